@@ -1,0 +1,159 @@
+#include "core/model/GPSItem.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace wend {
+
+std::string_view textOfItemType(GPSItemType type) {
+    switch (type) {
+    case GPSItemType::Unknown:
+        return "Unknown";
+    case GPSItemType::Track:
+        return "Track";
+    case GPSItemType::Route:
+        return "Route";
+    case GPSItemType::Waypoint:
+        return "Waypoint";
+    }
+    return {};
+}
+
+template <typename T, typename Apply> void GPSItem::announce(ModelKey key, T oldValue, Apply apply) {
+    if (!m_observer)
+        return;
+    auto self = weak_from_this().lock();
+    ModelChange change{key, this, nullptr, {}};
+    if (self)
+        change.restoreOldValue = [self, old = std::move(oldValue), apply]() { apply(*self, old); };
+    m_observer->modelDidChange(change);
+}
+
+std::shared_ptr<GPSItem> GPSItem::item() { return std::make_shared<GPSItem>(); }
+
+std::shared_ptr<GPSItem> GPSItem::itemWithName(std::string_view name, GPSItemType type, PointList points,
+                                               std::string_view link, std::string_view description,
+                                               std::string_view wptSym, std::string_view wptType,
+                                               std::optional<ItemColor> color, bool visible,
+                                               const Selection& selection, XMLElementList xmlElements) {
+    auto item = std::make_shared<GPSItem>();
+    item->m_xmlElements = std::move(xmlElements);
+    item->setItemName(name);
+    item->setItemType(type);
+    item->setItemPoints(std::move(points));
+    item->setItemLink(link);
+    item->setItemDescription(description);
+    item->setWptSym(wptSym);
+    item->setWptType(wptType);
+    item->setItemColor(color);
+    item->setVisible(visible);
+    item->setItemSelection(selection);
+    return item;
+}
+
+void GPSItem::setItemType(GPSItemType type) {
+    auto old = m_itemType;
+    m_itemType = type;
+    announce(ModelKey::ItemType, old, [](GPSItem& i, GPSItemType v) { i.setItemType(v); });
+}
+
+void GPSItem::setItemName(std::string_view name) {
+    auto old = std::move(m_itemName);
+    m_itemName = name.empty() ? std::string(kDefaultName) : std::string(name);
+    announce(ModelKey::ItemName, std::move(old), [](GPSItem& i, const std::string& v) { i.setItemName(v); });
+}
+
+void GPSItem::setItemDescription(std::string_view description) {
+    auto old = std::move(m_itemDescription);
+    m_itemDescription = std::string(description);
+    announce(ModelKey::ItemDescription, std::move(old),
+             [](GPSItem& i, const std::string& v) { i.setItemDescription(v); });
+}
+
+void GPSItem::setItemLink(std::string_view link) {
+    auto old = std::move(m_itemLink);
+    m_itemLink = std::string(link);
+    announce(ModelKey::ItemLink, std::move(old), [](GPSItem& i, const std::string& v) { i.setItemLink(v); });
+}
+
+void GPSItem::setWptSym(std::string_view symbol) {
+    auto old = std::move(m_wptSym);
+    m_wptSym = std::string(symbol);
+    announce(ModelKey::WptSym, std::move(old), [](GPSItem& i, const std::string& v) { i.setWptSym(v); });
+}
+
+void GPSItem::setWptType(std::string_view type) {
+    auto old = std::move(m_wptType);
+    m_wptType = std::string(type);
+    announce(ModelKey::WptType, std::move(old), [](GPSItem& i, const std::string& v) { i.setWptType(v); });
+}
+
+void GPSItem::setItemPoints(PointList points) {
+    auto old = std::move(m_itemPoints);
+    m_itemPoints = std::move(points);
+    announce(ModelKey::ItemPoints, std::move(old), [](GPSItem& i, const PointList& v) { i.setItemPoints(v); });
+    updateValidSelectionRange();
+}
+
+void GPSItem::setItemColor(std::optional<ItemColor> color) {
+    auto old = m_itemColor;
+    m_itemColor = color;
+    announce(ModelKey::ItemColor, old, [](GPSItem& i, const std::optional<ItemColor>& v) { i.setItemColor(v); });
+}
+
+void GPSItem::setVisible(bool visible) {
+    bool old = m_visible;
+    m_visible = visible;
+    announce(ModelKey::Visible, old, [](GPSItem& i, bool v) { i.setVisible(v); });
+}
+
+void GPSItem::setItemSelection(const Selection& selection) {
+    Selection restricted = selection.selectionByChangingValidSelectionRange(pointIndexRange());
+    if (restricted == m_itemSelection)
+        return; // nothing changes; keeps undo free of empty selection steps
+    auto old = std::move(m_itemSelection);
+    m_itemSelection = std::move(restricted);
+    announce(ModelKey::ItemSelection, std::move(old),
+             [](GPSItem& i, const Selection& v) { i.setItemSelection(v); });
+}
+
+void GPSItem::updateValidSelectionRange() { setItemSelection(m_itemSelection); }
+
+void GPSItem::setXMLElements(XMLElementList elements) {
+    auto old = std::move(m_xmlElements);
+    m_xmlElements = std::move(elements);
+    announce(ModelKey::XMLElements, std::move(old),
+             [](GPSItem& i, const XMLElementList& v) { i.setXMLElements(v); });
+}
+
+std::optional<Instant> GPSItem::startDate() const {
+    return m_itemPoints.empty() ? std::nullopt : m_itemPoints.front()->time();
+}
+
+std::optional<Instant> GPSItem::finishDate() const {
+    return m_itemPoints.empty() ? std::nullopt : m_itemPoints.back()->time();
+}
+
+IndexRange GPSItem::pointIndexRange() const {
+    // With no points the length wraps to the largest value, which selections accept.
+    return IndexRange{0, static_cast<std::uint64_t>(m_itemPoints.size()) - 1};
+}
+
+ItemColor GPSItem::itemSelectionColor() const {
+    // An item without colour reads as all-zero components (so the result is invisible).
+    ItemColor base = m_itemColor.value_or(ItemColor{0, 0, 0, 0});
+    return ItemColor::fromHSBA(base.hue, base.saturation + 0.15, base.brightness + 0.325, base.alpha);
+}
+
+std::shared_ptr<GPSItem> GPSItem::copy() const {
+    return itemWithName(m_itemName, m_itemType, m_itemPoints, m_itemLink, m_itemDescription, m_wptSym, m_wptType,
+                        m_itemColor, m_visible, m_itemSelection, m_xmlElements);
+}
+
+std::string GPSItem::description() const {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "<GPSItem: %p; ", static_cast<const void*>(this));
+    return std::string(buffer) + std::string(textOfItemType(m_itemType)) + " \"" + m_itemName + "\">";
+}
+
+} // namespace wend

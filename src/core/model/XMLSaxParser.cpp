@@ -1,0 +1,219 @@
+#include "core/model/XMLSaxParser.h"
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace wend {
+
+namespace {
+
+std::string_view view(const xmlChar* s) {
+    return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view();
+}
+
+XMLSaxParser* parserOf(void* context) { return static_cast<XMLSaxParser*>(context); }
+
+void ignoreGenericError(void*, const char*, ...);
+
+// Nothing is ever fetched from outside the document: not from the network, not from disk.
+xmlParserInputPtr refuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+void installEntityGuard() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+        // Errors are collected per parse; nothing is printed behind the caller's back.
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    });
+}
+
+void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*,
+                    int namespaceCount, const xmlChar** namespaces, int attributeCount, int,
+                    const xmlChar** attributes) {
+    auto* parser = parserOf(context);
+    if (parser->stopped())
+        return;
+    parser->markElementSeen();
+    // Small arrays on the stack cover nearly every element; larger ones spill to the heap.
+    constexpr int kInline = 16;
+    XMLSaxHandler::Namespace nsInline[kInline];
+    XMLSaxHandler::Attribute attrInline[kInline];
+    std::vector<XMLSaxHandler::Namespace> nsHeap;
+    std::vector<XMLSaxHandler::Attribute> attrHeap;
+    XMLSaxHandler::Namespace* ns = nsInline;
+    XMLSaxHandler::Attribute* attrs = attrInline;
+    if (namespaceCount > kInline) {
+        nsHeap.resize(static_cast<std::size_t>(namespaceCount));
+        ns = nsHeap.data();
+    }
+    if (attributeCount > kInline) {
+        attrHeap.resize(static_cast<std::size_t>(attributeCount));
+        attrs = attrHeap.data();
+    }
+    for (int i = 0; i < namespaceCount; ++i)
+        ns[i] = {view(namespaces[2 * i]), view(namespaces[2 * i + 1])};
+    for (int i = 0; i < attributeCount; ++i) {
+        const xmlChar** a = attributes + 5 * i;
+        const char* begin = reinterpret_cast<const char*>(a[3]);
+        const char* end = reinterpret_cast<const char*>(a[4]);
+        attrs[i] = {view(a[1]), view(a[0]), std::string_view(begin, static_cast<std::size_t>(end - begin))};
+    }
+    parser->handler().startElement(view(prefix), view(localName), ns, static_cast<std::size_t>(namespaceCount),
+                                   attrs, static_cast<std::size_t>(attributeCount));
+}
+
+void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    if (!parserOf(context)->stopped())
+        parserOf(context)->handler().endElement();
+}
+
+void onCharacters(void* context, const xmlChar* text, int length) {
+    if (!parserOf(context)->stopped() && length > 0)
+        parserOf(context)->handler().characters(
+            std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+}
+
+void onCData(void* context, const xmlChar* text, int length) {
+    if (!parserOf(context)->stopped() && length > 0)
+        parserOf(context)->handler().cdata(
+            std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+}
+
+void onComment(void* context, const xmlChar* text) {
+    if (!parserOf(context)->stopped())
+        parserOf(context)->handler().comment(view(text));
+}
+
+// libxml2 hands parser errors to the SAX error callback with the parser's user data.
+void onStructuredError(void* context, xmlErrorPtr error) {
+    if (!context || !error || error->level < XML_ERR_ERROR)
+        return;
+    parserOf(context)->recordError(error->message, error->line, error->domain == XML_FROM_NAMESPACE);
+}
+
+void ignoreGenericError(void*, const char*, ...) {}
+
+} // namespace
+
+XMLSaxParser::XMLSaxParser(XMLSaxHandler& handler) : m_handler(handler) { installEntityGuard(); }
+
+XMLSaxParser::~XMLSaxParser() {
+    if (m_context) {
+        auto* ctxt = static_cast<xmlParserCtxtPtr>(m_context);
+        if (ctxt->myDoc)
+            xmlFreeDoc(ctxt->myDoc);
+        xmlFreeParserCtxt(ctxt);
+    }
+}
+
+void XMLSaxParser::recordError(const char* message, int line, bool namespaceError) {
+    if (namespaceError)
+        m_hadNamespaceError = true;
+    else
+        m_hadSyntaxError = true;
+    if (!m_firstError.empty())
+        return;
+    std::string text = message ? message : "unknown error";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    m_firstError = "Line " + std::to_string(line) + ": " + text;
+}
+
+void XMLSaxParser::start(const char* firstBytes, std::size_t size) {
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof(sax));
+    xmlSAXVersion(&sax, 2);
+    // The default handlers keep the internal DTD subset (for entity expansion) in a tiny
+    // side document; element content goes to our callbacks only.
+    sax.startElementNs = onStartElement;
+    sax.endElementNs = onEndElement;
+    sax.characters = onCharacters;
+    sax.ignorableWhitespace = onCharacters;
+    sax.cdataBlock = onCData;
+    sax.comment = onComment;
+    sax.reference = nullptr;
+    sax.processingInstruction = nullptr;
+    sax.serror = onStructuredError;
+    sax.error = nullptr;
+    sax.warning = nullptr;
+    sax.fatalError = nullptr;
+    sax.externalSubset = nullptr;
+
+    int chunk = static_cast<int>(size);
+    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, this, firstBytes, chunk, nullptr);
+    if (!ctxt) {
+        recordError("out of memory", 0, false);
+        m_stopped = true;
+        return;
+    }
+    xmlCtxtUseOptions(ctxt, XML_PARSE_RECOVER | XML_PARSE_NONET);
+    ctxt->replaceEntities = 0;
+    ctxt->loadsubset = 0;
+    ctxt->validate = 0;
+    m_context = ctxt;
+}
+
+void XMLSaxParser::feed(const char* bytes, std::size_t size) {
+    if (m_stopped || m_finished)
+        return;
+    if (!m_context) {
+        // libxml2 detects the encoding (byte order marks, UTF-16) from the first bytes.
+        m_pending.append(bytes, size);
+        if (m_pending.size() < 4)
+            return;
+        start(m_pending.data(), 4);
+        if (!m_context)
+            return;
+        std::string rest = m_pending.substr(4);
+        m_pending.clear();
+        if (!rest.empty())
+            feed(rest.data(), rest.size());
+        return;
+    }
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(m_context);
+    while (size > 0 && !m_stopped) {
+        int chunk = static_cast<int>(size > (1u << 30) ? (1u << 30) : size);
+        xmlParseChunk(ctxt, bytes, chunk, 0);
+        bytes += chunk;
+        size -= static_cast<std::size_t>(chunk);
+        if (ctxt->instate == XML_PARSER_EOF)
+            m_stopped = true;
+    }
+}
+
+void XMLSaxParser::finish() {
+    if (m_finished)
+        return;
+    if (!m_context && !m_pending.empty() && !m_stopped) {
+        start(m_pending.data(), m_pending.size());
+        m_pending.clear();
+    }
+    m_finished = true;
+    if (!m_context) {
+        if (!m_stopped && m_firstError.empty())
+            recordError("Document is empty", 1, false);
+        return;
+    }
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(m_context);
+    if (!m_stopped || ctxt->instate != XML_PARSER_EOF)
+        xmlParseChunk(ctxt, nullptr, 0, 1);
+}
+
+void XMLSaxParser::stop() {
+    m_stopped = true;
+    if (m_context)
+        xmlStopParser(static_cast<xmlParserCtxtPtr>(m_context));
+}
+
+void XMLSaxParser::parse(std::string_view bytes) {
+    feed(bytes.data(), bytes.size());
+    finish();
+}
+
+} // namespace wend

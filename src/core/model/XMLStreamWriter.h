@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/base/ByteSink.h"
+#include "core/model/XMLElement.h"
+#include "core/model/XMLElementBuilder.h"
+
+#include <string_view>
+
+struct _xmlTextWriter;
+struct _xmlOutputBuffer;
+
+namespace wend {
+
+// Streams XML text into a byte sink through libxml2's text writer (escaping, UTF-8,
+// optional indentation). Namespace declarations are written as attributes, in order, so a
+// document comes out with declarations exactly as they were given.
+class XMLStreamWriter {
+public:
+    XMLStreamWriter(ByteSink& sink, bool indent);
+    ~XMLStreamWriter();
+    XMLStreamWriter(const XMLStreamWriter&) = delete;
+    XMLStreamWriter& operator=(const XMLStreamWriter&) = delete;
+
+    void startDocument();
+    void startElement(std::string_view qualifiedName);
+    void writeNamespace(std::string_view prefix, std::string_view uri);
+    void writeAttribute(std::string_view qualifiedName, std::string_view value);
+    void writeText(std::string_view text);
+    void writeComment(std::string_view text);
+    void writeCData(std::string_view text);
+    void endElement();
+    // An element with a name and one text child.
+    void writeTextElement(std::string_view qualifiedName, std::string_view text);
+
+    // Writes a kept element with its whole subtree.
+    void writeElement(const XMLElement& element);
+    // Writes a kept element but with its content replaced by one text (its name,
+    // declarations and attributes stay).
+    void writeElementWithText(const XMLElement& element, std::string_view text);
+    void writeElement(const XMLElementBuilder& element);
+    // Writes only the start tag of a built element (name, declarations, attributes) and its
+    // children, leaving it open so that more children can be streamed into it.
+    void writeStartOf(const XMLElementBuilder& element);
+
+    // Ends the document and flushes; false when the sink failed at any point.
+    bool finish();
+    bool ok() const;
+
+private:
+    void writeRecord(const unsigned char* record);
+    void writeStartTagOf(const unsigned char* record);
+
+    ByteSink& m_sink;
+    _xmlOutputBuffer* m_output = nullptr;
+    _xmlTextWriter* m_writer = nullptr;
+    bool m_failed = false;
+    bool m_finished = false;
+};
+
+} // namespace wend
