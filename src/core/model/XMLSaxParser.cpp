@@ -17,7 +17,11 @@ std::string_view view(const xmlChar* s) {
     return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view();
 }
 
-XMLSaxParser* parserOf(void* context) { return static_cast<XMLSaxParser*>(context); }
+// The parser context is libxml2's user data (its default DTD handlers need that); the
+// XMLSaxParser rides along in the context's private pointer.
+XMLSaxParser* parserOf(void* context) {
+    return static_cast<XMLSaxParser*>(static_cast<xmlParserCtxtPtr>(context)->_private);
+}
 
 void ignoreGenericError(void*, const char*, ...);
 
@@ -37,6 +41,7 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int,
                     const xmlChar** attributes) {
     auto* parser = parserOf(context);
+    parser->elementOpened();
     if (parser->stopped())
         return;
     parser->markElementSeen();
@@ -58,17 +63,33 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
     }
     for (int i = 0; i < namespaceCount; ++i)
         ns[i] = {view(namespaces[2 * i]), view(namespaces[2 * i + 1])};
+    // Without entity substitution libxml2 hands over attribute values with every ampersand as
+    // "&#38;" and with references to the document's own entities left in place.
+    std::vector<std::string> decoded;
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar** a = attributes + 5 * i;
         const char* begin = reinterpret_cast<const char*>(a[3]);
         const char* end = reinterpret_cast<const char*>(a[4]);
-        attrs[i] = {view(a[1]), view(a[0]), std::string_view(begin, static_cast<std::size_t>(end - begin))};
+        std::string_view value(begin, static_cast<std::size_t>(end - begin));
+        auto* ctxt = static_cast<xmlParserCtxtPtr>(parser->parserContext());
+        if (ctxt && value.find('&') != std::string_view::npos && value.size() <= INT_MAX) {
+            xmlChar* plain = xmlStringLenDecodeEntities(ctxt, a[3], static_cast<int>(value.size()),
+                                                        XML_SUBSTITUTE_REF, 0, 0, 0);
+            if (plain) {
+                decoded.reserve(static_cast<std::size_t>(attributeCount)); // keeps earlier views valid
+                decoded.emplace_back(reinterpret_cast<const char*>(plain));
+                xmlFree(plain);
+                value = decoded.back();
+            }
+        }
+        attrs[i] = {view(a[1]), view(a[0]), value};
     }
     parser->handler().startElement(view(prefix), view(localName), ns, static_cast<std::size_t>(namespaceCount),
                                    attrs, static_cast<std::size_t>(attributeCount));
 }
 
 void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    parserOf(context)->elementClosed();
     if (!parserOf(context)->stopped())
         parserOf(context)->handler().endElement();
 }
@@ -92,9 +113,16 @@ void onComment(void* context, const xmlChar* text) {
 
 // libxml2 hands parser errors to the SAX error callback with the parser's user data.
 void onStructuredError(void* context, xmlErrorPtr error) {
-    if (!context || !error || error->level < XML_ERR_ERROR)
+    if (!context || !error || error->level < XML_ERR_ERROR || !parserOf(context))
         return;
-    parserOf(context)->recordError(error->message, error->line, error->domain == XML_FROM_NAMESPACE);
+    auto* parser = parserOf(context);
+    if (error->code == XML_ERR_DOCUMENT_END && parser->openElements() > 0) {
+        // libxml2 words a file that stops inside an element as "extra content".
+        parser->recordError("Premature end of data: the file ends before all elements are closed", error->line,
+                            false);
+        return;
+    }
+    parser->recordError(error->message, error->line, error->domain == XML_FROM_NAMESPACE);
 }
 
 void ignoreGenericError(void*, const char*, ...) {}
@@ -146,12 +174,13 @@ void XMLSaxParser::start(const char* firstBytes, std::size_t size) {
     sax.externalSubset = nullptr;
 
     int chunk = static_cast<int>(size);
-    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, this, firstBytes, chunk, nullptr);
+    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, nullptr, firstBytes, chunk, nullptr);
     if (!ctxt) {
         recordError("out of memory", 0, false);
         m_stopped = true;
         return;
     }
+    ctxt->_private = this;
     xmlCtxtUseOptions(ctxt, XML_PARSE_RECOVER | XML_PARSE_NONET);
     ctxt->replaceEntities = 0;
     ctxt->loadsubset = 0;

@@ -61,8 +61,15 @@ public:
     // libxml2 callbacks (public so the C trampolines can reach them).
     void recordError(const char* message, int line, bool namespaceError);
     void markElementSeen() { m_sawElement = true; }
+    void elementOpened() { ++m_openElements; }
+    void elementClosed() {
+        if (m_openElements > 0)
+            --m_openElements;
+    }
+    std::size_t openElements() const { return m_openElements; }
     XMLSaxHandler& handler() { return m_handler; }
     bool stopped() const { return m_stopped; }
+    void* parserContext() const { return m_context; } // xmlParserCtxtPtr
 
 private:
     void start(const char* firstBytes, std::size_t size);
@@ -71,6 +78,7 @@ private:
     void* m_context = nullptr; // xmlParserCtxtPtr
     std::string m_firstError;
     bool m_sawElement = false;
+    std::size_t m_openElements = 0;
     bool m_hadSyntaxError = false;
     bool m_hadNamespaceError = false;
     bool m_stopped = false;

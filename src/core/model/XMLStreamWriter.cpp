@@ -38,17 +38,33 @@ private:
 };
 } // namespace
 
-XMLStreamWriter::XMLStreamWriter(ByteSink& sink, bool indent) : m_sink(sink) {
+XMLStreamWriter::XMLStreamWriter(ByteSink& sink, bool indent) : m_sink(sink), m_indent(indent) {
     m_output = xmlOutputBufferCreateIO(writeToSink, closeNothing, &m_sink, nullptr);
     m_writer = m_output ? xmlNewTextWriter(m_output) : nullptr;
     if (!m_writer) {
         m_failed = true;
         return;
     }
-    if (indent) {
-        xmlTextWriterSetIndent(m_writer, 1);
-        xmlTextWriterSetIndentString(m_writer, reinterpret_cast<const xmlChar*>("  "));
-    }
+}
+
+void XMLStreamWriter::writeRaw(std::string_view text) {
+    if (m_writer && xmlTextWriterWriteRawLen(m_writer, reinterpret_cast<const xmlChar*>(text.data()),
+                                             static_cast<int>(text.size())) < 0)
+        m_failed = true;
+}
+
+// Lays out the next child of the current element: on a line of its own unless the element
+// holds text.
+void XMLStreamWriter::beginChild() {
+    if (m_levels.empty())
+        return;
+    Level& parent = m_levels.back();
+    parent.hasChildren = true;
+    if (!m_indent || parent.inlineContent)
+        return;
+    m_indentText.assign(1, '\n');
+    m_indentText.append(2 * m_levels.size(), ' ');
+    writeRaw(m_indentText);
 }
 
 XMLStreamWriter::~XMLStreamWriter() {
@@ -66,8 +82,10 @@ void XMLStreamWriter::startDocument() {
 }
 
 void XMLStreamWriter::startElement(std::string_view qualifiedName) {
+    beginChild();
     if (m_writer && xmlTextWriterStartElement(m_writer, CString(qualifiedName).get()) < 0)
         m_failed = true;
+    m_levels.push_back(Level{});
 }
 
 void XMLStreamWriter::writeNamespace(std::string_view prefix, std::string_view uri) {
@@ -82,11 +100,18 @@ void XMLStreamWriter::writeAttribute(std::string_view qualifiedName, std::string
 }
 
 void XMLStreamWriter::writeText(std::string_view text) {
-    if (m_writer && !text.empty() && xmlTextWriterWriteString(m_writer, CString(text).get()) < 0)
+    if (text.empty())
+        return;
+    if (!m_levels.empty()) {
+        m_levels.back().inlineContent = true;
+        m_levels.back().hasChildren = true;
+    }
+    if (m_writer && xmlTextWriterWriteString(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
 
 void XMLStreamWriter::writeComment(std::string_view text) {
+    beginChild();
     if (m_writer && xmlTextWriterWriteComment(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
@@ -97,11 +122,24 @@ void XMLStreamWriter::writeCData(std::string_view text) {
         writeText(text);
         return;
     }
+    if (!m_levels.empty()) {
+        m_levels.back().inlineContent = true;
+        m_levels.back().hasChildren = true;
+    }
     if (m_writer && xmlTextWriterWriteCDATA(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
 
 void XMLStreamWriter::endElement() {
+    if (m_levels.empty())
+        return;
+    Level level = m_levels.back();
+    m_levels.pop_back();
+    if (m_indent && level.hasChildren && !level.inlineContent) {
+        m_indentText.assign(1, '\n');
+        m_indentText.append(2 * m_levels.size(), ' ');
+        writeRaw(m_indentText);
+    }
     if (m_writer && xmlTextWriterEndElement(m_writer) < 0)
         m_failed = true;
 }
@@ -112,9 +150,10 @@ void XMLStreamWriter::writeTextElement(std::string_view qualifiedName, std::stri
     endElement();
 }
 
-void XMLStreamWriter::writeStartTagOf(const unsigned char* record) {
+void XMLStreamWriter::writeStartTagOf(const unsigned char* record, bool inlineContent) {
     auto h = detail::ElementHeader::parse(record);
     startElement(h.name);
+    m_levels.back().inlineContent = inlineContent;
     const unsigned char* p = h.namespaces;
     for (std::uint32_t i = 0; i < h.namespaceCount; ++i) {
         auto prefix = detail::readString(p);
@@ -132,8 +171,13 @@ void XMLStreamWriter::writeStartTagOf(const unsigned char* record) {
 void XMLStreamWriter::writeRecord(const unsigned char* record) {
     switch (detail::recordKind(record)) {
     case detail::RecordKind::Element: {
-        writeStartTagOf(record);
         auto h = detail::ElementHeader::parse(record);
+        // An element holding text keeps its content exactly as it was.
+        bool holdsText = false;
+        for (const unsigned char* c = h.children; c < h.end && !holdsText; c += detail::recordSize(c))
+            holdsText = detail::recordKind(c) == detail::RecordKind::Text ||
+                        detail::recordKind(c) == detail::RecordKind::CData;
+        writeStartTagOf(record, holdsText);
         for (const unsigned char* c = h.children; c < h.end; c += detail::recordSize(c))
             writeRecord(c);
         // An element without children is written as an empty-element tag.
@@ -160,13 +204,16 @@ void XMLStreamWriter::writeElement(const XMLElement& element) {
 void XMLStreamWriter::writeElementWithText(const XMLElement& element, std::string_view text) {
     if (element.isNull())
         return;
-    writeStartTagOf(element.record());
+    writeStartTagOf(element.record(), true);
     writeText(text);
     endElement();
 }
 
 void XMLStreamWriter::writeStartOf(const XMLElementBuilder& element) {
     startElement(element.name());
+    for (const auto& child : element.children())
+        if (child.kind == XMLNode::Kind::Text || child.kind == XMLNode::Kind::CData)
+            m_levels.back().inlineContent = true;
     for (auto& ns : element.namespaces())
         writeNamespace(ns.prefix, ns.uri);
     for (auto& a : element.attributes())
@@ -201,6 +248,8 @@ bool XMLStreamWriter::finish() {
     if (m_finished)
         return ok();
     m_finished = true;
+    while (!m_levels.empty())
+        endElement();
     if (m_writer) {
         if (xmlTextWriterEndDocument(m_writer) < 0)
             m_failed = true;

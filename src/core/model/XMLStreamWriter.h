@@ -4,16 +4,20 @@
 #include "core/model/XMLElement.h"
 #include "core/model/XMLElementBuilder.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct _xmlTextWriter;
 struct _xmlOutputBuffer;
 
 namespace wend {
 
-// Streams XML text into a byte sink through libxml2's text writer (escaping, UTF-8,
-// optional indentation). Namespace declarations are written as attributes, in order, so a
-// document comes out with declarations exactly as they were given.
+// Streams XML text into a byte sink through libxml2's text writer (escaping, UTF-8).
+// Namespace declarations are written as attributes, in order, so a document comes out with
+// declarations exactly as they were given. Indentation is laid out here rather than by
+// libxml2: only elements whose children are all elements get line breaks, so text content
+// (and mixed content) is never changed and writing what was read gives the same text again.
 class XMLStreamWriter {
 public:
     XMLStreamWriter(ByteSink& sink, bool indent);
@@ -47,14 +51,24 @@ public:
     bool ok() const;
 
 private:
+    struct Level {
+        bool inlineContent = false; // text inside: children are written without layout
+        bool hasChildren = false;
+    };
+
     void writeRecord(const unsigned char* record);
-    void writeStartTagOf(const unsigned char* record);
+    void writeStartTagOf(const unsigned char* record, bool inlineContent);
+    void beginChild();
+    void writeRaw(std::string_view text);
 
     ByteSink& m_sink;
     _xmlOutputBuffer* m_output = nullptr;
     _xmlTextWriter* m_writer = nullptr;
     bool m_failed = false;
     bool m_finished = false;
+    bool m_indent = false;
+    std::vector<Level> m_levels;
+    std::string m_indentText;
 };
 
 } // namespace wend

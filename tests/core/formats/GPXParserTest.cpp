@@ -1,0 +1,309 @@
+#include "core/formats/GPXParser.h"
+#include "core/model/GPXTime.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+using namespace wend;
+
+namespace {
+
+const char* kHeader = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"
+     xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"
+     xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"
+     xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
+     xsi:schemaLocation="http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd">
+)";
+
+GPXReadResult read(const std::string& body) { return GPXParser::parseData(std::string(kHeader) + body + "</gpx>"); }
+
+std::string names(const XMLElementList& list) {
+    std::string out;
+    for (auto e : list)
+        out += (out.empty() ? "" : ",") + std::string(e.name());
+    return out;
+}
+
+} // namespace
+
+TEST(GPXParser, TracksBecomeOneItemPerNonEmptySegment) {
+    auto result = read(R"(
+  <trk><name>Loop</name><cmt>a comment</cmt>
+    <trkseg><trkpt lat="1" lon="2"/><trkpt lat="1.5" lon="2.5"/></trkseg>
+    <trkseg></trkseg>
+    <trkseg><trkpt lat="3" lon="4"/></trkseg>
+  </trk>
+  <trk><name>Empty</name><trkseg/></trk>)");
+    ASSERT_TRUE(result.document);
+    EXPECT_FALSE(result.error);
+    const auto& items = result.document->documentItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]->itemName(), "Loop");
+    EXPECT_EQ(items[1]->itemName(), "Loop");
+    EXPECT_EQ(items[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(items[1]->itemPoints().size(), 1u);
+    EXPECT_DOUBLE_EQ(items[1]->itemPoints()[0]->latitude(), 3);
+    EXPECT_EQ(names(items[1]->XMLElements()), "cmt");
+    // Segments of one track share nothing mutable but carry the same kept elements.
+    EXPECT_EQ(items[0]->XMLElements(), items[1]->XMLElements());
+}
+
+TEST(GPXParser, FileWithoutPointsLoadsEmpty) {
+    auto result = read("<trk><name>x</name></trk>");
+    ASSERT_TRUE(result.document);
+    EXPECT_TRUE(result.document->documentItems().empty());
+    EXPECT_EQ(result.document->documentName(), "Untitled Document");
+}
+
+TEST(GPXParser, RoutesAndTheirDisplayColour) {
+    auto result = read(R"(
+  <rte><name>R</name>
+    <extensions><gpxx:RouteExtension/><gpxx:TrackExtension><gpxx:DisplayColor>Blue</gpxx:DisplayColor></gpxx:TrackExtension></extensions>
+    <rtept lat="1" lon="1"/><rtept lat="2" lon="2"/>
+  </rte>
+  <trk><extensions><gpxx:TrackExtension><gpxx:DisplayColor>darkred</gpxx:DisplayColor></gpxx:TrackExtension></extensions>
+    <trkseg><trkpt lat="0" lon="0"/></trkseg></trk>)");
+    ASSERT_TRUE(result.document);
+    const auto& items = result.document->documentItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]->itemType(), GPSItemType::Route);
+    EXPECT_EQ(items[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(ItemColor::stringFromItemColor(items[0]->itemColor()), "Blue");
+    EXPECT_EQ(names(items[0]->XMLElements()), "extensions");
+    // Names match exactly: the lower-case name is no colour.
+    EXPECT_FALSE(items[1]->itemColor());
+    EXPECT_EQ(items[1]->itemName(), "Untitled Track");
+}
+
+TEST(GPXParser, PointValuesAreReadLeniently) {
+    auto result = read(R"(
+  <trk><trkseg>
+    <trkpt lat="47.1" lon="8.2"><ele></ele></trkpt>
+    <trkpt lon="8.2"><ele>abc</ele><time>2011-07-04 16:20:05</time></trkpt>
+    <trkpt lat=" 12.5xyz" lon="1e400"><ele> 431.5 m</ele><time>2011-07-04T16:20:05.250Z</time></trkpt>
+    <trkpt lat="undefined" lon="190"><time>2011-07-04T18:20:05+02:00</time></trkpt>
+    <trkpt lat="nan" lon="-inf"><time>2011-07-04T16:20:05.1234567</time></trkpt>
+  </trkseg></trk>)");
+    ASSERT_TRUE(result.document);
+    const auto& p = result.document->documentItems().at(0)->itemPoints();
+    ASSERT_EQ(p.size(), 5u);
+    EXPECT_DOUBLE_EQ(p[0]->latitude(), 47.1);
+    EXPECT_DOUBLE_EQ(p[0]->elevation(), 0); // an empty ele reads as 0, not as "no elevation"
+    EXPECT_FALSE(p[0]->time());
+    EXPECT_DOUBLE_EQ(p[1]->latitude(), 0);
+    EXPECT_DOUBLE_EQ(p[1]->elevation(), 0);
+    EXPECT_FALSE(p[1]->time()); // a blank instead of T is no time
+    EXPECT_DOUBLE_EQ(p[2]->latitude(), 12.5);
+    EXPECT_DOUBLE_EQ(p[2]->longitude(), 0); // not finite reads as 0
+    EXPECT_DOUBLE_EQ(p[2]->elevation(), 431.5);
+    ASSERT_TRUE(p[2]->time());
+    EXPECT_EQ(GPXTime::format(*p[2]->time()), "2011-07-04T16:20:05.250Z");
+    EXPECT_DOUBLE_EQ(p[3]->longitude(), -170);
+    EXPECT_EQ(GPXTime::format(*p[3]->time()), "2011-07-04T16:20:05Z");
+    EXPECT_DOUBLE_EQ(p[4]->latitude(), 0);
+    EXPECT_DOUBLE_EQ(p[4]->longitude(), 0);
+    EXPECT_EQ(p[4]->time()->microsecondsSince1970() % 1000000, 123456);
+    for (const auto& point : p)
+        EXPECT_TRUE(point->XMLElements().empty());
+}
+
+TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
+    auto result = read(R"(
+  <wpt lat="1" lon="2"><ele>5</ele><time>2020-01-01T00:00:00Z</time><name>Summit</name><cmt>c</cmt>
+    <sym>Flag</sym><type>peak</type><link href="http://example.com/w"><text>t</text></link>
+    <extensions><gpxx:WaypointExtension/></extensions></wpt>
+  <trk><trkseg><trkpt lat="1" lon="2"><name>p</name><sym>Dot</sym><hdop>1.5</hdop>
+    <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions>
+  </trkpt><extensions><x/></extensions></trkseg></trk>
+  <extensions><root-level/></extensions>
+  <email>me@example.com</email>)");
+    ASSERT_TRUE(result.document);
+    const auto& doc = *result.document;
+    ASSERT_EQ(doc.documentItems().size(), 2u);
+    const auto& wpt = *doc.documentItems()[0];
+    EXPECT_EQ(wpt.itemType(), GPSItemType::Waypoint);
+    EXPECT_EQ(wpt.itemName(), "Summit");
+    EXPECT_EQ(wpt.wptSym(), "Flag");
+    EXPECT_EQ(wpt.wptType(), "peak");
+    EXPECT_EQ(wpt.itemLink(), "http://example.com/w");
+    EXPECT_EQ(names(wpt.XMLElements()), "cmt,extensions");
+    ASSERT_EQ(wpt.itemPoints().size(), 1u);
+    EXPECT_TRUE(wpt.itemPoints()[0]->XMLElements().empty());
+    EXPECT_DOUBLE_EQ(wpt.itemPoints()[0]->elevation(), 5);
+
+    const auto& point = *doc.documentItems()[1]->itemPoints()[0];
+    EXPECT_EQ(names(point.XMLElements()), "name,sym,hdop,extensions");
+    EXPECT_EQ(point.XMLElementNamed("extensions").stringValue(), "120");
+    EXPECT_EQ(names(doc.XMLElements()), "extensions,email");
+}
+
+TEST(GPXParser, MetadataAndGPX10Fields) {
+    auto result = read(R"(
+  <metadata><name>First</name><name>Doc</name><desc>About</desc>
+    <author><name>Ann</name><email id="a" domain="b"/></author>
+    <copyright author="Ann"><year>2020</year></copyright>
+    <link href="http://example.com"><text>x</text></link>
+    <time>2020-01-01T00:00:00Z</time><keywords>a, b</keywords><bounds minlat="0" minlon="0" maxlat="1" maxlon="1"/>
+    <extensions><mine>1</mine></extensions></metadata>)");
+    ASSERT_TRUE(result.document);
+    const auto& doc = *result.document;
+    EXPECT_EQ(doc.documentName(), "Doc"); // a later element overrides an earlier one
+    EXPECT_EQ(doc.documentDescription(), "About");
+    EXPECT_EQ(doc.documentAuthor(), "Ann");
+    EXPECT_EQ(doc.documentLink(), "http://example.com");
+    EXPECT_EQ(doc.metadataExtensions().xmlString(), "<extensions><mine>1</mine></extensions>");
+    EXPECT_EQ(names(doc.metadataElements()), "copyright,keywords");
+    EXPECT_TRUE(doc.XMLElements().empty());
+
+    auto gpx10 = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
+      <name>Old</name><desc>d</desc><author>Bob Smith</author><email>bob@example.com</email>
+      <url>http://example.com/old</url><time>2002-02-27T17:18:33Z</time><keywords>k</keywords>
+      <wpt lat="1" lon="2"><url>http://example.com/wpt</url><urlname>u</urlname></wpt></gpx>)");
+    ASSERT_TRUE(gpx10.document);
+    EXPECT_EQ(gpx10.document->documentName(), "Old");
+    EXPECT_EQ(gpx10.document->documentAuthor(), "Bob Smith");
+    EXPECT_EQ(gpx10.document->documentLink(), "http://example.com/old");
+    EXPECT_EQ(names(gpx10.document->XMLElements()), "email");
+    EXPECT_EQ(names(gpx10.document->metadataElements()), "keywords");
+    EXPECT_EQ(gpx10.document->documentItems()[0]->itemLink(), "http://example.com/wpt");
+    EXPECT_EQ(gpx10.document->XMLNamespaces().at(0).uri, "http://www.topografix.com/GPX/1/0");
+}
+
+TEST(GPXParser, ItemsKeepFileOrderAcrossKinds) {
+    auto result = read(R"(<wpt lat="0" lon="0"><name>A</name></wpt>
+      <trk><name>T</name><trkseg><trkpt lat="0" lon="0"/></trkseg></trk>
+      <wpt lat="0" lon="0"><name>B</name></wpt>)");
+    ASSERT_TRUE(result.document);
+    const auto& items = result.document->documentItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0]->itemName(), "A");
+    EXPECT_EQ(items[1]->itemType(), GPSItemType::Track);
+    EXPECT_EQ(items[2]->itemName(), "B");
+}
+
+TEST(GPXParser, RootDeclarationsAndSchemaLocationAreRecorded) {
+    auto result = read("");
+    ASSERT_TRUE(result.document);
+    const auto& ns = result.document->XMLNamespaces();
+    ASSERT_EQ(ns.size(), 4u);
+    EXPECT_EQ(ns[0].prefix, "");
+    EXPECT_EQ(ns[1].prefix, "gpxx");
+    EXPECT_EQ(result.document->XMLSchemaLocation(),
+              "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
+}
+
+TEST(GPXParser, KeptElementsTakeInheritedDeclarationsAlong) {
+    auto result = read(R"(<trk xmlns:hr="urn:heart"><trkseg><trkpt lat="0" lon="0">
+      <extensions><hr:rate>90</hr:rate></extensions></trkpt></trkseg></trk>)");
+    ASSERT_TRUE(result.document);
+    auto extensions = result.document->documentItems()[0]->itemPoints()[0]->XMLElementNamed("extensions");
+    auto declarations = extensions.namespaces();
+    ASSERT_EQ(declarations.size(), 1u);
+    EXPECT_EQ(declarations[0].prefix, "hr");
+    EXPECT_EQ(declarations[0].uri, "urn:heart");
+}
+
+TEST(GPXParser, TextValuesAreUntrimmedAndIncludeCDataAndEntities) {
+    auto result = GPXParser::parseData(R"(<!DOCTYPE gpx [<!ENTITY place "Lake &amp; Hill">]>
+      <gpx><trk><name>  &place; <![CDATA[<north>]]> </name><desc>a<b>b</b>c</desc>
+      <trkseg><trkpt lat="0" lon="0"/></trkseg></trk></gpx>)");
+    ASSERT_TRUE(result.document);
+    EXPECT_FALSE(result.error);
+    const auto& item = *result.document->documentItems().at(0);
+    EXPECT_EQ(item.itemName(), "  Lake & Hill <north> ");
+    EXPECT_EQ(item.itemDescription(), "abc");
+}
+
+TEST(GPXParser, ExternalEntitiesAreNeverLoaded) {
+    std::string secret = std::string(WEND_BINARY_DIR) + "/secret-for-entity-test.txt";
+    FILE* f = std::fopen(secret.c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fputs("SECRET", f);
+    std::fclose(f);
+    auto result = GPXParser::parseData("<!DOCTYPE gpx [<!ENTITY x SYSTEM \"file://" + secret +
+                                       "\">]><gpx><trk><name>&x;</name><trkseg><trkpt lat=\"0\" lon=\"0\"/>"
+                                       "</trkseg></trk></gpx>");
+    ASSERT_TRUE(result.document);
+    EXPECT_EQ(result.document->documentItems().at(0)->itemName().find("SECRET"), std::string::npos);
+    std::remove(secret.c_str());
+}
+
+TEST(GPXParser, MalformedInputIsRepairedWithAWarningAndWhatWasReadIsKept) {
+    auto truncated = GPXParser::parseData(R"(<gpx><trk><name>Cut</name><trkseg><trkpt lat="1" lon="1"/>
+      <trkpt lat="2" lon="2"><ele>10</ele></trkpt><trkpt lat="3")");
+    ASSERT_TRUE(truncated.document);
+    ASSERT_TRUE(truncated.error);
+    EXPECT_EQ(truncated.error->description, "Warning");
+    EXPECT_EQ(truncated.error->failureReason.rfind(
+                  "An error occurred while loading the document. Some data may be missing or corrupt:\n\n", 0),
+              0u);
+    ASSERT_EQ(truncated.document->documentItems().size(), 1u);
+    EXPECT_GE(truncated.document->documentItems()[0]->itemPoints().size(), 2u);
+
+    auto badNesting = GPXParser::parseData("<gpx><wpt lat='1' lon='1'><name>W</wpt></gpx>");
+    ASSERT_TRUE(badNesting.document);
+    EXPECT_TRUE(badNesting.hasWarning());
+}
+
+TEST(GPXParser, InputThatIsNotGPXIsRefused) {
+    for (std::string bytes : {std::string(""), std::string("hello"), std::string("<kml><Document/></kml>"),
+                              std::string("<kml><Document>"), std::string("\xff\xd8\xff\xe0 JFIF", 9),
+                              std::string("<?xml version='1.0'?>")}) {
+        auto result = GPXParser::parseData(bytes);
+        EXPECT_FALSE(result.document) << bytes;
+        ASSERT_TRUE(result.error) << bytes;
+        EXPECT_EQ(result.error->description, "Couldn't Load GPX Data");
+        EXPECT_EQ(result.error->failureReason, "The selected file does not contain valid GPX data");
+        EXPECT_EQ(result.error->code, 0);
+    }
+}
+
+TEST(GPXParser, EncodingsAndCompressionAreHandled) {
+    // ISO-8859-1 is converted to UTF-8; a UTF-8 byte order mark is skipped.
+    auto latin = GPXParser::parseData("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"0\" lon=\"0\">"
+                                      "<name>M\xfcnchen</name></wpt></gpx>");
+    ASSERT_TRUE(latin.document);
+    EXPECT_EQ(latin.document->documentItems()[0]->itemName(), "M\xc3\xbcnchen");
+    auto bom = GPXParser::parseData("\xef\xbb\xbf<gpx><wpt lat=\"0\" lon=\"0\"><name>x</name></wpt></gpx>");
+    ASSERT_TRUE(bom.document);
+    EXPECT_FALSE(bom.error);
+
+    // A gzip stream holding a GPX file (printf '<gpx><wpt lat="1" lon="2"/></gpx>' | gzip -n).
+    const unsigned char gz[] = {0x1f, 0x8b, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0xb3, 0x49, 0x2f,
+                                0xa8, 0xb0, 0xb3, 0x29, 0x2f, 0x28, 0x51, 0xc8, 0x49, 0x2c, 0xb1, 0x55, 0x32,
+                                0x54, 0x52, 0xc8, 0xc9, 0xcf, 0xb3, 0x55, 0x32, 0x52, 0xd2, 0xb7, 0xb3, 0xd1,
+                                0x07, 0xc9, 0x01, 0x00, 0x2f, 0x81, 0x9f, 0x36, 0x21, 0x00, 0x00, 0x00};
+    auto zipped = GPXParser::parseData(std::string(reinterpret_cast<const char*>(gz), sizeof gz));
+    ASSERT_TRUE(zipped.document) << (zipped.error ? zipped.error->failureReason : "");
+    ASSERT_EQ(zipped.document->documentItems().size(), 1u);
+    EXPECT_DOUBLE_EQ(zipped.document->documentItems()[0]->itemPoints()[0]->longitude(), 2);
+}
+
+TEST(GPXParser, FeedingInTinyChunksGivesTheSameDocument) {
+    std::string text = std::string(kHeader) + R"(<trk><name>Chunks</name><trkseg>
+      <trkpt lat="1" lon="2"><ele>3</ele><time>2020-01-01T00:00:00Z</time><extensions><gpxtpx:TrackPointExtension>
+      <gpxtpx:hr>99</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions></trkpt></trkseg></trk></gpx>)";
+    GPXParser parser;
+    for (char c : text)
+        parser.feed(&c, 1);
+    auto chunked = parser.finish();
+    auto whole = GPXParser::parseData(text);
+    ASSERT_TRUE(chunked.document);
+    const auto& a = *chunked.document->documentItems()[0]->itemPoints()[0];
+    const auto& b = *whole.document->documentItems()[0]->itemPoints()[0];
+    EXPECT_EQ(a.XMLElements(), b.XMLElements());
+    EXPECT_EQ(a.time(), b.time());
+    EXPECT_EQ(a.XMLElementNamed("extensions").xmlString(),
+              "<extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>99</gpxtpx:hr></gpxtpx:TrackPointExtension>"
+              "</extensions>");
+}
+
+TEST(GPXParser, MissingFileIsAnError) {
+    auto result = GPXParser::parseFile("/nonexistent/file.gpx");
+    EXPECT_FALSE(result.document);
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->description, "Couldn't Load GPX Data");
+}

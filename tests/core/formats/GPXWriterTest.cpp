@@ -1,0 +1,269 @@
+#include "core/formats/GPXParser.h"
+#include "core/formats/GPXWriter.h"
+#include "core/model/XMLElementParser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace wend;
+
+namespace {
+
+GPXWriteOptions fixedTime(bool garmin = true) {
+    GPXWriteOptions options;
+    options.saveGarminFriendly = garmin;
+    options.metadataTime = Instant::fromMicroseconds(1'600'000'000'000'000);
+    return options;
+}
+
+std::string write(const GPSDocument& doc, bool garmin = true, std::vector<NamespaceWarning>* warnings = nullptr) {
+    return GPXWriter::GPXString(doc, fixedTime(garmin), warnings);
+}
+
+std::shared_ptr<GPSItem> track(std::string name, PointList points) {
+    auto item = GPSItem::item();
+    item->setItemName(name);
+    item->setItemPoints(std::move(points));
+    return item;
+}
+
+std::shared_ptr<GPSItem> waypoint(std::string name, double lon, double lat) {
+    auto item = GPSItem::item();
+    item->setItemType(GPSItemType::Waypoint);
+    item->setItemName(name);
+    item->setItemPoints({GPSPoint::pointWithLongitude(lon, lat, GPSPoint::NaN, std::nullopt)});
+    return item;
+}
+
+// The text between the first "<tag" and the matching close of that line's element.
+std::string elementText(const std::string& xml, const std::string& start, const std::string& end) {
+    auto a = xml.find(start);
+    if (a == std::string::npos)
+        return {};
+    auto b = xml.find(end, a);
+    return xml.substr(a, b == std::string::npos ? std::string::npos : b + end.size() - a);
+}
+
+} // namespace
+
+TEST(GPXWriter, PointsAndNumbers) {
+    auto doc = GPSDocument::document();
+    doc->setDocumentItems({track("Untitled Track", {GPSPoint::pointWithLongitude(8.5, 47.25, 400, std::nullopt),
+                                                    GPSPoint::pointWithLongitude(-0.125, 1, GPSPoint::NaN, std::nullopt)})});
+    std::string xml = write(*doc);
+    EXPECT_NE(xml.find(R"(<trkpt lon="8.500000" lat="47.250000">)"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<ele>400.000000</ele>"), std::string::npos);
+    EXPECT_NE(xml.find(R"(<trkpt lon="-0.125000" lat="1.000000"/>)"), std::string::npos) << xml;
+    // The item has a name but neither description nor link.
+    auto trk = elementText(xml, "<trk>", "<trkseg>");
+    EXPECT_NE(trk.find("<name>Untitled Track</name>"), std::string::npos);
+    EXPECT_EQ(trk.find("<desc>"), std::string::npos);
+    EXPECT_EQ(trk.find("<link"), std::string::npos);
+}
+
+TEST(GPXWriter, TimesWithAndWithoutFractions) {
+    EXPECT_EQ(GPXWriter::dateStringFor(Instant::fromMicroseconds(1'309'796'405'250'000)), "2011-07-04T16:20:05.250Z");
+    EXPECT_EQ(GPXWriter::dateStringFor(Instant::fromMicroseconds(1'309'796'405'000'000)), "2011-07-04T16:20:05Z");
+    EXPECT_EQ(GPXWriter::dateStringFor(Instant::fromMicroseconds(1'309'796'405'000'400)), "2011-07-04T16:20:05Z");
+}
+
+TEST(GPXWriter, MetadataHoldsTheFieldsAndTheMomentOfWriting) {
+    auto doc = GPSDocument::document();
+    doc->setDocumentName("Trip");
+    doc->setDocumentDescription("Along the lake");
+    doc->setDocumentAuthor("Ann");
+    doc->setDocumentLink("http://example.com/trip");
+    doc->setMetadataElements({XMLElement::fromXMLString("<keywords>lake</keywords>"),
+                              XMLElement::fromXMLString("<copyright author=\"Ann\"><year>2020</year></copyright>")});
+    doc->setMetadataExtensions(XMLElement::fromXMLString("<extensions><x>1</x></extensions>"));
+    std::string xml = write(*doc);
+    std::string metadata = elementText(xml, "<metadata>", "</metadata>");
+    const char* order[] = {"<name>Trip</name>", "<desc>Along the lake</desc>", "<author>", "<name>Ann</name>",
+                           "<copyright author=\"Ann\">", "<link href=\"http://example.com/trip\"/>",
+                           "<time>2020-09-13T12:26:40Z</time>", "<keywords>lake</keywords>", "<extensions>"};
+    std::size_t at = 0;
+    for (const char* part : order) {
+        auto found = metadata.find(part, at);
+        ASSERT_NE(found, std::string::npos) << part << "\n" << metadata;
+        at = found;
+    }
+    // Without a fixed time, the moment of writing is recorded.
+    std::string now = GPXWriter::GPXString(*GPSDocument::document());
+    EXPECT_NE(now.find("<time>" + GPXWriter::dateStringFor(Instant::now()).substr(0, 13)), std::string::npos);
+}
+
+TEST(GPXWriter, ItemOrderFollowsTheGarminPreference) {
+    auto doc = GPSDocument::document();
+    doc->setDocumentItems({track("T", {GPSPoint::pointWithLongitude(0, 0, 0, std::nullopt)}), waypoint("W", 1, 1)});
+    std::string fileOrder = write(*doc, false);
+    EXPECT_LT(fileOrder.find("<trk>"), fileOrder.find("<wpt "));
+    std::string garmin = write(*doc, true);
+    EXPECT_LT(garmin.find("<wpt "), garmin.find("<trk>"));
+    // Items stand between the metadata and a kept root extensions element.
+    doc->setXMLElements({XMLElement::fromXMLString("<extensions><r/></extensions>"),
+                         XMLElement::fromXMLString("<email>x@example.com</email>")});
+    std::string withRoot = write(*doc, false);
+    EXPECT_LT(withRoot.find("<wpt "), withRoot.rfind("<extensions>"));
+    EXPECT_EQ(withRoot.find("<email>"), std::string::npos);
+}
+
+TEST(GPXWriter, TrackChildrenInSchemaOrderWithTheCurrentColour) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+        xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3">
+      <trk><extensions><gpxx:TrackExtension><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpxx:TrackExtension></extensions>
+        <number>3</number><name>N</name><cmt>C</cmt>
+        <trkseg><trkpt lat="1" lon="2"/></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    auto item = read.document->documentItems().at(0);
+    EXPECT_EQ(ItemColor::stringFromItemColor(item->itemColor()), "Red");
+    item->setItemColor(ItemColor::itemColorFromString("Blue"));
+    std::string xml = write(*read.document);
+    std::string trk = elementText(xml, "<trk>", "</trk>");
+    std::size_t name = trk.find("<name>N</name>"), cmt = trk.find("<cmt>C</cmt>"), number = trk.find("<number>3"),
+                ext = trk.find("<extensions>"), seg = trk.find("<trkseg>");
+    EXPECT_LT(name, cmt);
+    EXPECT_LT(cmt, number);
+    EXPECT_LT(number, ext);
+    EXPECT_LT(ext, seg);
+    EXPECT_NE(trk.find("<gpxx:DisplayColor>Blue</gpxx:DisplayColor>"), std::string::npos);
+    EXPECT_EQ(trk.find("Red"), std::string::npos);
+
+    // A freely picked colour has no name and leaves the kept display colour as it was.
+    item->setItemColor(ItemColor{0.1, 0.2, 0.3, 1});
+    std::string free = write(*read.document);
+    EXPECT_NE(free.find("<gpxx:DisplayColor>Red</gpxx:DisplayColor>"), std::string::npos);
+}
+
+TEST(GPXWriter, PointChildrenInSchemaOrder) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+        xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1">
+      <trk><trkseg><trkpt lat="1" lon="2"><hdop>2</hdop><sym>Dot</sym><gpxtpx:hr>1</gpxtpx:hr>
+        <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions>
+        <time>2020-01-01T00:00:00Z</time><ele>5</ele></trkpt></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    std::string xml = write(*read.document);
+    std::string pt = elementText(xml, "<trkpt", "</trkpt>");
+    std::size_t ele = pt.find("<ele>5.000000</ele>"), time = pt.find("<time>"), sym = pt.find("<sym>"),
+                hdop = pt.find("<hdop>"), ext = pt.find("<extensions>");
+    ASSERT_NE(ele, std::string::npos) << pt;
+    EXPECT_LT(ele, time);
+    EXPECT_LT(time, sym);
+    EXPECT_LT(sym, hdop);
+    EXPECT_LT(hdop, ext);
+    // A prefixed element directly under the point is not GPX 1.1 and is dropped.
+    EXPECT_EQ(pt.find("<gpxtpx:hr>1</gpxtpx:hr>"), std::string::npos);
+    EXPECT_NE(pt.find("<gpxtpx:hr>120</gpxtpx:hr>"), std::string::npos);
+}
+
+TEST(GPXWriter, WaypointFieldsAndKeptElements) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1">
+      <wpt lat="47.25" lon="8.5"><time>2020-01-01T00:00:00Z</time><name>Old</name><cmt>kept</cmt><sym>Flag</sym>
+        <link href="http://a"/><extensions><e/></extensions></wpt></gpx>)");
+    ASSERT_TRUE(read.document);
+    auto wpt = read.document->documentItems().at(0);
+    wpt->setItemName("Summit");
+    wpt->setItemDescription("Top");
+    wpt->setWptType("peak");
+    std::string xml = write(*read.document);
+    std::string w = elementText(xml, "<wpt", "</wpt>");
+    const char* order[] = {"<time>2020-01-01T00:00:00Z</time>", "<name>Summit</name>", "<cmt>kept</cmt>",
+                           "<desc>Top</desc>", "<link href=\"http://a\"/>", "<sym>Flag</sym>",
+                           "<type>peak</type>", "<extensions>"};
+    std::size_t at = 0;
+    for (const char* part : order) {
+        auto found = w.find(part, at);
+        ASSERT_NE(found, std::string::npos) << part << "\n" << w;
+        at = found;
+    }
+}
+
+TEST(GPXWriter, UnknownItemsAndWaypointsWithoutPositionAreSkipped) {
+    auto doc = GPSDocument::document();
+    auto unknown = track("U", {GPSPoint::pointWithLongitude(0, 0, 0, std::nullopt)});
+    unknown->setItemType(GPSItemType::Unknown);
+    auto empty = GPSItem::item();
+    empty->setItemType(GPSItemType::Waypoint);
+    doc->setDocumentItems({unknown, empty});
+    std::string xml = write(*doc);
+    EXPECT_EQ(xml.find("<trk"), std::string::npos);
+    EXPECT_EQ(xml.find("<wpt"), std::string::npos);
+    EXPECT_NE(xml.find("<metadata>"), std::string::npos);
+}
+
+TEST(GPXWriter, DeclaresExactlyTheNamespacesInUse) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+        xmlns:unused="urn:unused" xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2"
+        xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
+        xsi:schemaLocation="http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd
+           urn:unused http://example.com/unused.xsd
+           http://www.garmin.com/xmlschemas/TrackPointExtension/v2 http://www.garmin.com/xmlschemas/TrackPointExtensionv2.xsd">
+      <trk><trkseg><trkpt lat="1" lon="2"><extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>1</gpxtpx:hr>
+      </gpxtpx:TrackPointExtension></extensions></trkpt></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    std::vector<NamespaceWarning> warnings;
+    std::string xml = write(*read.document, true, &warnings);
+    EXPECT_TRUE(warnings.empty()) << warnings.front().error.failureReason;
+    std::string root = elementText(xml, "<gpx ", ">");
+    EXPECT_NE(root.find(R"(xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2")"), std::string::npos);
+    EXPECT_EQ(root.find("unused"), std::string::npos) << root;
+    EXPECT_NE(root.find("http://www.garmin.com/xmlschemas/TrackPointExtension/v2 "
+                        "http://www.garmin.com/xmlschemas/TrackPointExtensionv2.xsd"),
+              std::string::npos);
+    EXPECT_LT(root.find("version=\"1.1\""), root.find("xmlns="));
+}
+
+TEST(GPXWriter, GPX10FilesAreSavedAsGPX11) {
+    auto read = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0"
+        xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
+        xsi:schemaLocation="http://www.topografix.com/GPX/1/0 http://www.topografix.com/GPX/1/0/gpx.xsd">
+        <wpt lat="1" lon="2"><name>W</name></wpt></gpx>)");
+    ASSERT_TRUE(read.document);
+    std::vector<NamespaceWarning> warnings;
+    std::string xml = write(*read.document, true, &warnings);
+    EXPECT_NE(xml.find(R"(xmlns="http://www.topografix.com/GPX/1/1")"), std::string::npos);
+    EXPECT_EQ(xml.find("GPX/1/0"), std::string::npos);
+}
+
+TEST(GPXWriter, UndeclaredPrefixesStayReadable) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"><trk><trkseg>
+        <trkpt lat="1" lon="2"><extensions><ns3:hr>1</ns3:hr></extensions></trkpt></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    EXPECT_TRUE(read.hasWarning());
+    std::vector<NamespaceWarning> warnings;
+    std::string xml = write(*read.document, true, &warnings);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0].preferenceKey(), "HideErr2");
+    EXPECT_EQ(warnings[0].error.description, "XML Namespace Error");
+    EXPECT_EQ(warnings[1].preferenceKey(), "HideErr3");
+    EXPECT_EQ(warnings[1].error.failureReason,
+              "No information is available for the namespace \"ns3\". A schema location pair will not be generated.");
+    // The output is namespace-well-formed: it reads back without any warning.
+    auto again = GPXParser::parseData(xml);
+    ASSERT_TRUE(again.document);
+    EXPECT_FALSE(again.error) << again.error->failureReason;
+}
+
+TEST(GPXWriter, FailingSinkIsReported) {
+    struct FailingSink : ByteSink {
+        bool write(const char*, std::size_t) override { return false; }
+        bool ok() const override { return false; }
+    } sink;
+    auto doc = GPSDocument::document();
+    doc->setDocumentItems({waypoint("W", 1, 1)});
+    EXPECT_FALSE(GPXWriter::write(*doc, sink, fixedTime()).ok);
+}
+
+TEST(GPXWriter, WritingTwiceGivesTheSameText) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+        xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3">
+      <metadata><name>Doc</name></metadata>
+      <trk><name>T &amp; U</name><extensions><gpxx:TrackExtension><gpxx:DisplayColor>Red</gpxx:DisplayColor>
+      </gpxx:TrackExtension></extensions><trkseg><trkpt lat="1.123456789" lon="2"><ele>3.5</ele>
+      <time>2020-01-01T00:00:00.5Z</time></trkpt></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    std::string first = write(*read.document);
+    auto again = GPXParser::parseData(first);
+    ASSERT_TRUE(again.document);
+    EXPECT_EQ(write(*again.document), first);
+}

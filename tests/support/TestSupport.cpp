@@ -1,0 +1,119 @@
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace wend::test {
+
+namespace fs = std::filesystem;
+
+std::string sharedDirectory() {
+    if (const char* env = std::getenv("WEND_SHARED_DIR"); env && *env)
+        return env;
+#ifdef WEND_SHARED_DIR
+    return WEND_SHARED_DIR;
+#else
+    return "../shared";
+#endif
+}
+
+std::string corpusDirectory() { return sharedDirectory() + "/corpus/gpx"; }
+std::string schemaDirectory() { return sharedDirectory() + "/schema"; }
+
+bool haveCorpus() { return fs::is_directory(corpusDirectory()); }
+
+std::vector<std::string> corpusFiles() {
+    std::vector<std::string> files;
+    if (!haveCorpus())
+        return files;
+    for (const auto& entry : fs::directory_iterator(corpusDirectory()))
+        if (entry.is_regular_file())
+            files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::map<std::string, std::map<std::string, std::string>> corpusExpectations() {
+    std::map<std::string, std::map<std::string, std::string>> rows;
+    std::ifstream in(sharedDirectory() + "/corpus/expect.tsv");
+    std::string line;
+    std::vector<std::string> header;
+    auto split = [](const std::string& s) {
+        std::vector<std::string> parts;
+        std::stringstream ss(s);
+        std::string part;
+        while (std::getline(ss, part, '\t'))
+            parts.push_back(part);
+        return parts;
+    };
+    if (std::getline(in, line))
+        header = split(line);
+    while (std::getline(in, line)) {
+        auto parts = split(line);
+        std::map<std::string, std::string> row;
+        for (std::size_t i = 0; i < header.size() && i < parts.size(); ++i)
+            row[header[i]] = parts[i];
+        if (!parts.empty())
+            rows[parts[0]] = row;
+    }
+    return rows;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string scratchDirectory(const std::string& name) {
+#ifdef WEND_BINARY_DIR
+    fs::path base = fs::path(WEND_BINARY_DIR) / "test-scratch";
+#else
+    fs::path base = fs::temp_directory_path() / "wend-test-scratch";
+#endif
+    fs::path dir = base / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+std::string runCommand(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        if (status)
+            *status = -1;
+        return output;
+    }
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
+    int rc = pclose(pipe);
+    if (status)
+        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return output;
+}
+
+bool haveProgram(const std::string& name) {
+    int status = 0;
+    runCommand("command -v " + name + " >/dev/null 2>&1", &status);
+    return status == 0;
+}
+
+} // namespace wend::test
