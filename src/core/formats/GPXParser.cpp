@@ -92,17 +92,6 @@ struct ItemTemplate {
     }
 };
 
-std::string qualified(std::string_view prefix, std::string_view localName) {
-    if (prefix.empty())
-        return std::string(localName);
-    std::string name;
-    name.reserve(prefix.size() + 1 + localName.size());
-    name.append(prefix);
-    name.push_back(':');
-    name.append(localName);
-    return name;
-}
-
 } // namespace
 
 class GPXParser::Handler : public XMLSaxHandler {
@@ -599,7 +588,7 @@ private:
     void keepElement(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
                      std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount,
                      XMLFragmentEncoder& encoder, bool topLevel) {
-        encoder.beginElement(qualified(prefix, localName));
+        encoder.beginElement(prefix, localName);
         for (std::size_t i = 0; i < namespaceCount; ++i)
             encoder.addNamespace(namespaces[i].prefix, namespaces[i].uri);
         if (topLevel) {
@@ -615,13 +604,8 @@ private:
                     encoder.addNamespace(decl.prefix, decl.uri);
             }
         }
-        for (std::size_t i = 0; i < attributeCount; ++i) {
-            const auto& a = attributes[i];
-            if (a.prefix.empty())
-                encoder.addAttribute(a.localName, a.value);
-            else
-                encoder.addAttribute(qualified(a.prefix, a.localName), a.value);
-        }
+        for (std::size_t i = 0; i < attributeCount; ++i)
+            encoder.addAttribute(attributes[i].prefix, attributes[i].localName, attributes[i].value);
         Frame f{FrameKind::Keep};
         f.encoder = &encoder;
         m_frames.push_back(f);

@@ -378,7 +378,7 @@ private:
     }
 
     static void writeChildren(XMLStreamWriter& writer, const RankedElements& kept, const Override* overrides,
-                              std::size_t overrideCount, const std::string* link) {
+                              std::size_t overrideCount, const std::string* link, bool trustedOverrides) {
         for (std::size_t rank = 0; rank < kPointChildren.size(); ++rank) {
             const Override* override = nullptr;
             for (std::size_t i = 0; i < overrideCount; ++i)
@@ -394,8 +394,13 @@ private:
                     writer.writeElement(e);
                 first = false;
             }
-            if (override && first)
-                writer.writeTextElement(override->name, override->text);
+            if (override && first) {
+                // Numbers and times need no escaping; names and symbols might.
+                if (trustedOverrides || override->name == "ele" || override->name == "time")
+                    writer.writeTrustedTextElement(override->name, override->text);
+                else
+                    writer.writeTextElement(override->name, override->text);
+            }
             if (link && kPointChildren[rank] == "link") {
                 writer.startElement("link");
                 writer.writeAttribute("href", *link);
@@ -404,23 +409,30 @@ private:
         }
     }
 
+    // ` lon="…" lat="…"`: numbers only, so the start tag needs no escaping.
+    struct PositionAttributes {
+        explicit PositionAttributes(const GPSPoint& point) {
+            FixedNumber lon(point.longitude()), lat(point.latitude());
+            text.reserve(48);
+            text.append(" lon=\"").append(lon.view()).append("\" lat=\"").append(lat.view()).append("\"");
+        }
+        std::string text;
+    };
+
     static void writePoint(XMLStreamWriter& writer, const GPSPoint& point, std::string_view name) {
-        writer.startElement(name);
-        writer.writeAttribute("lon", FixedNumber(point.longitude()).view());
-        writer.writeAttribute("lat", FixedNumber(point.latitude()).view());
-        const bool hasElevation = !std::isnan(point.elevation());
+        writer.startTrustedElement(name, PositionAttributes(point).text);
         std::optional<FixedNumber> elevation;
         std::optional<TimeText> time;
-        if (hasElevation)
+        if (!std::isnan(point.elevation()))
             elevation.emplace(point.elevation());
         if (point.time())
             time.emplace(*point.time());
         if (point.XMLElements().empty()) {
             // The common case: no kept elements, nothing to order.
             if (elevation)
-                writer.writeTextElement("ele", elevation->view());
+                writer.writeTrustedTextElement("ele", elevation->view());
             if (time)
-                writer.writeTextElement("time", time->view());
+                writer.writeTrustedTextElement("time", time->view());
         } else {
             Override overrides[2];
             std::size_t count = 0;
@@ -428,16 +440,14 @@ private:
                 overrides[count++] = {"ele", elevation->view()};
             if (time)
                 overrides[count++] = {"time", time->view()};
-            writeChildren(writer, RankedElements(point.XMLElements()), overrides, count, nullptr);
+            writeChildren(writer, RankedElements(point.XMLElements()), overrides, count, nullptr, true);
         }
         writer.endElement();
     }
 
     static void writeWaypoint(XMLStreamWriter& writer, const GPSItem& item) {
         const GPSPoint& point = *item.itemPoints().front();
-        writer.startElement("wpt");
-        writer.writeAttribute("lon", FixedNumber(point.longitude()).view());
-        writer.writeAttribute("lat", FixedNumber(point.latitude()).view());
+        writer.startTrustedElement("wpt", PositionAttributes(point).text);
         std::optional<FixedNumber> elevation;
         std::optional<TimeText> time;
         Override overrides[6];
@@ -459,7 +469,7 @@ private:
         if (!item.wptType().empty())
             overrides[count++] = {"type", item.wptType()};
         writeChildren(writer, RankedElements(item.XMLElements()), overrides, count,
-                      item.itemLink().empty() ? nullptr : &item.itemLink());
+                      item.itemLink().empty() ? nullptr : &item.itemLink(), false);
         writer.endElement();
     }
 

@@ -1,6 +1,7 @@
 #include "core/model/GPSDocument.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace wend {
 
@@ -30,29 +31,26 @@ std::shared_ptr<GPSDocument> GPSDocument::documentWithItems(ItemList items, std:
 }
 
 void GPSDocument::setDocumentName(std::string_view name) {
-    auto old = std::move(m_documentName);
-    m_documentName = std::string(name);
+    // The new text is made before the old one moves out: `name` may view the old one.
+    auto old = std::exchange(m_documentName, std::string(name));
     announce(ModelKey::DocumentName, std::move(old),
              [](GPSDocument& d, const std::string& v) { d.setDocumentName(v); });
 }
 
 void GPSDocument::setDocumentDescription(std::string_view description) {
-    auto old = std::move(m_documentDescription);
-    m_documentDescription = std::string(description);
+    auto old = std::exchange(m_documentDescription, std::string(description));
     announce(ModelKey::DocumentDescription, std::move(old),
              [](GPSDocument& d, const std::string& v) { d.setDocumentDescription(v); });
 }
 
 void GPSDocument::setDocumentAuthor(std::string_view author) {
-    auto old = std::move(m_documentAuthor);
-    m_documentAuthor = std::string(author);
+    auto old = std::exchange(m_documentAuthor, std::string(author));
     announce(ModelKey::DocumentAuthor, std::move(old),
              [](GPSDocument& d, const std::string& v) { d.setDocumentAuthor(v); });
 }
 
 void GPSDocument::setDocumentLink(std::string_view link) {
-    auto old = std::move(m_documentLink);
-    m_documentLink = std::string(link);
+    auto old = std::exchange(m_documentLink, std::string(link));
     announce(ModelKey::DocumentLink, std::move(old),
              [](GPSDocument& d, const std::string& v) { d.setDocumentLink(v); });
 }
@@ -72,8 +70,7 @@ void GPSDocument::setXMLNamespaces(std::vector<XMLNamespaceDecl> namespaces) {
 }
 
 void GPSDocument::setXMLSchemaLocation(std::string_view schemaLocation) {
-    auto old = std::move(m_xmlSchemaLocation);
-    m_xmlSchemaLocation = std::string(schemaLocation);
+    auto old = std::exchange(m_xmlSchemaLocation, std::string(schemaLocation));
     announce(ModelKey::XMLSchemaLocation, std::move(old),
              [](GPSDocument& d, const std::string& v) { d.setXMLSchemaLocation(v); });
 }

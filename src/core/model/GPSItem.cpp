@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace wend {
 
@@ -58,41 +59,40 @@ void GPSItem::setItemType(GPSItemType type) {
 }
 
 void GPSItem::setItemName(std::string_view name) {
-    auto old = std::move(m_itemName);
-    m_itemName = name.empty() ? std::string(kDefaultName) : std::string(name);
+    // The new text is made before the old one moves out: `name` may view the old one.
+    auto old =
+        std::exchange(m_itemName, name.empty() ? std::string(kDefaultName) : std::string(name));
     announce(ModelKey::ItemName, std::move(old), [](GPSItem& i, const std::string& v) { i.setItemName(v); });
 }
 
 void GPSItem::setItemDescription(std::string_view description) {
-    auto old = std::move(m_itemDescription);
-    m_itemDescription = std::string(description);
+    auto old = std::exchange(m_itemDescription, std::string(description));
     announce(ModelKey::ItemDescription, std::move(old),
              [](GPSItem& i, const std::string& v) { i.setItemDescription(v); });
 }
 
 void GPSItem::setItemLink(std::string_view link) {
-    auto old = std::move(m_itemLink);
-    m_itemLink = std::string(link);
+    auto old = std::exchange(m_itemLink, std::string(link));
     announce(ModelKey::ItemLink, std::move(old), [](GPSItem& i, const std::string& v) { i.setItemLink(v); });
 }
 
 void GPSItem::setWptSym(std::string_view symbol) {
-    auto old = std::move(m_wptSym);
-    m_wptSym = std::string(symbol);
+    auto old = std::exchange(m_wptSym, std::string(symbol));
     announce(ModelKey::WptSym, std::move(old), [](GPSItem& i, const std::string& v) { i.setWptSym(v); });
 }
 
 void GPSItem::setWptType(std::string_view type) {
-    auto old = std::move(m_wptType);
-    m_wptType = std::string(type);
+    auto old = std::exchange(m_wptType, std::string(type));
     announce(ModelKey::WptType, std::move(old), [](GPSItem& i, const std::string& v) { i.setWptType(v); });
 }
 
 void GPSItem::setItemPoints(PointList points) {
     auto old = std::move(m_itemPoints);
     m_itemPoints = std::move(points);
-    announce(ModelKey::ItemPoints, std::move(old), [](GPSItem& i, const PointList& v) { i.setItemPoints(v); });
+    // The restricted selection is announced before the points, so that undoing (newest first)
+    // puts the points back before the selection that needs them.
     updateValidSelectionRange();
+    announce(ModelKey::ItemPoints, std::move(old), [](GPSItem& i, const PointList& v) { i.setItemPoints(v); });
 }
 
 void GPSItem::setItemColor(std::optional<ItemColor> color) {

@@ -101,7 +101,7 @@ private:
     PointList m_itemPoints;
     std::optional<ItemColor> m_itemColor;
     bool m_visible = true;
-    Selection m_itemSelection;
+    Selection m_itemSelection{pointIndexRange(), {}};
     ModelObserver* m_observer = nullptr;
 };
 

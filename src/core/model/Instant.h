@@ -23,7 +23,10 @@ public:
     double secondsSince1970() const { return static_cast<double>(m_microseconds) / 1e6; }
     // This instant minus the other, in seconds.
     double secondsSince(Instant other) const {
-        return static_cast<double>(m_microseconds - other.m_microseconds) / 1e6;
+        // Subtracting in floating point cannot overflow, however far apart the two are.
+        const double difference =
+            static_cast<double>(m_microseconds) - static_cast<double>(other.m_microseconds);
+        return difference / 1e6;
     }
     Instant addingSeconds(double seconds) const;
 

@@ -15,7 +15,7 @@ ItemColor ItemColor::fromHSBA(double hue, double saturation, double brightness, 
 
 RGBAColor ItemColor::rgba() const {
     // The standard HSV to RGB conversion.
-    double h = hue * 6.0;
+    double h = clampUnit(hue) * 6.0;
     if (h >= 6.0)
         h = 0.0;
     int sector = static_cast<int>(std::floor(h));

@@ -190,6 +190,9 @@ std::string XMLElement::xmlString() const {
     XMLStreamWriter writer(sink, /*indent=*/false);
     writer.writeElement(*this);
     writer.finish();
+    // Ending the document adds a line break that is no part of the element.
+    if (!out.empty() && out.back() == '\n')
+        out.pop_back();
     return out;
 }
 

@@ -51,7 +51,9 @@ void XMLElementBuilder::addNamespace(std::string prefix, std::string uri) {
 }
 
 void XMLElementBuilder::removeNamespace(std::string_view prefix) {
-    std::erase_if(m_namespaces, [&](const XMLNamespaceDecl& ns) { return ns.prefix == prefix; });
+    // A copy, since the view may point into a declaration that the removal overwrites.
+    const std::string removed(prefix);
+    std::erase_if(m_namespaces, [&](const XMLNamespaceDecl& ns) { return ns.prefix == removed; });
 }
 
 std::optional<std::string> XMLElementBuilder::attribute(std::string_view qualifiedName) const {
@@ -67,7 +69,9 @@ void XMLElementBuilder::addAttribute(std::string qualifiedName, std::string valu
 }
 
 void XMLElementBuilder::removeAttribute(std::string_view qualifiedName) {
-    std::erase_if(m_attributes, [&](const XMLAttribute& a) { return a.name == qualifiedName; });
+    // A copy, since the view may point into an attribute that the removal overwrites.
+    const std::string removed(qualifiedName);
+    std::erase_if(m_attributes, [&](const XMLAttribute& a) { return a.name == removed; });
 }
 
 void XMLElementBuilder::appendChild(const XMLElement& element) { insertChild(m_children.size(), element); }

@@ -45,15 +45,38 @@ void XMLFragmentEncoder::closeHeader() {
     top.headerClosed = true;
 }
 
-void XMLFragmentEncoder::beginElement(std::string_view qualifiedName) {
+void XMLFragmentEncoder::putQualifiedName(std::string_view prefix, std::string_view localName) {
+    if (prefix.empty()) {
+        putString(localName);
+        return;
+    }
+    prefix = clampLength(prefix);
+    localName = clampLength(localName);
+    putU32(static_cast<std::uint32_t>(prefix.size() + 1 + localName.size()));
+    m_buffer.insert(m_buffer.end(), prefix.begin(), prefix.end());
+    m_buffer.push_back(':');
+    m_buffer.insert(m_buffer.end(), localName.begin(), localName.end());
+}
+
+void XMLFragmentEncoder::startElementRecord() {
     closeHeader();
-    OpenElement open{m_buffer.size(), 0, 0, false};
+    m_open.push_back(OpenElement{m_buffer.size(), 0, 0, false});
     m_buffer.push_back(static_cast<unsigned char>(RecordKind::Element));
     putU32(0); // size, patched on end
+}
+
+void XMLFragmentEncoder::beginElement(std::string_view qualifiedName) {
+    startElementRecord();
     putString(qualifiedName);
-    open.namespaceCountAt = m_buffer.size();
+    m_open.back().namespaceCountAt = m_buffer.size();
     putU32(0);
-    m_open.push_back(open);
+}
+
+void XMLFragmentEncoder::beginElement(std::string_view prefix, std::string_view localName) {
+    startElementRecord();
+    putQualifiedName(prefix, localName);
+    m_open.back().namespaceCountAt = m_buffer.size();
+    putU32(0);
 }
 
 void XMLFragmentEncoder::addNamespace(std::string_view prefix, std::string_view uri) {
@@ -66,17 +89,25 @@ void XMLFragmentEncoder::addNamespace(std::string_view prefix, std::string_view 
     patchU32(at, count + 1);
 }
 
-void XMLFragmentEncoder::addAttribute(std::string_view qualifiedName, std::string_view value) {
-    if (m_open.empty() || m_open.back().headerClosed)
-        return;
+void XMLFragmentEncoder::openAttributeCount() {
     auto& top = m_open.back();
     if (top.attributeCountAt == 0) {
         top.attributeCountAt = m_buffer.size();
         putU32(0);
     }
-    auto at = top.attributeCountAt;
+}
+
+void XMLFragmentEncoder::addAttribute(std::string_view qualifiedName, std::string_view value) {
+    addAttribute(std::string_view(), qualifiedName, value);
+}
+
+void XMLFragmentEncoder::addAttribute(std::string_view prefix, std::string_view localName, std::string_view value) {
+    if (m_open.empty() || m_open.back().headerClosed)
+        return;
+    openAttributeCount();
+    auto at = m_open.back().attributeCountAt;
     std::uint32_t count = detail::readU32(m_buffer.data() + at);
-    putString(qualifiedName);
+    putQualifiedName(prefix, localName);
     putString(value);
     patchU32(at, count + 1);
 }

@@ -15,9 +15,12 @@ namespace wend {
 class XMLFragmentEncoder {
 public:
     void beginElement(std::string_view qualifiedName);
+    // The same with the name given as prefix and local name (no temporary string).
+    void beginElement(std::string_view prefix, std::string_view localName);
     // Namespace declarations must come before the attributes of the element just begun.
     void addNamespace(std::string_view prefix, std::string_view uri);
     void addAttribute(std::string_view qualifiedName, std::string_view value);
+    void addAttribute(std::string_view prefix, std::string_view localName, std::string_view value);
     void appendText(std::string_view text);
     void appendComment(std::string_view text);
     void appendCData(std::string_view text);
@@ -46,6 +49,9 @@ private:
     void putU32(std::uint32_t value);
     void patchU32(std::size_t at, std::uint32_t value);
     void putString(std::string_view s);
+    void putQualifiedName(std::string_view prefix, std::string_view localName);
+    void startElementRecord();
+    void openAttributeCount();
     void closeHeader();
     void appendLeaf(detail::RecordKind kind, std::string_view text);
     void closeAllOpen();

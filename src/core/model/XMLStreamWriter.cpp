@@ -16,10 +16,46 @@ int writeToSink(void* context, const char* buffer, int length) {
 
 int closeNothing(void*) { return 0; }
 
+// Characters that XML 1.0 does not allow anywhere (C0 controls other than tab, line feed and
+// carriage return; U+FFFE and U+FFFF) would make the whole file unreadable: they are left out.
+bool hasForbiddenCharacters(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return true;
+        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE)
+            return true;
+    }
+    return false;
+}
+
+std::string withoutForbiddenCharacters(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            continue;
+        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+            i += 2;
+            continue;
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
 // libxml2 wants NUL-terminated names; views into fragments are not.
 class CString {
 public:
     explicit CString(std::string_view s) {
+        if (hasForbiddenCharacters(s)) {
+            m_large = withoutForbiddenCharacters(s);
+            m_ptr = m_large.c_str();
+            return;
+        }
         if (s.size() < sizeof(m_small)) {
             s.copy(m_small, s.size());
             m_small[s.size()] = '\0';
@@ -47,10 +83,18 @@ XMLStreamWriter::XMLStreamWriter(ByteSink& sink, bool indent) : m_sink(sink), m_
     }
 }
 
-void XMLStreamWriter::writeRaw(std::string_view text) {
-    if (m_writer && xmlTextWriterWriteRawLen(m_writer, reinterpret_cast<const xmlChar*>(text.data()),
-                                             static_cast<int>(text.size())) < 0)
+void XMLStreamWriter::flushRaw() {
+    if (m_raw.empty())
+        return;
+    if (m_writer && xmlTextWriterWriteRawLen(m_writer, reinterpret_cast<const xmlChar*>(m_raw.data()),
+                                             static_cast<int>(m_raw.size())) < 0)
         m_failed = true;
+    m_raw.clear();
+}
+
+void XMLStreamWriter::newlineAndIndent(std::size_t depth) {
+    m_raw.push_back('\n');
+    m_raw.append(2 * depth, ' ');
 }
 
 // Lays out the next child of the current element: on a line of its own unless the element
@@ -60,11 +104,37 @@ void XMLStreamWriter::beginChild() {
         return;
     Level& parent = m_levels.back();
     parent.hasChildren = true;
-    if (!m_indent || parent.inlineContent)
-        return;
-    m_indentText.assign(1, '\n');
-    m_indentText.append(2 * m_levels.size(), ' ');
-    writeRaw(m_indentText);
+    if (parent.startTagOpen) {
+        m_raw.push_back('>');
+        parent.startTagOpen = false;
+    }
+    if (m_indent && !parent.inlineContent)
+        newlineAndIndent(m_levels.size());
+}
+
+void XMLStreamWriter::startTrustedElement(std::string_view qualifiedName, std::string_view attributesText) {
+    beginChild();
+    m_raw.push_back('<');
+    m_raw.append(qualifiedName);
+    m_raw.append(attributesText);
+    Level level;
+    level.trusted = true;
+    level.startTagOpen = true;
+    level.name = qualifiedName;
+    m_levels.push_back(level);
+}
+
+void XMLStreamWriter::writeTrustedTextElement(std::string_view qualifiedName, std::string_view text) {
+    beginChild();
+    m_raw.push_back('<');
+    m_raw.append(qualifiedName);
+    m_raw.push_back('>');
+    m_raw.append(text);
+    m_raw.append("</");
+    m_raw.append(qualifiedName);
+    m_raw.push_back('>');
+    if (m_raw.size() >= (1u << 16))
+        flushRaw();
 }
 
 XMLStreamWriter::~XMLStreamWriter() {
@@ -77,12 +147,14 @@ XMLStreamWriter::~XMLStreamWriter() {
 bool XMLStreamWriter::ok() const { return !m_failed && m_sink.ok(); }
 
 void XMLStreamWriter::startDocument() {
+    flushRaw();
     if (m_writer && xmlTextWriterStartDocument(m_writer, "1.0", "UTF-8", nullptr) < 0)
         m_failed = true;
 }
 
 void XMLStreamWriter::startElement(std::string_view qualifiedName) {
     beginChild();
+    flushRaw();
     if (m_writer && xmlTextWriterStartElement(m_writer, CString(qualifiedName).get()) < 0)
         m_failed = true;
     m_levels.push_back(Level{});
@@ -94,6 +166,7 @@ void XMLStreamWriter::writeNamespace(std::string_view prefix, std::string_view u
 }
 
 void XMLStreamWriter::writeAttribute(std::string_view qualifiedName, std::string_view value) {
+    flushRaw();
     if (m_writer &&
         xmlTextWriterWriteAttribute(m_writer, CString(qualifiedName).get(), CString(value).get()) < 0)
         m_failed = true;
@@ -103,15 +176,22 @@ void XMLStreamWriter::writeText(std::string_view text) {
     if (text.empty())
         return;
     if (!m_levels.empty()) {
-        m_levels.back().inlineContent = true;
-        m_levels.back().hasChildren = true;
+        Level& level = m_levels.back();
+        level.inlineContent = true;
+        level.hasChildren = true;
+        if (level.startTagOpen) {
+            m_raw.push_back('>');
+            level.startTagOpen = false;
+        }
     }
+    flushRaw();
     if (m_writer && xmlTextWriterWriteString(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
 
 void XMLStreamWriter::writeComment(std::string_view text) {
     beginChild();
+    flushRaw();
     if (m_writer && xmlTextWriterWriteComment(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
@@ -123,9 +203,15 @@ void XMLStreamWriter::writeCData(std::string_view text) {
         return;
     }
     if (!m_levels.empty()) {
-        m_levels.back().inlineContent = true;
-        m_levels.back().hasChildren = true;
+        Level& level = m_levels.back();
+        level.inlineContent = true;
+        level.hasChildren = true;
+        if (level.startTagOpen) {
+            m_raw.push_back('>');
+            level.startTagOpen = false;
+        }
     }
+    flushRaw();
     if (m_writer && xmlTextWriterWriteCDATA(m_writer, CString(text).get()) < 0)
         m_failed = true;
 }
@@ -135,11 +221,23 @@ void XMLStreamWriter::endElement() {
         return;
     Level level = m_levels.back();
     m_levels.pop_back();
-    if (m_indent && level.hasChildren && !level.inlineContent) {
-        m_indentText.assign(1, '\n');
-        m_indentText.append(2 * m_levels.size(), ' ');
-        writeRaw(m_indentText);
+    if (level.trusted) {
+        if (level.startTagOpen) {
+            m_raw.append("/>");
+        } else {
+            if (m_indent && level.hasChildren && !level.inlineContent)
+                newlineAndIndent(m_levels.size());
+            m_raw.append("</");
+            m_raw.append(level.name);
+            m_raw.push_back('>');
+        }
+        if (m_raw.size() >= (1u << 16))
+            flushRaw();
+        return;
     }
+    if (m_indent && level.hasChildren && !level.inlineContent)
+        newlineAndIndent(m_levels.size());
+    flushRaw();
     if (m_writer && xmlTextWriterEndElement(m_writer) < 0)
         m_failed = true;
 }
@@ -168,9 +266,97 @@ void XMLStreamWriter::writeStartTagOf(const unsigned char* record, bool inlineCo
     }
 }
 
+namespace {
+// Whether text can be written as it is: nothing to escape, no character XML forbids.
+bool isPlain(std::string_view text, bool attribute) {
+    for (unsigned char c : text) {
+        if (c == '&' || c == '<' || c == '>')
+            return false;
+        if (c < 0x20 && (attribute || (c != '\n' && c != '\t')))
+            return false;
+        if (c == '"' && attribute)
+            return false;
+        if (c == 0xEF)
+            return false; // might start U+FFFE or U+FFFF; leave those to the careful path
+    }
+    return true;
+}
+
+bool isPlainRecord(const unsigned char* record) {
+    auto h = detail::ElementHeader::parse(record);
+    const unsigned char* p = h.namespaces;
+    for (std::uint32_t i = 0; i < h.namespaceCount; ++i) {
+        detail::readString(p);
+        if (!isPlain(detail::readString(p), true))
+            return false;
+    }
+    p = h.attributes;
+    for (std::uint32_t i = 0; i < h.attributeCount; ++i) {
+        detail::readString(p);
+        if (!isPlain(detail::readString(p), true))
+            return false;
+    }
+    for (const unsigned char* c = h.children; c < h.end; c += detail::recordSize(c)) {
+        switch (detail::recordKind(c)) {
+        case detail::RecordKind::Element:
+            if (!isPlainRecord(c))
+                return false;
+            break;
+        case detail::RecordKind::Text:
+            if (!isPlain(detail::recordText(c), false))
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+// Writes a kept element that needs no escaping straight into the output buffer: the same
+// bytes libxml2 would produce, without a call per tag.
+void XMLStreamWriter::writePlainRecord(const unsigned char* record) {
+    auto h = detail::ElementHeader::parse(record);
+    std::string& attributes = m_attributeScratch;
+    attributes.clear();
+    const unsigned char* p = h.namespaces;
+    for (std::uint32_t i = 0; i < h.namespaceCount; ++i) {
+        auto prefix = detail::readString(p);
+        auto uri = detail::readString(p);
+        attributes.append(prefix.empty() ? " xmlns" : " xmlns:").append(prefix).append("=\"").append(uri).append("\"");
+    }
+    p = h.attributes;
+    for (std::uint32_t i = 0; i < h.attributeCount; ++i) {
+        auto name = detail::readString(p);
+        auto value = detail::readString(p);
+        attributes.append(" ").append(name).append("=\"").append(value).append("\"");
+    }
+    startTrustedElement(h.name, attributes);
+    for (const unsigned char* c = h.children; c < h.end; c += detail::recordSize(c)) {
+        if (detail::recordKind(c) == detail::RecordKind::Element) {
+            writePlainRecord(c);
+        } else {
+            Level& level = m_levels.back();
+            level.inlineContent = true;
+            level.hasChildren = true;
+            if (level.startTagOpen) {
+                m_raw.push_back('>');
+                level.startTagOpen = false;
+            }
+            m_raw.append(detail::recordText(c));
+        }
+    }
+    endElement();
+}
+
 void XMLStreamWriter::writeRecord(const unsigned char* record) {
     switch (detail::recordKind(record)) {
     case detail::RecordKind::Element: {
+        if (isPlainRecord(record)) {
+            writePlainRecord(record);
+            break;
+        }
         auto h = detail::ElementHeader::parse(record);
         // An element holding text keeps its content exactly as it was.
         bool holdsText = false;
@@ -250,6 +436,7 @@ bool XMLStreamWriter::finish() {
     m_finished = true;
     while (!m_levels.empty())
         endElement();
+    flushRaw();
     if (m_writer) {
         if (xmlTextWriterEndDocument(m_writer) < 0)
             m_failed = true;

@@ -46,6 +46,12 @@ public:
     // children, leaving it open so that more children can be streamed into it.
     void writeStartOf(const XMLElementBuilder& element);
 
+    // Fast paths for markup the caller knows needs no escaping (numbers, times): an element
+    // start tag with preformatted attributes (` lon="8.5" lat="47.2"`), and a whole element
+    // with such text. They buffer the bytes and hand them to libxml2 in large pieces.
+    void startTrustedElement(std::string_view qualifiedName, std::string_view attributesText);
+    void writeTrustedTextElement(std::string_view qualifiedName, std::string_view text);
+
     // Ends the document and flushes; false when the sink failed at any point.
     bool finish();
     bool ok() const;
@@ -54,12 +60,17 @@ private:
     struct Level {
         bool inlineContent = false; // text inside: children are written without layout
         bool hasChildren = false;
+        bool trusted = false;       // opened with startTrustedElement
+        bool startTagOpen = false;  // a trusted start tag still lacks its ">"
+        std::string_view name;      // of a trusted element (a view of the caller's name)
     };
 
     void writeRecord(const unsigned char* record);
+    void writePlainRecord(const unsigned char* record);
     void writeStartTagOf(const unsigned char* record, bool inlineContent);
     void beginChild();
-    void writeRaw(std::string_view text);
+    void flushRaw();
+    void newlineAndIndent(std::size_t depth);
 
     ByteSink& m_sink;
     _xmlOutputBuffer* m_output = nullptr;
@@ -68,7 +79,8 @@ private:
     bool m_finished = false;
     bool m_indent = false;
     std::vector<Level> m_levels;
-    std::string m_indentText;
+    std::string m_raw; // trusted bytes not yet handed to libxml2
+    std::string m_attributeScratch;
 };
 
 } // namespace wend

@@ -1,0 +1,179 @@
+#include "core/processing/StatisticsRows.h"
+
+#include "core/processing/TrackStatistics.h"
+#include "core/processing/UnitFormatter.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace wend {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Like printf's "%f" but with a full stop whatever the process locale: the GUI toolkit sets
+// the C locale from the environment.
+std::string fixedSixDigits(double value) {
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    return std::string(buffer, result.ptr);
+}
+
+// Items without a figure do not take part, so the result does not depend on the items' order.
+double foldMax(double folded, double value) {
+    if (std::isnan(value))
+        return folded;
+    return std::isnan(folded) || value > folded ? value : folded;
+}
+
+double foldMin(double folded, double value) {
+    if (std::isnan(value))
+        return folded;
+    return std::isnan(folded) || value < folded ? value : folded;
+}
+
+// The figures of several items together: sums, unweighted means of the items' means, and the
+// extremes.
+struct CombinedStatistics {
+    std::uint64_t pointCount = 0;
+    std::optional<Instant> start;
+    std::optional<Instant> finish;
+    double totalDistance = kNaN;
+    double totalDuration = kNaN;
+    double distanceAscended = kNaN;
+    double distanceDescended = kNaN;
+    double averageElevation = kNaN;
+    double averageClimbingGradient = kNaN;
+    double averageDescendingGradient = kNaN;
+    double maxSpeed = kNaN;
+    double maxElevation = kNaN;
+    double maxClimbingGradient = kNaN;
+    double minElevation = kNaN;
+    double maxDescendingGradient = kNaN;
+};
+
+CombinedStatistics combineStatistics(const ItemList& items, bool ignoreOutliers) {
+    CombinedStatistics c;
+    std::size_t counted = 0;
+    double distance = 0, duration = 0, ascended = 0, descended = 0;
+    double elevations = 0, climbing = 0, descending = 0;
+    for (const auto& item : items) {
+        if (!item)
+            continue;
+        c.pointCount += item->itemPoints().size();
+        if (const auto startDate = item->startDate();
+            startDate && (!c.start || *startDate < *c.start))
+            c.start = startDate;
+        if (const auto finishDate = item->finishDate();
+            finishDate && (!c.finish || *finishDate > *c.finish))
+            c.finish = finishDate;
+
+        // An item without points has no figures at all; counting it as zeros would put 0 m
+        // into the minimum elevation and halve the average elevation.
+        const auto s = basicStatisticsIgnoringOutliers(*item, ignoreOutliers);
+        if (!s)
+            continue;
+        ++counted;
+        distance += s->totalDistance;
+        duration += s->totalDuration;
+        ascended += s->distanceAscended;
+        descended += s->distanceDescended;
+        elevations += s->averageElevation;
+        climbing += s->averageClimbingGradient;
+        descending += s->averageDescendingGradient;
+        c.maxSpeed = foldMax(c.maxSpeed, s->maxSpeed);
+        c.maxElevation = foldMax(c.maxElevation, s->maximumElevation);
+        c.maxClimbingGradient = foldMax(c.maxClimbingGradient, s->maxClimbingGradient);
+        c.minElevation = foldMin(c.minElevation, s->minimumElevation);
+        c.maxDescendingGradient = foldMin(c.maxDescendingGradient, s->maxDescendingGradient);
+    }
+    if (counted == 0)
+        return c;
+    const auto n = static_cast<double>(counted);
+    c.totalDistance = distance;
+    c.totalDuration = duration;
+    c.distanceAscended = ascended;
+    c.distanceDescended = descended;
+    c.averageElevation = elevations / n;
+    c.averageClimbingGradient = climbing / n;
+    c.averageDescendingGradient = descending / n;
+    return c;
+}
+
+} // namespace
+
+std::string StatisticsRow::text() const {
+    if (label.empty())
+        return value;
+    return label + ": " + value;
+}
+
+std::vector<StatisticsRow>
+StatisticsRows::selectionStatisticsForTracks(const ItemList& items, const UnitFormatter& formatter,
+                                             bool ignoreOutliers) {
+    std::vector<StatisticsRow> rows;
+    if (items.empty()) {
+        rows.push_back({std::string(), std::string(kNoStatisticsText)});
+        return rows;
+    }
+    const AddStat addStat = [&rows](std::string_view label, std::string value) {
+        if (value != UnitFormatter::kUnknown)
+            rows.push_back({std::string(label), std::move(value)});
+    };
+    if (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)
+        generateStatisticsForSinglePoint(*items.front()->itemPoints().front(), formatter, addStat);
+    else
+        generateStatisticsForMultiplePoints(items, formatter, ignoreOutliers, addStat);
+    return rows;
+}
+
+void StatisticsRows::generateStatisticsForSinglePoint(const GPSPoint& point,
+                                                      const UnitFormatter& formatter,
+                                                      const AddStat& addStat) {
+    addStat("Time", formatter.timeStringForTime(point.time()));
+    addStat("Location",
+            fixedSixDigits(point.latitude()) + ", " + fixedSixDigits(point.longitude()));
+    if (!std::isnan(point.distance()))
+        addStat("Distance From Origin", formatter.distanceStringForMetres(point.distance()));
+    if (!std::isnan(point.speed()))
+        addStat("Speed", formatter.speedStringForMetresPerSec(point.speed()));
+    addStat("Elevation", formatter.elevationStringForMetres(point.elevation()));
+    if (!std::isnan(point.gradient()))
+        addStat("Gradient", UnitFormatter::gradientStringForGradient(point.gradient()));
+}
+
+void StatisticsRows::generateStatisticsForMultiplePoints(const ItemList& items,
+                                                         const UnitFormatter& formatter,
+                                                         bool ignoreOutliers,
+                                                         const AddStat& addStat) {
+    const CombinedStatistics c = combineStatistics(items, ignoreOutliers);
+    addStat("Number of Points", formatter.formattedInt(static_cast<double>(c.pointCount)));
+    addStat("Start Time", formatter.timeStringForTime(c.start));
+    addStat("Finish Time", formatter.timeStringForTime(c.finish));
+    addStat("Total Duration", UnitFormatter::timeIntervalStringForTimeInterval(c.totalDuration));
+    addStat("Total Distance", formatter.distanceStringForMetres(c.totalDistance));
+    // Stops included: the distance over the whole time, not the items' moving speeds.
+    addStat("Average Speed",
+            formatter.speedStringForMetresPerSec(c.totalDistance / c.totalDuration));
+    addStat("Maximum Speed", formatter.speedStringForMetresPerSec(c.maxSpeed));
+    addStat("Average Elevation", formatter.elevationStringForMetres(c.averageElevation));
+    addStat("Minimum Elevation", formatter.elevationStringForMetres(c.minElevation));
+    addStat("Maximum Elevation", formatter.elevationStringForMetres(c.maxElevation));
+    addStat("Distance Climbed", formatter.elevationStringForMetres(c.distanceAscended));
+    addStat("Distance Descended", formatter.elevationStringForMetres(c.distanceDescended));
+    addStat("Average Climbing Gradient",
+            UnitFormatter::gradientStringForGradient(c.averageClimbingGradient));
+    addStat("Maximum Climbing Gradient",
+            UnitFormatter::gradientStringForGradient(c.maxClimbingGradient));
+    addStat("Average Descending Gradient",
+            UnitFormatter::gradientStringForGradient(c.averageDescendingGradient));
+    addStat("Maximum Descending Gradient",
+            UnitFormatter::gradientStringForGradient(c.maxDescendingGradient));
+}
+
+} // namespace wend

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/model/GPSItem.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wend {
+
+class UnitFormatter;
+
+// One line of the statistics pane: a label and its value ("Total Distance", "8 km"). A plain
+// message has an empty label and the message as its value.
+struct StatisticsRow {
+    std::string label;
+    std::string value;
+
+    // "Label: value", or the message alone.
+    std::string text() const;
+    bool operator==(const StatisticsRow&) const = default;
+};
+
+// The lines of the statistics pane for the items it is given (the selected stretches as
+// items, or every item): the details of a single point, or figures combined over several
+// points and items. Figures that cannot be determined are left out.
+class StatisticsRows {
+public:
+    static constexpr std::string_view kNoStatisticsText = "No statistics to display";
+
+    // Receives every row before filtering; a value of "Unknown" is not shown.
+    using AddStat = std::function<void(std::string_view label, std::string value)>;
+
+    // No items: the single message row. One item holding one point: that point's rows.
+    // Otherwise the combined rows. Running it refreshes the derived values of the items'
+    // points (the statistics pass), as the combined figures need them.
+    static std::vector<StatisticsRow> selectionStatisticsForTracks(const ItemList& items,
+                                                                   const UnitFormatter& formatter,
+                                                                   bool ignoreOutliers);
+
+    // "Time", "Location", "Distance From Origin", "Speed", "Elevation", "Gradient". The
+    // derived values are the ones the last statistics pass over the point's track stored.
+    static void generateStatisticsForSinglePoint(const GPSPoint& point,
+                                                 const UnitFormatter& formatter,
+                                                 const AddStat& addStat);
+    // "Number of Points" to "Maximum Descending Gradient", from the statistics pass of each
+    // item.
+    static void generateStatisticsForMultiplePoints(const ItemList& items,
+                                                    const UnitFormatter& formatter,
+                                                    bool ignoreOutliers, const AddStat& addStat);
+};
+
+} // namespace wend

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace wend {
+
+class GPSItem;
+
+// The keys under which the figures are looked up by the statistics pane, the track sort and
+// the timestamp dialogs.
+inline constexpr std::string_view GPSTrackTotalDistanceStatisticKey =
+    "GPSTrackTotalDistanceStatisticKey";
+inline constexpr std::string_view GPSTrackTotalDurationStatisticKey =
+    "GPSTrackTotalDurationStatisticKey";
+inline constexpr std::string_view GPSTrackAverageSpeedStatisticKey =
+    "GPSTrackAverageSpeedStatisticKey";
+inline constexpr std::string_view GPSTrackMaxSpeedStatisticKey = "GPSTrackMaxSpeedStatisticKey";
+inline constexpr std::string_view GPSTrackMinimumElevationStatisticKey =
+    "GPSTrackMinimumElevationStatisticKey";
+inline constexpr std::string_view GPSTrackMaximumElevationStatisticKey =
+    "GPSTrackMaximumElevationStatisticKey";
+inline constexpr std::string_view GPSTrackAverageElevationStatisticKey =
+    "GPSTrackAverageElevationStatisticKey";
+inline constexpr std::string_view GPSTrackDistanceAscendedKey = "GPSTrackDistanceAscendedKey";
+inline constexpr std::string_view GPSTrackDistanceDescendedKey = "GPSTrackDistanceDescendedKey";
+inline constexpr std::string_view GPSTrackAverageClimbingGradientStatisticKey =
+    "GPSTrackAverageClimbingGradientStatisticKey";
+inline constexpr std::string_view GPSTrackMaxClimbingGradientStatisticKey =
+    "GPSTrackMaxClimbingGradientStatisticKey";
+inline constexpr std::string_view GPSTrackAverageDescendingGradientStatisticKey =
+    "GPSTrackAverageDescendingGradientStatisticKey";
+inline constexpr std::string_view GPSTrackMaxDescendingGradientStatisticKey =
+    "GPSTrackMaxDescendingGradientStatisticKey";
+
+// The thirteen figures of one item. Units: metres, seconds, metres per second, gradients as
+// rise over horizontal run. A figure that cannot be determined is NaN.
+struct TrackStatistics {
+    static constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    static constexpr std::size_t kFigureCount = 13;
+
+    double totalDistance = NaN;
+    double totalDuration = NaN;
+    double averageSpeed = NaN;
+    double maxSpeed = NaN;
+    double minimumElevation = NaN;
+    double maximumElevation = NaN;
+    double averageElevation = NaN;
+    double distanceAscended = NaN;
+    double distanceDescended = NaN;
+    double averageClimbingGradient = NaN;
+    double maxClimbingGradient = NaN;
+    double averageDescendingGradient = NaN;
+    // The steepest descent: the most negative gradient.
+    double maxDescendingGradient = NaN;
+
+    // The keys in the order of the fields above.
+    static const std::array<std::string_view, kFigureCount>& keys();
+    // Nothing for a key that is not one of the thirteen.
+    std::optional<double> valueForKey(std::string_view key) const;
+    // Every key with its figure, in the order of keys().
+    std::array<std::pair<std::string_view, double>, kFigureCount> entries() const;
+};
+
+// The statistics pass of one item: one walk over its points. Besides the figures it stores in
+// every counted point its distance from the first point along the counted segments, and the
+// speed and gradient of the segment that ends there; those derived values are a cache and
+// nothing else of the item or its points changes. Points with the same time or the same
+// position as the previous counted point are not counted. Nothing when the item has no
+// points. ignoreOutliers drops outliers from the mean, minimum and maximum figures only.
+std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
+                                                               bool ignoreOutliers);
+
+} // namespace wend

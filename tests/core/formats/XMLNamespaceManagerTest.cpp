@@ -1,0 +1,100 @@
+#include "core/formats/XMLNamespaceManager.h"
+
+#include <gtest/gtest.h>
+
+using namespace wend;
+
+namespace {
+const std::string kGPX = "http://www.topografix.com/GPX/1/1";
+const std::string kGPXLocation = "http://www.topografix.com/GPX/1/1/gpx.xsd";
+const std::string kTrackPoint = "http://www.garmin.com/xmlschemas/TrackPointExtension/v1";
+
+std::string declarations(const XMLElementBuilder& element) {
+    std::string out;
+    for (const auto& ns : element.namespaces())
+        out += (out.empty() ? "" : " ") + (ns.prefix.empty() ? std::string("(default)") : ns.prefix);
+    return out;
+}
+} // namespace
+
+TEST(XMLNamespaceManager, BuiltInTableKnowsTheCommonExtensions) {
+    XMLNamespaceManager manager;
+    const auto& table = manager.namespaces();
+    EXPECT_EQ(table.size(), 17u);
+    EXPECT_EQ(table.at("").schema, kGPX);
+    EXPECT_EQ(table.at("gpxx").schema, table.at("gpxtrx").schema);
+    EXPECT_NE(table.at("adv").location->find("AdventuresExtensionv1.xsd"), std::string::npos);
+    EXPECT_NE(table.at("ctx").location->find("CreationTimeExtensionsv1.xsd"), std::string::npos);
+    EXPECT_EQ(table.count("xsi"), 0u);
+}
+
+TEST(XMLNamespaceManager, DocumentDeclarationsReplaceBuiltInEntries) {
+    std::optional<WendError> error;
+    auto manager = XMLNamespaceManager::namespaceManagerWithNamespaces(
+        {{"", kGPX}, {"gpxtpx", kTrackPoint}, {"xsi", std::string(XMLNamespaceManager::kSchemaInstanceNamespace)}},
+        kGPX + " " + kGPXLocation, &error);
+    EXPECT_FALSE(error); // both prefixes are known, the GPX one has its location
+    EXPECT_EQ(manager.namespaces().at("gpxtpx").schema, kTrackPoint);
+    EXPECT_FALSE(manager.namespaces().at("gpxtpx").location); // replaced, without a location now
+
+    XMLElementBuilder root("gpx");
+    manager.updateElementWithNamespacesNamed(root, {"", "gpxtpx"}, &error);
+    EXPECT_FALSE(error);
+    manager.updateSchemaLocationsForElement(root, &error);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description, "XML Namespace Error");
+    EXPECT_EQ(error->failureReason,
+              "No information is available for the namespace \"gpxtpx\". A schema location pair will not be generated.");
+    EXPECT_EQ(root.attribute("xsi:schemaLocation"), kGPX + " " + kGPXLocation);
+}
+
+TEST(XMLNamespaceManager, SchemaLocationTextIsSplitAtAnyWhitespace) {
+    std::optional<WendError> error;
+    auto manager = XMLNamespaceManager::namespaceManagerWithNamespaces(
+        {{"abc", "urn:abc"}}, "\n   " + kGPX + "\n\t" + kGPXLocation + "\r\n  urn:abc   http://example.com/abc.xsd  \n",
+        &error);
+    EXPECT_FALSE(error);
+    XMLElementBuilder root("gpx");
+    manager.updateElementWithNamespacesNamed(root, {"", "abc"}, &error);
+    manager.updateSchemaLocationsForElement(root, &error);
+    EXPECT_FALSE(error);
+    EXPECT_EQ(declarations(root), "(default) abc xsi");
+    EXPECT_EQ(root.attribute("xsi:schemaLocation"),
+              kGPX + " " + kGPXLocation + " urn:abc http://example.com/abc.xsd");
+}
+
+TEST(XMLNamespaceManager, OddSchemaLocationsAndUnknownNamespacesAreReported) {
+    std::optional<WendError> error;
+    auto manager = XMLNamespaceManager::namespaceManagerWithNamespaces({}, "a b c", &error);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description, "XML Schema Error");
+    EXPECT_EQ(error->failureReason,
+              "The supplied schema location string does not contain an even number of entries:\n\na b c");
+
+    error.reset();
+    XMLNamespaceManager::namespaceManagerWithNamespaces({{"odd", "urn:odd"}}, "", &error);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->failureReason, "No known location for namespace \"odd\" with schema \"urn:odd\".");
+}
+
+TEST(XMLNamespaceManager, DeclaringPrefixes) {
+    XMLNamespaceManager manager;
+    XMLElementBuilder root("gpx");
+    root.addNamespace("xsi", "urn:stale");
+    std::optional<WendError> error;
+    manager.updateElementWithNamespacesNamed(root, {"", "gpxx", "foo"}, &error);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description, "XML Namespace Error");
+    EXPECT_NE(error->failureReason.find("\"foo\""), std::string::npos);
+    // foo gets a placeholder so that its elements stay readable; xsi is declared once, freshly.
+    EXPECT_EQ(declarations(root), "(default) gpxx foo xsi");
+    EXPECT_EQ(root.namespaces().back().uri, XMLNamespaceManager::kSchemaInstanceNamespace);
+
+    XMLElementBuilder bare("gpx");
+    manager.updateElementWithNamespacesNamed(bare, {}, nullptr);
+    std::optional<WendError> none;
+    manager.updateSchemaLocationsForElement(bare, &none);
+    EXPECT_FALSE(none);
+    ASSERT_TRUE(bare.attribute("xsi:schemaLocation"));
+    EXPECT_EQ(*bare.attribute("xsi:schemaLocation"), "");
+}

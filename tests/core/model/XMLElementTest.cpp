@@ -1,0 +1,421 @@
+#include "core/model/XMLElement.h"
+
+#include "core/base/ByteSink.h"
+#include "core/model/XMLElementBuilder.h"
+#include "core/model/XMLElementList.h"
+#include "core/model/XMLFragmentEncoder.h"
+#include "core/model/XMLSaxParser.h"
+#include "core/model/XMLStreamWriter.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace wend {
+namespace {
+
+XMLElement parse(std::string_view text) {
+    return XMLElement::fromXMLString(text);
+}
+
+std::vector<XMLNode::Kind> kindsOf(const XMLElement& e) {
+    std::vector<XMLNode::Kind> kinds;
+    for (const auto& child : e.children())
+        kinds.push_back(child.kind());
+    return kinds;
+}
+
+TEST(XMLElement, ParsesNamesAttributesNamespacesAndChildren) {
+    const XMLElement e =
+        parse("<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+              "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\" "
+              "version=\"1.1\" creator=\"x\">"
+              "<gpxtpx:hr a=\"1\">72</gpxtpx:hr><name>N</name><gpxtpx:hr>80</gpxtpx:hr></gpx>");
+    ASSERT_FALSE(e.isNull());
+    EXPECT_EQ(e.name(), "gpx");
+    EXPECT_EQ(e.prefix(), "");
+    ASSERT_EQ(e.namespaces().size(), 2u);
+    EXPECT_EQ(e.namespaces()[0], (XMLNamespaceDecl{"", "http://www.topografix.com/GPX/1/1"}));
+    EXPECT_EQ(e.namespaces()[1].prefix, "gpxtpx");
+    EXPECT_EQ(e.attributes(), (std::vector<XMLAttribute>{{"version", "1.1"}, {"creator", "x"}}));
+    EXPECT_EQ(e.attribute("creator"), "x");
+    EXPECT_EQ(e.attribute("missing"), std::nullopt);
+    EXPECT_EQ(e.childCount(), 3u);
+
+    XMLElement hr = e.childNamed("gpxtpx:hr");
+    EXPECT_EQ(hr.name(), "gpxtpx:hr");
+    EXPECT_EQ(hr.localName(), "hr");
+    EXPECT_EQ(hr.prefix(), "gpxtpx");
+    EXPECT_EQ(hr.attribute("a"), "1");
+    EXPECT_EQ(hr.stringValue(), "72");
+    EXPECT_EQ(e.childrenNamed("gpxtpx:hr").size(), 2u);
+    EXPECT_EQ(e.childrenNamed("gpxtpx:hr")[1].stringValue(), "80");
+    EXPECT_TRUE(e.childNamed("hr").isNull()) << "children are looked up by qualified name";
+    EXPECT_EQ(e.childElements().size(), 3u);
+    EXPECT_EQ(e.stringValue(), "72N80");
+
+    // A kept element may use a prefix that only an ancestor declared.
+    XMLElement undeclared = parse("<gpxtpx:TrackPointExtension><gpxtpx:hr>99</gpxtpx:hr>"
+                                  "</gpxtpx:TrackPointExtension>");
+    ASSERT_FALSE(undeclared.isNull());
+    EXPECT_EQ(undeclared.name(), "gpxtpx:TrackPointExtension");
+    EXPECT_EQ(undeclared.childNamed("gpxtpx:hr").stringValue(), "99");
+    EXPECT_EQ(parse(undeclared.xmlString()), undeclared);
+
+    // Many declarations and attributes, and the smallest document.
+    std::string many = "<m";
+    for (int i = 0; i < 20; ++i)
+        many += " xmlns:p" + std::to_string(i) + "=\"urn:" + std::to_string(i) + "\"";
+    for (int i = 0; i < 20; ++i)
+        many += " p" + std::to_string(i) + ":a=\"" + std::to_string(i) + "\"";
+    many += " xml:lang=\"de\"/>";
+    const XMLElement m = parse(many);
+    ASSERT_FALSE(m.isNull());
+    EXPECT_EQ(m.namespaces().size(), 20u);
+    EXPECT_EQ(m.attributes().size(), 21u);
+    EXPECT_EQ(m.attribute("p19:a"), "19");
+    EXPECT_EQ(m.attribute("xml:lang"), "de");
+    EXPECT_EQ(parse(m.xmlString()), m);
+    EXPECT_EQ(parse("<a/>").name(), "a");
+
+    XMLElement null;
+    EXPECT_TRUE(null.isNull());
+    EXPECT_EQ(null.name(), "");
+    EXPECT_EQ(null.childCount(), 0u);
+    EXPECT_EQ(null.xmlString(), "");
+    EXPECT_TRUE(null.childNamed("a").isNull());
+}
+
+TEST(XMLElement, TextIsConcatenatedUntrimmedWithCDataAndComments) {
+    const XMLElement e =
+        parse("<desc> a <b>bold</b><!-- note --> c <![CDATA[<x> & y]]>&amp;&lt;&#233;</desc>");
+    ASSERT_FALSE(e.isNull());
+    EXPECT_EQ(e.stringValue(), " a bold c <x> & y&<\xC3\xA9");
+    EXPECT_EQ(kindsOf(e), (std::vector<XMLNode::Kind>{XMLNode::Kind::Text, XMLNode::Kind::Element,
+                                                      XMLNode::Kind::Comment, XMLNode::Kind::Text,
+                                                      XMLNode::Kind::CData, XMLNode::Kind::Text}));
+    auto children = e.children();
+    EXPECT_EQ(children[2].text(), " note ");
+    EXPECT_EQ(children[4].text(), "<x> & y");
+    EXPECT_EQ(children[5].text(), "&<\xC3\xA9") << "entity and character references join the text";
+
+    // Attribute values come back with their references resolved.
+    const XMLElement link = parse("<link href=\"http://x/?a=1&amp;b=&quot;2&quot;&#38;&lt;\"/>");
+    EXPECT_EQ(link.attribute("href"), "http://x/?a=1&b=\"2\"&<");
+    EXPECT_EQ(parse(link.xmlString()), link);
+
+    EXPECT_EQ(parse("<a v=\"&amp;#38;\"/>").attribute("v"), "&#38;");
+
+    // Entities declared inside the document are expanded, in text and in attribute values.
+    const XMLElement withEntity = parse(
+        "<!DOCTYPE a [<!ENTITY who \"world &amp; co\">]><a v=\"[&who;]\">hello &who;, &who;</a>");
+    EXPECT_EQ(withEntity.stringValue(), "hello world & co, world & co");
+    EXPECT_EQ(withEntity.attribute("v"), "[world & co]");
+}
+
+TEST(XMLElement, RoundTripsThroughItsText) {
+    const std::string text =
+        "<extensions xmlns:gpxx=\"http://www.garmin.com/xmlschemas/GpxExtensions/v3\">"
+        "<gpxx:TrackExtension><gpxx:DisplayColor>Red</gpxx:DisplayColor>"
+        "</gpxx:TrackExtension><note lang=\"en\">a &lt; b &amp; &quot;c&quot;</note>"
+        "<!--kept--><![CDATA[raw <text>]]><empty/></extensions>";
+    const XMLElement e = parse(text);
+    ASSERT_FALSE(e.isNull());
+    const std::string written = e.xmlString();
+    const XMLElement back = parse(written);
+    EXPECT_EQ(back, e) << written;
+    EXPECT_EQ(back.xmlString(), written);
+    EXPECT_EQ(back.childNamed("note").stringValue(), "a < b & \"c\"");
+    EXPECT_EQ(written.find('\n'), std::string::npos)
+        << "the text of an element has no trailing newline";
+    EXPECT_NE(written.find("<empty/>"), std::string::npos);
+    EXPECT_NE(written.find("<!--kept-->"), std::string::npos);
+    EXPECT_NE(written.find("<![CDATA[raw <text>]]>"), std::string::npos);
+
+    // Attribute values with quotes, newlines and tabs survive.
+    XMLElementBuilder b("a");
+    b.addAttribute("v", "line1\nline2\t\"q\" 'x' <&>");
+    b.appendText("  spaced\r\n text ");
+    const XMLElement built = b.build();
+    EXPECT_EQ(parse(built.xmlString()), built) << built.xmlString();
+
+    // Text that does not parse gives no element.
+    EXPECT_TRUE(parse("").isNull());
+    EXPECT_TRUE(parse("not xml").isNull());
+    EXPECT_TRUE(parse("<a><b></a>").isNull());
+    EXPECT_TRUE(parse("<a></a><b/>").isNull());
+}
+
+TEST(XMLElementBuilder, ChangesDoNotAffectTheOriginal) {
+    const XMLElement original =
+        parse("<ext xmlns:g=\"urn:g\" k=\"v\"><g:a>1</g:a><g:b>2</g:b><g:a>3</g:a></ext>");
+    const std::string before = original.xmlString();
+
+    XMLElementBuilder b(original);
+    EXPECT_EQ(b.name(), "ext");
+    EXPECT_EQ(b.childCount(), 3u);
+    EXPECT_EQ(b.build(), original) << "an unchanged builder rebuilds the same element";
+
+    XMLElementBuilder& a = b.createChildNamed("g:a");
+    a.setStringValue("changed");
+    b.addAttribute("k", "w");
+    b.addAttribute("n", "1");
+    b.removeNamespace("g");
+    b.addNamespace("h", "urn:h");
+    XMLElementBuilder& created = b.createChildNamed("g:c");
+    created.appendText("new");
+    EXPECT_EQ(b.childCount(), 4u) << "createChildNamed appends only when the name is missing";
+    EXPECT_EQ(&b.createChildNamed("g:c"), &created);
+
+    const XMLElement changed = b.build();
+    EXPECT_EQ(original.xmlString(), before);
+    EXPECT_EQ(original.childNamed("g:a").stringValue(), "1");
+    EXPECT_EQ(original.attribute("k"), "v");
+    EXPECT_EQ(changed.childNamed("g:a").stringValue(), "changed");
+    EXPECT_EQ(changed.childrenNamed("g:a")[1].stringValue(), "3")
+        << "only the first of two is changed";
+    EXPECT_EQ(changed.childNamed("g:c").stringValue(), "new");
+    EXPECT_EQ(changed.attributes(), (std::vector<XMLAttribute>{{"k", "w"}, {"n", "1"}}));
+    EXPECT_EQ(changed.namespaces(), (std::vector<XMLNamespaceDecl>{{"h", "urn:h"}}));
+
+    // Copies of a builder are independent of each other.
+    XMLElementBuilder copy = b;
+    copy.createChildNamed("g:a").setStringValue("copy");
+    EXPECT_EQ(b.build().childNamed("g:a").stringValue(), "changed");
+    EXPECT_EQ(copy.build().childNamed("g:a").stringValue(), "copy");
+
+    // Removing by a name viewed from the builder's own list removes that one only.
+    XMLElementBuilder own("o");
+    own.addAttribute("a", "1");
+    own.addAttribute("b", "2");
+    own.addAttribute("c", "3");
+    own.addNamespace("p", "urn:p");
+    own.addNamespace("q", "urn:q");
+    own.addNamespace("q", "urn:q2");
+    own.removeAttribute(own.attributes()[0].name);
+    own.removeNamespace(own.namespaces()[0].prefix);
+    EXPECT_EQ(own.attributes(), (std::vector<XMLAttribute>{{"b", "2"}, {"c", "3"}}));
+    EXPECT_EQ(own.namespaces(), (std::vector<XMLNamespaceDecl>{{"q", "urn:q"}, {"q", "urn:q2"}}));
+
+    b.removeAttribute("n");
+    b.removeChildAt(1);
+    b.insertChild(0, parse("<first/>"));
+    b.insertChild(99, XMLElementBuilder("last", "x"));
+    const XMLElement reordered = b.build();
+    auto names = reordered.childElements();
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(names.front().name(), "first");
+    EXPECT_EQ(names.back().name(), "last");
+    EXPECT_EQ(names[1].stringValue(), "changed");
+    EXPECT_EQ(names[2].stringValue(), "3");
+
+    b.filterChildren({"last", "g:a"});
+    const XMLElement filtered = b.build();
+    ASSERT_EQ(filtered.childElements().size(), 3u);
+    EXPECT_EQ(filtered.childElements()[0].name(), "last");
+    EXPECT_EQ(filtered.childElements()[1].stringValue(), "changed");
+    EXPECT_EQ(filtered.childElements()[2].stringValue(), "3");
+
+    XMLElementBuilder text("t", "value");
+    EXPECT_EQ(text.stringValue(), "value");
+    text.setStringValue("");
+    EXPECT_EQ(text.childCount(), 0u);
+    EXPECT_EQ(text.build().xmlString(), "<t/>");
+}
+
+TEST(XMLFragmentEncoder, MergesAdjacentTextOnly) {
+    XMLFragmentEncoder encoder;
+    encoder.beginElement("a");
+    encoder.appendText("one ");
+    encoder.appendText("two");
+    encoder.appendComment("c");
+    encoder.appendText("three");
+    encoder.beginElement("b");
+    encoder.endElement();
+    encoder.appendText("four");
+    encoder.appendText("");
+    encoder.appendText(" five");
+    encoder.appendCData("six");
+    encoder.appendText("seven");
+    encoder.endElement();
+    const XMLElement e = encoder.takeElement();
+    auto children = e.children();
+    ASSERT_EQ(children.size(), 7u);
+    EXPECT_EQ(children[0].text(), "one two");
+    EXPECT_EQ(children[2].text(), "three");
+    EXPECT_EQ(children[4].text(), "four five");
+    EXPECT_EQ(children[5].kind(), XMLNode::Kind::CData);
+    EXPECT_EQ(children[6].text(), "seven");
+    EXPECT_TRUE(encoder.empty());
+
+    // Declarations after an attribute and attributes after a child are refused, not misplaced.
+    encoder.beginElement("x");
+    encoder.addAttribute("a", "1");
+    encoder.addNamespace("p", "urn:p");
+    encoder.appendText("t");
+    encoder.addAttribute("b", "2");
+    encoder.beginElement("y");
+    encoder.addNamespace("q", "urn:q");
+    encoder.addAttribute("c", "3");
+    const XMLElement x = encoder.takeElement(); // closes what is still open
+    EXPECT_EQ(x.attributes(), (std::vector<XMLAttribute>{{"a", "1"}}));
+    EXPECT_TRUE(x.namespaces().empty());
+    EXPECT_EQ(x.childNamed("y").namespaces(), (std::vector<XMLNamespaceDecl>{{"q", "urn:q"}}));
+    EXPECT_EQ(x.childNamed("y").attribute("c"), "3");
+    EXPECT_EQ(x.stringValue(), "t");
+
+    // A list keeps top-level elements only.
+    encoder.appendText("stray");
+    encoder.beginElement("p");
+    encoder.endElement();
+    encoder.appendElement(x);
+    XMLElementList list = encoder.takeList();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].name(), "p");
+    EXPECT_EQ(list[1], x);
+}
+
+TEST(XMLElementList, SharesAndComparesByContent) {
+    XMLElementList empty;
+    EXPECT_TRUE(empty.empty());
+    EXPECT_EQ(empty.size(), 0u);
+    EXPECT_TRUE(empty.elementNamed("a").isNull());
+    EXPECT_EQ(empty.begin(), empty.end());
+
+    const XMLElement a = parse("<cmt>c</cmt>");
+    const XMLElement b = parse("<extensions><x/></extensions>");
+    XMLElementList list{a, XMLElement(), b};
+    EXPECT_EQ(list.size(), 2u) << "null elements are left out";
+    EXPECT_EQ(list[0], a);
+    EXPECT_EQ(list[1], b);
+    EXPECT_TRUE(list[2].isNull());
+    EXPECT_EQ(list.elementNamed("extensions"), b);
+    XMLElementList longer = list.appending(parse("<cmt>second</cmt>"));
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_EQ(longer.size(), 3u);
+    EXPECT_EQ(longer.elementNamed("cmt").stringValue(), "c");
+    EXPECT_EQ(XMLElementList(longer.toVector()), longer);
+    EXPECT_NE(longer, list);
+    EXPECT_EQ(XMLElementList({parse("<cmt>c</cmt>"), parse("<extensions><x/></extensions>")}),
+              list);
+
+    // Elements taken from a list stay valid after the list is gone.
+    XMLElement kept;
+    {
+        XMLElementList temporary{parse("<keep><inner>v</inner></keep>")};
+        kept = temporary[0].childNamed("inner");
+    }
+    EXPECT_EQ(kept.stringValue(), "v");
+}
+
+TEST(XMLStreamWriter, IndentsDocumentsAndReportsFailedSinks) {
+    std::string out;
+    StringByteSink sink(out);
+    XMLStreamWriter writer(sink, true);
+    writer.startDocument();
+    writer.startElement("gpx");
+    writer.writeNamespace("", "http://www.topografix.com/GPX/1/1");
+    writer.writeNamespace("gpxx", "urn:gpxx");
+    writer.writeAttribute("version", "1.1");
+    writer.writeTextElement("name", "a & b");
+    writer.writeElement(parse("<gpxx:ext><gpxx:c>Red</gpxx:c></gpxx:ext>"));
+    writer.writeElementWithText(parse("<desc lang=\"en\">old</desc>"), "new");
+    writer.endElement();
+    EXPECT_TRUE(writer.finish());
+    EXPECT_NE(out.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"), std::string::npos);
+    EXPECT_NE(out.find("<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:gpxx=\"urn:gpxx\" "
+                       "version=\"1.1\">"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n  <name>a &amp; b</name>"), std::string::npos) << out;
+    EXPECT_NE(out.find("<desc lang=\"en\">new</desc>"), std::string::npos) << out;
+
+    // Kept elements come back unchanged from an indented document, however often it is saved.
+    const XMLElement kept =
+        parse("<extensions>\n    <g:x xmlns:g=\"urn:g\">\n <g:y>1</g:y></g:x><z/>\n</extensions>");
+    XMLElementBuilder cdata("c");
+    cdata.appendText("a");
+    cdata.appendChild(parse("<b/>"));
+    XMLElement withCData = XMLElementBuilder(parse("<c><![CDATA[x]]]]></c>")).build();
+    std::string saved;
+    for (int round = 0; round < 3; ++round) {
+        saved.clear();
+        StringByteSink savedSink(saved);
+        XMLStreamWriter w(savedSink, true);
+        w.startDocument();
+        w.startElement("root");
+        w.writeElement(kept);
+        w.writeElement(cdata);
+        w.writeElement(withCData);
+        w.endElement();
+        ASSERT_TRUE(w.finish());
+        const XMLElement root = parse(saved);
+        ASSERT_FALSE(root.isNull()) << saved;
+        EXPECT_EQ(root.childNamed("extensions"), kept) << saved;
+        EXPECT_EQ(root.childNamed("c").stringValue(), "a");
+        EXPECT_EQ(root.childrenNamed("c")[1].stringValue(), "x]]") << saved;
+    }
+    // Text that would end a CDATA section early is written as plain text.
+    XMLFragmentEncoder encoder;
+    encoder.beginElement("c");
+    encoder.appendCData("a]]>b");
+    encoder.endElement();
+    const XMLElement closing = encoder.takeElement();
+    EXPECT_EQ(parse(closing.xmlString()).stringValue(), "a]]>b") << closing.xmlString();
+
+    class FailingSink : public ByteSink {
+    public:
+        bool write(const char*, std::size_t) override { return false; }
+        bool ok() const override { return false; }
+    } failing;
+    XMLStreamWriter broken(failing, false);
+    broken.startDocument();
+    broken.writeTextElement("a", std::string(100000, 'x'));
+    EXPECT_FALSE(broken.finish());
+}
+
+TEST(XMLSaxParser, ReportsRepairsAndRefusesExternalEntities) {
+    class Collector : public XMLSaxHandler {
+    public:
+        void startElement(std::string_view, std::string_view localName, const Namespace*,
+                          std::size_t, const Attribute*, std::size_t) override {
+            names.emplace_back(localName);
+        }
+        void endElement() override {}
+        void characters(std::string_view t) override { text += t; }
+        std::vector<std::string> names;
+        std::string text;
+    };
+
+    Collector repaired;
+    XMLSaxParser parser(repaired);
+    parser.parse("<a><b>x</a>");
+    EXPECT_TRUE(parser.sawElement());
+    EXPECT_TRUE(parser.hadSyntaxError());
+    EXPECT_EQ(parser.firstError().rfind("Line 1: ", 0), 0u) << parser.firstError();
+
+    // Fed one byte at a time, a document parses the same.
+    Collector bytewise;
+    XMLSaxParser chunked(bytewise);
+    const std::string doc = "<?xml version=\"1.0\"?>\n<r><s>t\xC3\xA9xt</s><s/></r>";
+    for (char c : doc)
+        chunked.feed(&c, 1);
+    chunked.finish();
+    EXPECT_FALSE(chunked.hadError()) << chunked.firstError();
+    EXPECT_EQ(bytewise.names, (std::vector<std::string>{"r", "s", "s"}));
+    EXPECT_EQ(bytewise.text, "t\xC3\xA9xt");
+
+    Collector external;
+    XMLSaxParser guarded(external);
+    guarded.parse("<!DOCTYPE a [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><a>&x;</a>");
+    EXPECT_EQ(external.text.find("root"), std::string::npos);
+
+    Collector nothing;
+    XMLSaxParser emptyParser(nothing);
+    emptyParser.parse("");
+    EXPECT_FALSE(emptyParser.sawElement());
+    EXPECT_TRUE(emptyParser.hadError());
+}
+
+} // namespace
+} // namespace wend

@@ -1,0 +1,218 @@
+#include "core/processing/TimestampRewriter.h"
+
+#include "AlgorithmFixtures.h"
+#include "core/processing/TimeIntervalEditor.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace wend;
+using namespace wend::testing;
+
+namespace {
+constexpr double kStart = 1'700'000'000; // a Tuesday in November 2023
+
+Instant at(double seconds) {
+    return Instant::fromSecondsSince1970(seconds);
+}
+
+double secondsOf(const GPSPointPtr& p) {
+    return p->time()->secondsSince1970();
+}
+
+// Points `metres` apart along the equator, one minute apart.
+GPSItemPtr evenTrack(int count, double metres, double firstSecond = kStart) {
+    std::vector<TestPoint> rows;
+    for (int i = 0; i < count; ++i)
+        rows.emplace_back(metresEast(metres * i), 0.0, firstSecond + 60.0 * i);
+    return makeTrack(rows);
+}
+} // namespace
+
+TEST(TimeIntervalEditor, PartsFollowTheInterval) {
+    TimeIntervalEditor editor;
+    editor.setInterval(3723.5);
+    EXPECT_EQ(editor.timeComponents(), (std::array<std::uint32_t, 4>{1, 2, 3, 500}));
+    EXPECT_EQ(editor.text(), "1 hours, 2 minutes, 3 seconds, 500 milliseconds");
+    EXPECT_DOUBLE_EQ(editor.interval(), 3723.5);
+
+    editor.setInterval(1.001); // 0.001 is not exact in binary
+    EXPECT_EQ(editor.timeComponents()[TimeIntervalEditor::Milliseconds], 1u);
+    editor.setInterval(-5);
+    EXPECT_DOUBLE_EQ(editor.interval(), 0);
+    editor.setInterval(std::nan(""));
+    EXPECT_DOUBLE_EQ(editor.interval(), 0);
+    editor.setInterval(1e12);
+    EXPECT_EQ(editor.timeComponents(), (std::array<std::uint32_t, 4>{8760, 59, 59, 999}));
+
+    editor.setInterval(3723.5);
+    const auto spans = editor.fieldSpans();
+    const std::string text = editor.text();
+    EXPECT_EQ(text.substr(spans[0].offset, spans[0].length), "1");
+    EXPECT_EQ(text.substr(spans[3].offset, spans[3].length), "500");
+    editor.selectFieldAtPosition({0, 40, 90, 140}, 95);
+    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::Seconds);
+    editor.selectFieldAtPosition({10, 40, 90, 140}, 5);
+    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::NoField);
+}
+
+TEST(TimeIntervalEditor, TypingAndSteppingRespectEachPartsLimit) {
+    TimeIntervalEditor editor;
+    EXPECT_EQ(editor.handleKey("5"), TimeIntervalEditor::KeyResult::Beep);
+    EXPECT_EQ(editor.handleKey("\x7f"), TimeIntervalEditor::KeyResult::Beep);
+    EXPECT_EQ(editor.handleKey("a"), TimeIntervalEditor::KeyResult::NotHandled);
+
+    editor.setSelectedField(TimeIntervalEditor::Minutes);
+    editor.handleKey("7");
+    editor.handleKey("5"); // 75 > 59: typing starts over
+    EXPECT_EQ(editor.selectedFieldValue(), 5u);
+    editor.handleKey("\b");
+    EXPECT_EQ(editor.selectedFieldValue(), 0u);
+    editor.handleKey("4");
+    EXPECT_EQ(editor.handleKey("5"), TimeIntervalEditor::KeyResult::Handled);
+    EXPECT_EQ(editor.selectedFieldValue(), 45u);
+    editor.handleKey("99999999999999999999"); // absurdly long: wraps, never overflows
+    EXPECT_LE(editor.selectedFieldValue(), 59u);
+
+    editor.setSelectedField(TimeIntervalEditor::Seconds);
+    editor.stepSelectedFieldByOffset(-1);
+    EXPECT_EQ(editor.selectedFieldValue(), 59u);
+    editor.setSelectedField(TimeIntervalEditor::Hours);
+    editor.updateSelectedFieldWithValue(8760);
+    editor.stepSelectedFieldByOffset(1);
+    EXPECT_EQ(editor.selectedFieldValue(), 0u);
+    editor.updateSelectedFieldWithValue(2);
+    editor.stepSelectedFieldByOffset(-5); // wraps upwards instead of into huge numbers
+    EXPECT_EQ(editor.selectedFieldValue(), 8758u);
+
+    editor.focusLost();
+    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::NoField);
+    EXPECT_EQ(editor.maxValueForSelectedField(), 0u);
+}
+
+TEST(TimestampRewriter, OffsetMovesOnlySelectedTimedPoints) {
+    auto track = evenTrack(6, 100);
+    track->itemPoints()[3]->setTime(std::nullopt);
+    selectRanges(*track, {{2, 2}});
+    auto other = evenTrack(3, 100);
+    const ItemList originals{track, other};
+    const auto before = snapshot(originals);
+
+    const ItemList result = TimestampRewriter::offsetTimestamps(originals, -3600);
+    ASSERT_EQ(result.size(), 2u);
+    EXPECT_TRUE(unchanged(originals, before));
+    const PointList& p = result[0]->itemPoints();
+    EXPECT_DOUBLE_EQ(secondsOf(p[1]), kStart + 60);
+    EXPECT_DOUBLE_EQ(secondsOf(p[2]), kStart + 120 - 3600);
+    EXPECT_FALSE(p[3]->time());
+    EXPECT_DOUBLE_EQ(secondsOf(p[4]), kStart + 240 - 3600);
+    EXPECT_DOUBLE_EQ(secondsOf(p[5]), kStart + 300);
+    EXPECT_EQ(result[0]->itemSelection(), track->itemSelection());
+    EXPECT_NE(result[1], other);
+    EXPECT_DOUBLE_EQ(secondsOf(result[1]->itemPoints()[2]), kStart + 120);
+}
+
+TEST(TimestampRewriter, OverwriteBySpeedAndByInterval) {
+    auto first = evenTrack(4, 100);
+    selectRanges(*first, {{1, 1}}); // partly selected: still wholly re-timed
+    auto unselected = evenTrack(2, 100);
+    auto second = evenTrack(3, 50, kStart + 99999);
+    selectAll(*second);
+    const ItemList originals{first, unselected, second};
+    const auto before = snapshot(originals);
+
+    OverwriteTimestampsSettings bySpeed;
+    bySpeed.startDate = at(kStart + 1000);
+    bySpeed.speed = TimestampRewriter::speedIncrementInMS(36, MeasurementSystem::Metric);
+    auto result = TimestampRewriter::overwriteTimestamps(originals, bySpeed);
+    ASSERT_TRUE(result) << result.errorMessage;
+    EXPECT_TRUE(unchanged(originals, before));
+    const ItemList& items = *result.items;
+    ASSERT_EQ(items.size(), 3u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(secondsOf(items[0]->itemPoints()[i]), kStart + 1000 + 10 * i, 1e-5);
+    EXPECT_DOUBLE_EQ(secondsOf(items[1]->itemPoints()[1]), kStart + 60); // untouched
+    // The second selected track follows on from the first.
+    EXPECT_NEAR(secondsOf(items[2]->itemPoints()[0]), kStart + 1030, 1e-5);
+    EXPECT_NEAR(secondsOf(items[2]->itemPoints()[2]), kStart + 1040, 1e-5);
+
+    OverwriteTimestampsSettings byInterval;
+    byInterval.incrementMethod = TimestampIncrementMethod::ByTimeInterval;
+    byInterval.startDate = at(kStart);
+    byInterval.timeInterval = 1;
+    result = TimestampRewriter::overwriteTimestamps(originals, byInterval);
+    ASSERT_TRUE(result);
+    EXPECT_DOUBLE_EQ(secondsOf(result.items->at(0)->itemPoints()[3]), kStart + 3);
+    EXPECT_DOUBLE_EQ(secondsOf(result.items->at(2)->itemPoints()[0]), kStart + 3);
+
+    byInterval.everyItemFromStartDate = true;
+    result = TimestampRewriter::overwriteTimestamps(originals, byInterval);
+    EXPECT_DOUBLE_EQ(secondsOf(result.items->at(2)->itemPoints()[0]), kStart);
+    EXPECT_DOUBLE_EQ(secondsOf(result.items->at(2)->itemPoints()[2]), kStart + 2);
+}
+
+TEST(TimestampRewriter, OverwriteByFinishDateLandsOnItAndRefusesUnusableInput) {
+    auto track = evenTrack(5, 250);
+    selectAll(*track);
+    const ItemList originals{track};
+    const double derivedBefore = track->itemPoints()[4]->speed();
+
+    OverwriteTimestampsSettings byFinish;
+    byFinish.incrementMethod = TimestampIncrementMethod::ByFinishDate;
+    byFinish.startDate = at(kStart);
+    byFinish.finishDate = at(kStart + 7200);
+    auto result = TimestampRewriter::overwriteTimestamps(originals, byFinish);
+    ASSERT_TRUE(result);
+    EXPECT_NEAR(secondsOf(result.items->at(0)->itemPoints()[2]), kStart + 3600, 1e-5);
+    EXPECT_NEAR(secondsOf(result.items->at(0)->itemPoints()[4]), kStart + 7200, 1e-5);
+    // The statistics pass did not write its cache into the original points.
+    EXPECT_TRUE(std::isnan(derivedBefore) ? std::isnan(track->itemPoints()[4]->speed())
+                                          : track->itemPoints()[4]->speed() == derivedBefore);
+
+    byFinish.finishDate = at(kStart);
+    result = TimestampRewriter::overwriteTimestamps(originals, byFinish);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.errorMessage, "The finish date must be later than the start date.");
+    byFinish.finishDate.reset();
+    EXPECT_FALSE(TimestampRewriter::overwriteTimestamps(originals, byFinish));
+
+    auto standing = makeTrack({{1, 1, kStart}, {1, 1, kStart + 5}});
+    selectAll(*standing);
+    byFinish.finishDate = at(kStart + 7200);
+    result = TimestampRewriter::overwriteTimestamps({standing}, byFinish);
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(result.errorMessage.empty());
+
+    OverwriteTimestampsSettings stopped;
+    stopped.speed = 0;
+    EXPECT_FALSE(TimestampRewriter::overwriteTimestamps(originals, stopped));
+    stopped.speed = -3;
+    EXPECT_FALSE(TimestampRewriter::overwriteTimestamps(originals, stopped));
+    OverwriteTimestampsSettings backwards;
+    backwards.incrementMethod = TimestampIncrementMethod::ByTimeInterval;
+    backwards.timeInterval = -1;
+    EXPECT_FALSE(TimestampRewriter::overwriteTimestamps(originals, backwards));
+}
+
+TEST(TimestampRewriter, OpeningValuesAndSpeedTexts) {
+    auto unselected = evenTrack(2, 10, kStart - 5000);
+    auto first = evenTrack(3, 10, kStart);
+    selectAll(*first);
+    auto last = evenTrack(3, 10, kStart + 1000);
+    selectRanges(*last, {{0, 1}});
+    auto opening = TimestampRewriter::openingValues({unselected, first, last});
+    EXPECT_EQ(opening.startDate, at(kStart));
+    EXPECT_EQ(opening.finishDate, at(kStart + 1120));
+    EXPECT_TRUE(opening.showSelectionsWarning);
+    EXPECT_FALSE(TimestampRewriter::openingValues({unselected, first}).showSelectionsWarning);
+    EXPECT_FALSE(TimestampRewriter::openingValues({unselected}).startDate);
+
+    EXPECT_DOUBLE_EQ(TimestampRewriter::speedIncrementInMS(36, MeasurementSystem::Metric), 10);
+    EXPECT_NEAR(TimestampRewriter::speedIncrementInMS(10, MeasurementSystem::Imperial), 4.4704,
+                1e-9);
+    EXPECT_EQ(TimestampRewriter::speedString(5, MeasurementSystem::Metric), "5.0 km/h");
+    EXPECT_EQ(TimestampRewriter::speedString(12.25, MeasurementSystem::Imperial), "12.2 mph");
+    EXPECT_DOUBLE_EQ(TimestampRewriter::speedFromString(" 12.5 km/h"), 12.5);
+    EXPECT_DOUBLE_EQ(TimestampRewriter::speedFromString("fast"), 0);
+    EXPECT_DOUBLE_EQ(TimestampRewriter::speedFromString(""), 0);
+}
