@@ -53,6 +53,12 @@ std::optional<std::int32_t> integerFromDouble(double value) {
     return static_cast<std::int32_t>(std::clamp(std::trunc(value), kMin, kMax));
 }
 
+constexpr std::string_view kEsriImageryURL =
+    "https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}";
+constexpr std::string_view kEsriImageryAttribution =
+    "Tiles \u00A9 Esri \u2014 Source: Esri, Maxar, Earthstar Geographics, and the GIS User "
+    "Community";
+
 } // namespace
 
 const PreferenceDefaults& Preferences::registeredDefaults() {
@@ -66,6 +72,25 @@ const PreferenceDefaults& Preferences::registeredDefaults() {
         {std::string(kSaveGarminDocsKey), true},
         {std::string(kMapTypeKey), std::int32_t{3}},
         {std::string(kShowStatisticsViewKey), true},
+        {std::string(kStreetTileURLKey),
+         std::string("https://tile.openstreetmap.org/{z}/{x}/{y}.png")},
+        {std::string(kStreetTileAttributionKey), std::string("\u00A9 OpenStreetMap contributors")},
+        {std::string(kStreetTileMaxZoomKey), std::int32_t{19}},
+        {std::string(kSatelliteTileURLKey), std::string(kEsriImageryURL)},
+        {std::string(kSatelliteTileAttributionKey), std::string(kEsriImageryAttribution)},
+        {std::string(kSatelliteTileMaxZoomKey), std::int32_t{19}},
+        {std::string(kHybridTileURLKey), std::string(kEsriImageryURL)},
+        {std::string(kHybridLabelsTileURLKey),
+         std::string("https://server.arcgisonline.com/ArcGIS/rest/services/Reference/"
+                     "World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}")},
+        {std::string(kHybridTileAttributionKey), std::string(kEsriImageryAttribution)},
+        {std::string(kHybridTileMaxZoomKey), std::int32_t{19}},
+        {std::string(kTerrainTileURLKey),
+         std::string("https://{s}.tile.opentopomap.org/{z}/{x}/{y}.png")},
+        {std::string(kTerrainTileAttributionKey),
+         std::string("Map data: \u00A9 OpenStreetMap contributors, SRTM | Map style: \u00A9 "
+                     "OpenTopoMap (CC-BY-SA)")},
+        {std::string(kTerrainTileMaxZoomKey), std::int32_t{17}},
     };
     return defaults;
 }

@@ -39,6 +39,23 @@ public:
     static constexpr std::string_view kHideErr3Key = "HideErr3";
     static constexpr std::string_view kHideBetaNotificationKey = "HideBetaNotification";
 
+    // Tile sources of the four web map types: an XYZ tile address ({z}, {x}, {y}, optionally
+    // {s}), the attribution shown with the tiles (plain text) and the deepest zoom offered.
+    // The hybrid type lays a labels layer over its imagery.
+    static constexpr std::string_view kStreetTileURLKey = "StreetTileURL";
+    static constexpr std::string_view kStreetTileAttributionKey = "StreetTileAttribution";
+    static constexpr std::string_view kStreetTileMaxZoomKey = "StreetTileMaxZoom";
+    static constexpr std::string_view kSatelliteTileURLKey = "SatelliteTileURL";
+    static constexpr std::string_view kSatelliteTileAttributionKey = "SatelliteTileAttribution";
+    static constexpr std::string_view kSatelliteTileMaxZoomKey = "SatelliteTileMaxZoom";
+    static constexpr std::string_view kHybridTileURLKey = "HybridTileURL";
+    static constexpr std::string_view kHybridLabelsTileURLKey = "HybridLabelsTileURL";
+    static constexpr std::string_view kHybridTileAttributionKey = "HybridTileAttribution";
+    static constexpr std::string_view kHybridTileMaxZoomKey = "HybridTileMaxZoom";
+    static constexpr std::string_view kTerrainTileURLKey = "TerrainTileURL";
+    static constexpr std::string_view kTerrainTileAttributionKey = "TerrainTileAttribution";
+    static constexpr std::string_view kTerrainTileMaxZoomKey = "TerrainTileMaxZoom";
+
     static constexpr std::int32_t kMetricSystem = 0;
     static constexpr std::int32_t kImperialSystem = 1;
 

@@ -1,0 +1,319 @@
+#include "core/document/InMemoryPreferences.h"
+#include "core/document/WendDocument.h"
+#include "core/formats/GPXParser.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace wend;
+
+namespace {
+
+class RecordingDelegate : public WendDocumentDelegate {
+public:
+    int runAlert(const std::string& title, const std::string& text, const std::vector<std::string>& buttons) override {
+        alerts.push_back(title + "|" + text);
+        lastButtons = buttons;
+        return answer;
+    }
+    void fitTracksToView() override { ++fits; }
+
+    std::vector<std::string> alerts;
+    std::vector<std::string> lastButtons;
+    int answer = 0;
+    int fits = 0;
+};
+
+std::string gpxWithTracks(const std::vector<std::pair<std::string, int>>& tracks) {
+    std::string text = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">";
+    int t = 0;
+    for (const auto& [name, count] : tracks) {
+        text += "<trk><name>" + name + "</name><trkseg>";
+        for (int i = 0; i < count; ++i, ++t)
+            text += "<trkpt lat=\"" + std::to_string(47 + 0.001 * t) + "\" lon=\"8\"><ele>" + std::to_string(400 + i) +
+                    "</ele><time>2020-01-01T10:" + (i < 10 ? "0" : "") + std::to_string(i % 60) +
+                    ":00Z</time></trkpt>";
+        text += "</trkseg></trk>";
+    }
+    return text + "</gpx>";
+}
+
+std::string colourName(const GPSItemPtr& item) { return ItemColor::stringFromItemColor(item->itemColor()).value_or("-"); }
+
+class WendDocumentTest : public ::testing::Test {
+protected:
+    WendDocumentTest() : document(preferences) { document.setDelegate(&delegate); }
+
+    // One user action ends.
+    void endEvent() { document.undoManager().closeImplicitGroup(); }
+
+    InMemoryPreferences preferences;
+    RecordingDelegate delegate;
+    WendDocument document;
+};
+
+} // namespace
+
+TEST_F(WendDocumentTest, ANewDocumentIsEmptyAndUnedited) {
+    EXPECT_EQ(document.GPSDoc()->documentName(), "Untitled Document");
+    EXPECT_TRUE(document.items().empty());
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_FALSE(document.isEdited());
+}
+
+TEST_F(WendDocumentTest, LoadingGivesPoolColoursAndLeavesNothingToUndo) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}, {"B", 3}, {"C", 3}})));
+    const auto& items = document.items();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(colourName(items[0]), "DarkMagenta");
+    EXPECT_EQ(colourName(items[1]), "Magenta");
+    EXPECT_EQ(colourName(items[2]), "DarkBlue");
+    endEvent();
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_FALSE(document.isEdited());
+    EXPECT_TRUE(delegate.alerts.empty());
+
+    // The eleventh colourless item starts the pool again.
+    WendDocument other(preferences);
+    std::vector<std::pair<std::string, int>> eleven;
+    for (int i = 0; i < 11; ++i)
+        eleven.push_back({"T" + std::to_string(i), 1});
+    ASSERT_TRUE(other.readFromData(gpxWithTracks(eleven)));
+    EXPECT_EQ(colourName(other.items()[9]), "Green");
+    EXPECT_EQ(colourName(other.items()[10]), "DarkMagenta");
+}
+
+TEST_F(WendDocumentTest, ReadProblemsAreShownAndRepairedFilesOpen) {
+    EXPECT_FALSE(document.readFromData("not a gpx file"));
+    ASSERT_EQ(delegate.alerts.size(), 1u);
+    EXPECT_EQ(delegate.alerts[0], "Couldn't Load GPX Data|The selected file does not contain valid GPX data.");
+    EXPECT_EQ(delegate.lastButtons, std::vector<std::string>{"OK"});
+
+    EXPECT_TRUE(document.readFromData("<gpx><wpt lat='1' lon='2'><name>W</wpt>"));
+    ASSERT_EQ(delegate.alerts.size(), 2u);
+    EXPECT_EQ(delegate.alerts[1].rfind("Warning|An error occurred while loading the document.", 0), 0u);
+    EXPECT_EQ(document.items().size(), 1u);
+}
+
+TEST_F(WendDocumentTest, RemovedItemComesBackOnUndoAndIsWatchedAgain) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}, {"B", 3}})));
+    endEvent();
+    GPSItemPtr b = document.items()[1];
+    document.removeItem(b);
+    document.undoManager().setActionName("Delete");
+    endEvent();
+    EXPECT_EQ(document.items().size(), 1u);
+    EXPECT_TRUE(document.isEdited());
+    ASSERT_TRUE(document.undoManager().undo());
+    ASSERT_EQ(document.items().size(), 2u);
+    EXPECT_EQ(document.items()[1], b);
+    // A later rename of the restored item is undoable.
+    b->setItemName("Renamed");
+    document.undoManager().setActionName("Rename");
+    endEvent();
+    EXPECT_EQ(document.undoManager().undoActionName(), "Rename");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(b->itemName(), "B");
+    ASSERT_TRUE(document.undoManager().redo());
+    EXPECT_EQ(b->itemName(), "Renamed");
+}
+
+TEST_F(WendDocumentTest, SelectionChangesAreUndoableOnlyWhenTheUserAsks) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 5}})));
+    endEvent();
+    GPSItemPtr a = document.items()[0];
+    a->setItemName("Edited");
+    document.undoManager().setActionName("Rename");
+    endEvent();
+
+    document.GPSViewWillChangeSelection();
+    a->setItemSelection(a->itemSelection().selectionBySelectingRange({1, 2}));
+    document.GPSViewDidChangeSelection();
+    endEvent();
+    EXPECT_EQ(document.undoManager().undoActionName(), "Rename"); // the last edit, not the selection
+
+    preferences.setTrackSelectionChangesAreUndoable(true);
+    document.GPSViewWillChangeSelection();
+    a->setItemSelection(a->itemSelection().selectionBySelectingRange({3, 1}));
+    document.GPSViewDidChangeSelection();
+    endEvent();
+    EXPECT_EQ(document.undoManager().undoActionName(), "Change Selection");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
+}
+
+TEST_F(WendDocumentTest, SelectingRowsKeepsPartialSelections) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 5}, {"B", 5}, {"C", 5}})));
+    auto items = document.items();
+    items[0]->setItemSelection(items[0]->itemSelection().selectionBySelectingRange({1, 1}));
+    items[1]->setItemSelection(items[1]->itemSelection().selectionBySelectingAll());
+    int notifications = 0;
+    document.selectionDidChange().connect([&] { ++notifications; });
+    document.setSelectedItemIndexes({0, 2});
+    EXPECT_EQ(items[0]->itemSelection().ranges(), (std::vector<IndexRange>{{1, 1}}));
+    EXPECT_TRUE(items[1]->itemSelection().isEmpty());
+    EXPECT_TRUE(items[2]->itemSelection().isFull());
+    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(document.selectedItemIndexes(), (WendDocument::IndexList{0, 2}));
+    EXPECT_EQ(document.unselectedItemIndexes(), (WendDocument::IndexList{1}));
+}
+
+TEST_F(WendDocumentTest, SelectedStretchesBecomeItems) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 10}})));
+    auto a = document.items()[0];
+    a->setItemSelection(Selection::selectionWithValidSelectionRange(a->pointIndexRange(), {{2, 3}, {8, 0}}));
+    auto stretches = document.itemsForSelectedPoints();
+    ASSERT_EQ(stretches.size(), 2u);
+    EXPECT_EQ(stretches[0]->itemPoints().size(), 4u);
+    EXPECT_EQ(stretches[0]->itemPoints()[0], a->itemPoints()[2]);
+    EXPECT_EQ(stretches[1]->itemPoints().size(), 1u);
+    EXPECT_EQ(stretches[1]->itemPoints()[0], a->itemPoints()[8]);
+    EXPECT_TRUE(stretches[0]->itemSelection().isEmpty());
+    EXPECT_EQ(stretches[0]->itemName(), "A");
+    EXPECT_EQ(document.itemsForStatistics().size(), 2u);
+    EXPECT_EQ(a->itemPoints().size(), 10u); // the source is untouched
+}
+
+TEST_F(WendDocumentTest, ChangingOnePointIsOneUndoableStep) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}})));
+    endEvent();
+    auto a = document.items()[0];
+    auto original = a->itemPoints()[1];
+    EXPECT_TRUE(document.updateItemPoint(original.get(), [](GPSItem&, GPSPoint& p) { p.setElevation(1000); }));
+    document.undoManager().setActionName("Edit Point");
+    endEvent();
+    EXPECT_NE(a->itemPoints()[1], original);
+    EXPECT_DOUBLE_EQ(a->itemPoints()[1]->elevation(), 1000);
+    EXPECT_DOUBLE_EQ(original->elevation(), 401); // the shared point itself never changes
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(a->itemPoints()[1], original);
+    GPSPoint stranger;
+    EXPECT_FALSE(document.updateItemPoint(&stranger, [](GPSItem&, GPSPoint&) {}));
+}
+
+namespace {
+// A dialog that reverses the item order, optionally previewing and cancelling.
+class ReversingDialog : public ItemMutatorDialog {
+public:
+    ItemList mutatedItems() override { return ItemList(originalItems().rbegin(), originalItems().rend()); }
+    bool cancelDuringRun = false;
+    bool sawPreview = false;
+
+protected:
+    void runModal() override {
+        showPreview();
+        sawPreview = document()->tempItems().has_value() && document()->items().size() == originalItems().size();
+        if (cancelDuringRun)
+            cancel();
+    }
+};
+} // namespace
+
+TEST_F(WendDocumentTest, DialogsReplaceTheItemsInOneStepOrLeaveEverythingOnCancel) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 2}, {"B", 2}})));
+    endEvent();
+    ReversingDialog cancelled;
+    cancelled.cancelDuringRun = true;
+    EXPECT_FALSE(document.mutateItemsUsingController(cancelled, "Reverse"));
+    EXPECT_TRUE(cancelled.sawPreview);
+    EXPECT_FALSE(document.tempItems());
+    EXPECT_EQ(document.items()[0]->itemName(), "A");
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_EQ(document.undoManager().groupingLevel(), 0);
+
+    ReversingDialog done;
+    EXPECT_TRUE(document.mutateItemsUsingController(done, "Reverse"));
+    endEvent();
+    EXPECT_FALSE(document.tempItems());
+    EXPECT_EQ(document.items()[0]->itemName(), "B");
+    EXPECT_EQ(document.undoManager().undoActionName(), "Reverse");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(document.items()[0]->itemName(), "A");
+}
+
+TEST_F(WendDocumentTest, ImportIsOneStepAndReportsEachFailure) {
+    std::string dir = test::scratchDirectory("document-import");
+    test::writeFile(dir + "/a.gpx", gpxWithTracks({{"First", 2}}));
+    test::writeFile(dir + "/b.gpx", "garbage");
+    test::writeFile(dir + "/c.gpx", gpxWithTracks({{"Third", 2}}));
+    EXPECT_EQ(document.importFiles({dir + "/a.gpx", dir + "/b.gpx", dir + "/c.gpx"}), 2u);
+    endEvent();
+    EXPECT_EQ(delegate.alerts.size(), 1u);
+    EXPECT_EQ(delegate.lastButtons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(delegate.fits, 1);
+    ASSERT_EQ(document.items().size(), 2u);
+    EXPECT_EQ(document.undoManager().undoActionName(), "Import Items");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_TRUE(document.items().empty());
+
+    EXPECT_EQ(document.importDroppedFiles({dir + "/b.gpx", dir + "/c.gpx"}), 1u);
+    endEvent();
+    EXPECT_EQ(delegate.alerts.size(), 1u); // drops skip failures silently
+    EXPECT_EQ(document.undoManager().undoActionName(), "Import Tracks");
+
+    EXPECT_TRUE(WendDocument::canAcceptDroppedFiles({"/x/TRACK.GPX"}));
+    EXPECT_FALSE(WendDocument::canAcceptDroppedFiles({"/x/a.gpx", "/x/b.txt"}));
+    EXPECT_FALSE(WendDocument::canAcceptDroppedFiles({"/x.gpx/noextension"}));
+}
+
+TEST_F(WendDocumentTest, ExportSuggestsANameAndWritesTheSelection) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"Untitled Track", 5}, {"Ride", 5}})));
+    auto items = document.items();
+    items[0]->setItemSelection(items[0]->itemSelection().selectionBySelectingRange({1, 2}));
+    EXPECT_EQ(document.suggestedExportFileName(), "Untitled Document");
+    items[0]->setItemSelection(Selection());
+    items[1]->setItemSelection(items[1]->itemSelection().selectionBySelectingRange({1, 2}));
+    EXPECT_EQ(document.suggestedExportFileName(), "Ride");
+    items[1]->setItemSelection(Selection::selectionWithValidSelectionRange(items[1]->pointIndexRange(), {{0, 1}, {3, 1}}));
+    EXPECT_EQ(document.suggestedExportFileName(), "Untitled Document"); // two stretches
+
+    std::string dir = test::scratchDirectory("document-export");
+    EXPECT_EQ(document.exportSelection(dir + "/ride.gpx", "gpx", false), "");
+    auto back = GPXParser::parseFile(dir + "/ride.gpx");
+    ASSERT_TRUE(back.document);
+    ASSERT_EQ(back.document->documentItems().size(), 2u);
+    EXPECT_EQ(back.document->documentItems()[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(document.exportSelection(dir + "/ride.kml", "kml", true), "");
+    EXPECT_NE(test::readFile(dir + "/ride.kml").find("earth.google.com"), std::string::npos);
+    // A failed write is reported.
+    EXPECT_NE(document.exportSelection(dir + "/missing/ride.gpx", "gpx", false), "");
+}
+
+TEST_F(WendDocumentTest, SavingIsSafeAndMarksTheDocumentClean) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}})));
+    endEvent();
+    document.items()[0]->setItemName("Changed");
+    endEvent();
+    EXPECT_TRUE(document.isEdited());
+    std::string dir = test::scratchDirectory("document-save");
+    EXPECT_NE(document.writeToFile(dir + "/nowhere/a.gpx", "GPX"), "");
+    EXPECT_TRUE(document.isEdited());
+    EXPECT_EQ(document.writeToFile(dir + "/a.gpx", "GPX"), "");
+    EXPECT_FALSE(document.isEdited());
+    EXPECT_FALSE(std::filesystem::exists(dir + "/nowhere"));
+    auto back = GPXParser::parseFile(dir + "/a.gpx");
+    ASSERT_TRUE(back.document);
+    EXPECT_EQ(back.document->documentItems()[0]->itemName(), "Changed");
+    EXPECT_EQ(document.writeToFile(dir + "/a.kml", "KML"), "");
+    EXPECT_NE(document.writeToFile(dir + "/a.txt", "TXT"), "");
+    EXPECT_FALSE(document.dataOfType("TXT"));
+}
+
+TEST_F(WendDocumentTest, NamespaceWarningsCanBeSilenced) {
+    ASSERT_TRUE(document.readFromData("<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><trkseg>"
+                                      "<trkpt lat='1' lon='1'><extensions><u:x>1</u:x></extensions></trkpt>"
+                                      "</trkseg></trk></gpx>"));
+    delegate.alerts.clear();
+    delegate.answer = 1; // "Don't Show Again"
+    std::string dir = test::scratchDirectory("document-warnings");
+    EXPECT_EQ(document.writeToFile(dir + "/a.gpx", "GPX"), "");
+    EXPECT_EQ(delegate.lastButtons, (std::vector<std::string>{"OK", "Don't Show Again"}));
+    EXPECT_EQ(delegate.alerts.size(), 2u);
+    EXPECT_TRUE(preferences.boolForKey("HideErr2"));
+    EXPECT_TRUE(preferences.boolForKey("HideErr3"));
+    delegate.alerts.clear();
+    EXPECT_EQ(document.writeToFile(dir + "/a.gpx", "GPX"), "");
+    EXPECT_TRUE(delegate.alerts.empty());
+}
