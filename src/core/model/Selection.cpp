@@ -146,15 +146,21 @@ Selection Selection::selectionWithOffset(std::int64_t offset) const {
 }
 
 Selection Selection::selectionByChangingValidSelectionRange(IndexRange validSelectionRange) const {
-    Selection s(validSelectionRange, {});
-    for (const auto& r : m_ranges)
-        s.selectRange(r);
+    // Ranges are already sorted and joined, so those inside the new valid range stay as they
+    // are; only the ones reaching past its end need clamping. This keeps re-basing linear.
+    std::size_t inside = 0;
+    while (inside < m_ranges.size() && m_ranges[inside].end() <= validSelectionRange.length)
+        ++inside;
+    Selection s(validSelectionRange, std::vector<IndexRange>(m_ranges.begin(), m_ranges.begin() + static_cast<std::ptrdiff_t>(inside)));
+    for (std::size_t i = inside; i < m_ranges.size(); ++i)
+        s.selectRange(m_ranges[i]);
     return s;
 }
 
 bool Selection::isSelectedAtIndex(std::uint64_t index) const {
-    return std::any_of(m_ranges.begin(), m_ranges.end(),
-                       [&](const IndexRange& r) { return r.location <= index && index <= r.end(); });
+    auto after = std::upper_bound(m_ranges.begin(), m_ranges.end(), index,
+                                  [](std::uint64_t i, const IndexRange& r) { return i < r.location; });
+    return after != m_ranges.begin() && index <= std::prev(after)->end();
 }
 
 std::uint64_t Selection::length() const {
