@@ -1,0 +1,153 @@
+#include "core/mapview/GPSViewDrawingCache.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace wend {
+
+namespace {
+constexpr double kMinPointSpacing2 =
+    GPSViewDrawingCache::kMinPointSpacing * GPSViewDrawingCache::kMinPointSpacing;
+constexpr double kArrowSpacing2 =
+    GPSViewDrawingCache::kArrowSpacing * GPSViewDrawingCache::kArrowSpacing;
+
+bool isFinite(ViewPoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+double distance2(ViewPoint a, ViewPoint b) {
+    const double dx = a.x - b.x, dy = a.y - b.y;
+    return dx * dx + dy * dy;
+}
+
+// One stretch, points first...last inclusive. Points without a position are passed over as
+// if the item did not hold them.
+void appendStretch(ViewPath& path, const std::vector<ViewPoint>& positions, std::size_t first,
+                   std::size_t last, const ViewCullRegion& region) {
+    if (first == last) {
+        if (isFinite(positions[first]) && region.containsPoint(positions[first]))
+            path.addDot(positions[first]);
+        return;
+    }
+    bool open = false;      // a polyline is being extended
+    bool prevDrawn = false; // the previous point ends the open polyline
+    ViewPoint lastDrawn;
+    ViewPoint prev = positions[first];
+    bool havePrev = isFinite(prev);
+    for (std::size_t j = first + 1; j <= last; ++j) {
+        const ViewPoint p = positions[j];
+        if (!isFinite(p))
+            continue;
+        if (!havePrev) {
+            prev = p;
+            havePrev = true;
+            continue;
+        }
+        ViewPoint a = prev, b = p;
+        if (region.holdsSegment(a, b) ||
+            (region.mayContainSegment(a, b) && region.clipSegment(a, b))) {
+            if (!open || !(a == prev)) {
+                if (open && !prevDrawn)
+                    path.lineTo(prev);
+                path.moveTo(a);
+                lastDrawn = a;
+                open = true;
+            }
+            if (!(b == p)) {
+                // Leaves the region: the polyline ends at the region's edge.
+                path.lineTo(b);
+                open = false;
+            } else if (j == last || distance2(p, lastDrawn) >= kMinPointSpacing2) {
+                path.lineTo(p);
+                lastDrawn = p;
+                prevDrawn = true;
+            } else {
+                prevDrawn = false;
+            }
+        } else {
+            if (open && !prevDrawn)
+                path.lineTo(prev);
+            open = false;
+        }
+        prev = p;
+    }
+    // The stretch's last points may have had no position: end where the track was last seen.
+    if (open && !prevDrawn)
+        path.lineTo(prev);
+}
+} // namespace
+
+ViewPath GPSViewDrawingCache::bezierPathForItemSelection(const Selection& selection,
+                                                         const std::vector<ViewPoint>& positions,
+                                                         const ViewCullRegion& region) {
+    ViewPath path;
+    if (positions.empty())
+        return path;
+    const std::uint64_t lastIndex = positions.size() - 1;
+    for (const IndexRange& range : selection.ranges()) {
+        if (range.location > lastIndex)
+            break;
+        appendStretch(path, positions, range.location, std::min(range.end(), lastIndex), region);
+    }
+    return path;
+}
+
+ViewPath GPSViewDrawingCache::arrowPathForPositions(const std::vector<ViewPoint>& positions,
+                                                    const ViewCullRegion& region) {
+    ViewPath path;
+    auto it = std::find_if(positions.begin(), positions.end(), isFinite);
+    if (it == positions.end())
+        return path;
+    ViewPoint anchor = *it;
+    for (++it; it != positions.end(); ++it) {
+        const ViewPoint p = *it;
+        if (!isFinite(p))
+            continue;
+        const double d2 = distance2(p, anchor);
+        if (d2 < kArrowSpacing2)
+            continue;
+        if (region.containsPoint(p)) {
+            const double length = std::sqrt(d2);
+            path.addArrow(p, {(p.x - anchor.x) / length, (p.y - anchor.y) / length});
+        }
+        anchor = p;
+    }
+    return path;
+}
+
+namespace {
+std::vector<ViewPoint> screenPositions(const GPSItem* item, const MapViewGeometry& geometry) {
+    std::vector<ViewPoint> positions;
+    if (!item)
+        return positions;
+    positions.reserve(item->itemPoints().size());
+    for (const auto& point : item->itemPoints())
+        positions.push_back(geometry.screenPointFromViewPoint(
+            geometry.transformWorldToView(point->longitude(), point->latitude())));
+    return positions;
+}
+} // namespace
+
+GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                                         const ViewCullRegion& region)
+    : GPSViewDrawingCache(item, geometry, region, screenPositions(item.get(), geometry)) {}
+
+GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                                         const ViewCullRegion& region,
+                                         const std::vector<ViewPoint>& positions)
+    : m_item(std::move(item)), m_cachedCenter(geometry.center()) {
+    if (!m_item)
+        return;
+    m_cachedSelection = m_item->itemSelection();
+    m_cachedItemType = m_item->itemType();
+    m_cachedPointCount = m_item->itemPoints().size();
+    if (positions.empty() || positions.size() != m_cachedPointCount)
+        return;
+
+    const IndexRange all = m_item->pointIndexRange();
+    m_completePath = bezierPathForItemSelection(Selection(all, {all}), positions, region);
+    m_selectedPath = bezierPathForItemSelection(m_cachedSelection, positions, region);
+    m_arrowPath = arrowPathForPositions(positions, region);
+}
+
+} // namespace wend

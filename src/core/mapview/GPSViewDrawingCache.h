@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/mapview/MapViewGeometry.h"
+#include "core/mapview/ViewCullRegion.h"
+#include "core/mapview/ViewPath.h"
+#include "core/model/GPSItem.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace wend {
+
+// The paths of one track or route in screen coordinates as they were when the view showed
+// `cachedCenter`: the whole item, its selected stretches and its direction arrows. Built once
+// per zoom, size, item or selection change and reused for every redraw and pan step; a later
+// centre only shifts them. Only what lies in the cull region is kept, and points closer than
+// 3.5 points to the last drawn one are dropped, so the paths grow with the on-screen length
+// of the item, not with its point count.
+class GPSViewDrawingCache {
+public:
+    static constexpr double kMinPointSpacing = 3.5;
+    static constexpr double kArrowSpacing = 30;
+
+    GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                        const ViewCullRegion& region);
+    // The same from the item's points already placed in screen coordinates of the geometry
+    // (one position per point).
+    GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions);
+
+    const GPSItemPtr& item() const { return m_item; }
+    WorldPoint cachedCenter() const { return m_cachedCenter; }
+    const ViewPath& completePath() const { return m_completePath; }
+    const ViewPath& selectedPath() const { return m_selectedPath; }
+    const ViewPath& arrowPath() const { return m_arrowPath; }
+
+    // What the paths were built from, to tell when they no longer match the item.
+    const Selection& cachedSelection() const { return m_cachedSelection; }
+    std::size_t cachedPointCount() const { return m_cachedPointCount; }
+    GPSItemType cachedItemType() const { return m_cachedItemType; }
+
+    // The path of the stretches of a selection over points already placed on the screen: a
+    // stretch of one point is a dot; longer ones are polylines that skip points closer than
+    // 3.5 to the last drawn one but always reach the stretch's last point. Segments outside
+    // the region are left out, breaking the polyline.
+    static ViewPath bezierPathForItemSelection(const Selection& selection,
+                                               const std::vector<ViewPoint>& positions,
+                                               const ViewCullRegion& region);
+    // An arrow every time the track has moved 30 points from the previous arrow (or from its
+    // first point), pointing along that move; only arrows inside the region are kept.
+    static ViewPath arrowPathForPositions(const std::vector<ViewPoint>& positions,
+                                          const ViewCullRegion& region);
+
+private:
+    GPSItemPtr m_item;
+    WorldPoint m_cachedCenter;
+    ViewPath m_completePath;
+    ViewPath m_selectedPath;
+    ViewPath m_arrowPath;
+    Selection m_cachedSelection;
+    std::size_t m_cachedPointCount = 0;
+    GPSItemType m_cachedItemType = GPSItemType::Track;
+};
+
+} // namespace wend

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/mapview/MapScaleBar.h"
+#include "core/mapview/MapViewTypes.h"
+#include "core/mapview/ViewPath.h"
+#include "core/model/ItemColor.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wend {
+
+// One stroke of a cached path: translate the painter by `offset`, then stroke every polyline
+// and dot of the path with round caps and joins.
+struct PathStroke {
+    // Owned by the renderer that made the frame; valid until its next rebuild.
+    const ViewPath* path = nullptr;
+    ViewPoint offset;
+    RGBAColor color;
+    double width = 0;
+};
+
+// A waypoint's dot: a disc of the outline's width, then one of the fill's width over it.
+struct WaypointMarker {
+    ViewPoint position;
+    RGBAColor outlineColor;
+    double outlineWidth = 0;
+    RGBAColor fillColor;
+    double fillWidth = 0;
+};
+
+// A waypoint's name, its left edge at `origin.x`, vertically centred on `origin.y`.
+struct WaypointLabel {
+    ViewPoint origin;
+    std::string text;
+};
+
+// Everything the map view paints for one frame, in screen coordinates (logical points, y
+// growing downwards) and in painting order: the strokes in list order (every item's base line
+// before any selection highlight or arrow), then the waypoint markers, then the labels, then
+// the scale bar. The current tool's overlay goes on top, except in pan mode.
+struct MapFrame {
+    static constexpr double kLabelFontSize = 12;
+    static constexpr RGBAColor kLabelColor{1, 1, 1, 1};
+    static constexpr RGBAColor kLabelShadowColor{0, 0, 0, 0.85};
+    static constexpr double kLabelShadowBlurRadius = 5;
+    // How far right of its waypoint a label begins.
+    static constexpr double kLabelOffset = 10;
+
+    std::vector<PathStroke> strokes;
+    std::vector<WaypointMarker> waypoints;
+    std::vector<WaypointLabel> labels;
+    std::optional<MapScaleBar> scaleBar;
+};
+
+} // namespace wend

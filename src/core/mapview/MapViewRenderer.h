@@ -1,0 +1,97 @@
+#pragma once
+
+#include "core/mapview/GPSViewDrawingCache.h"
+#include "core/mapview/MapFrame.h"
+#include "core/mapview/MapViewGeometry.h"
+#include "core/mapview/ProjectedPointCache.h"
+#include "core/mapview/ViewCullRegion.h"
+#include "core/model/GPSItem.h"
+#include "core/processing/UnitFormatter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace wend {
+
+// How the map view draws a document's items: it keeps one drawing cache per track and route
+// (in the order of the items), decides when the caches are stale, and turns them, the
+// waypoints and the scale bar into a MapFrame for the widget to paint.
+//
+// The caches are rebuilt lazily, by prepareFrame, when
+// - invalidate() was called (the document's track data or selection changed),
+// - the zoom or the view size changed,
+// - the item list changed (other items or another order), or an item's selection, point
+//   count or type differs from what its cache was built from,
+// - the centre moved so far that the view would leave the region the caches hold.
+// A smaller move of the centre only shifts the cached paths.
+class MapViewRenderer {
+public:
+    static constexpr double kOpacityOfTemporarilyVisibleItem = 0.35;
+    // Labels are drawn only when waypoints on screen are on average farther apart than this.
+    static constexpr double kMinAverageWaypointDistanceForLabels = 25;
+    // Room for half the widest stroke and an arrow's shaft around the region kept.
+    static constexpr double kStrokePadding = 16;
+    // The widest label the culling allows for (labels left of the view may reach into it).
+    static constexpr double kMaxLabelWidth = 600;
+
+    MapViewRenderer() = default;
+    MapViewRenderer(const MapViewRenderer&) = delete;
+    MapViewRenderer& operator=(const MapViewRenderer&) = delete;
+
+    void invalidate() { m_valid = false; }
+    bool needsRecache(const ItemList& items, const MapViewGeometry& geometry) const;
+    // Rebuilds every cache now.
+    void recacheTrackDrawingData(const ItemList& items, const MapViewGeometry& geometry);
+    const std::vector<std::unique_ptr<GPSViewDrawingCache>>& cachedDrawingData() const {
+        return m_cachedDrawingData;
+    }
+    // The region the current caches hold, in screen coordinates of their build.
+    const ViewCullRegion& cullRegion() const { return m_cullRegion; }
+
+    // Rebuilds the caches when they are stale, then describes the frame. The scale bar uses
+    // the formatter's measurement system, which the caller sets from the preferences.
+    MapFrame prepareFrame(const ItemList& items, const MapViewGeometry& geometry,
+                          const UnitFormatter& formatter);
+
+    // A visible item: its colour's alpha; a hidden one with selected points: 0.35; else 0.
+    static double opacityForItem(const GPSItem& item);
+    // The mean distance in view points from each waypoint in the rectangle (view coordinates)
+    // to its nearest other one there; 1e6 when no waypoint has a neighbour. Waypoints that
+    // are drawn invisibly take no part.
+    static double calcAvgDistBetweenWaypointsInRect(const ItemList& items,
+                                                    const MapViewGeometry& geometry, ViewRect rect);
+    // The world copies drawn side by side, each shifted by i world widths: -m...m, enough
+    // for every point to reach the view from either side of the antimeridian, also after a
+    // pan within the caches' margin.
+    static std::pair<std::int64_t, std::int64_t> worldCopies(ViewSize viewSize,
+                                                             std::int64_t worldSize);
+    // How far the view may move before the caches must be rebuilt.
+    static double cullMargin(ViewSize viewSize);
+
+private:
+    struct ItemState {
+        GPSItemPtr item;
+        Selection selection;
+        std::size_t pointCount = 0;
+        GPSItemType itemType = GPSItemType::Track;
+    };
+
+    // The caches' shift to today's centre, in screen coordinates.
+    ViewPoint currentOffset(const MapViewGeometry& geometry) const;
+
+    std::vector<std::unique_ptr<GPSViewDrawingCache>> m_cachedDrawingData;
+    std::vector<ItemState> m_itemStates;
+    ViewCullRegion m_cullRegion;
+    ProjectedPointCache m_projectedPoints;
+    // Kept between builds: a large track's buffer would otherwise be faulted in afresh.
+    std::vector<ViewPoint> m_positionsBuffer;
+    bool m_valid = false;
+    int m_builtZoomLevel = 0;
+    ViewSize m_builtViewSize;
+    WorldPoint m_builtCenter;
+};
+
+} // namespace wend

@@ -1,0 +1,48 @@
+#include "core/mapview/ProjectedPointCache.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace wend {
+
+namespace {
+bool samePoints(const PointList& a, const PointList& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](const GPSPointPtr& p, const GPSPointPtr& q) {
+                                                  return p.get() == q.get();
+                                              });
+}
+} // namespace
+
+void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                                          std::vector<ViewPoint>& positions) {
+    const PointList& points = item.itemPoints();
+    Entry& entry = m_entries[&item];
+    if (!samePoints(entry.points, points)) {
+        entry.points = points;
+        entry.unitPositions.clear();
+        entry.unitPositions.reserve(points.size());
+        for (const auto& point : points)
+            entry.unitPositions.push_back(
+                MapViewGeometry::projectToWorldPixels(point->longitude(), point->latitude(), 1.0));
+    }
+
+    const double worldSize = static_cast<double>(geometry.currentWorldSize());
+    const ViewSize size = geometry.viewSize();
+    const ViewPoint center = geometry.centerPositionInPixels();
+    const double dx = center.x - size.width / 2;
+    const double dy = center.y - size.height / 2;
+    positions.clear();
+    positions.reserve(points.size());
+    for (const ViewPoint& unit : entry.unitPositions)
+        positions.push_back({unit.x * worldSize - dx, size.height - (unit.y * worldSize - dy)});
+}
+
+void ProjectedPointCache::retainOnly(const ItemList& items) {
+    std::unordered_set<const GPSItem*> kept;
+    for (const auto& item : items)
+        kept.insert(item.get());
+    std::erase_if(m_entries, [&](const auto& entry) { return !kept.contains(entry.first); });
+}
+
+} // namespace wend

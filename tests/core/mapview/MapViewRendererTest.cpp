@@ -1,0 +1,396 @@
+#include "core/mapview/MapViewRenderer.h"
+
+#include "MapViewTestSupport.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace wend;
+using namespace wend::testing;
+
+namespace {
+const UnitFormatter& formatter() {
+    static const UnitFormatter metric(MeasurementSystem::Metric, "en_US", "UTC");
+    return metric;
+}
+
+void expectXs(std::span<const ViewPoint> points, const std::vector<double>& expected) {
+    ASSERT_EQ(points.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(points[i].x, expected[i], 1e-3) << "point " << i;
+}
+
+std::vector<const PathStroke*> strokesOf(const MapFrame& frame, const ViewPath& path) {
+    std::vector<const PathStroke*> result;
+    for (const PathStroke& stroke : frame.strokes)
+        if (stroke.path == &path)
+            result.push_back(&stroke);
+    return result;
+}
+
+// Points every `step` view points along the equator, starting at longitude 0.
+GPSItemPtr equatorTrack(const std::vector<double>& pixels, int zoom) {
+    std::vector<std::pair<double, double>> lonLats;
+    for (double px : pixels)
+        lonLats.emplace_back(lonForPixels(px, zoom), 0);
+    return makeItem(lonLats);
+}
+
+RGBAColor withAlpha(RGBAColor color, double alpha) {
+    color.alpha = alpha;
+    return color;
+}
+} // namespace
+
+TEST(GPSViewDrawingCache, PathsSkipPointsCloserThanThreeAndAHalfButKeepStretchEnds) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto track = equatorTrack({0, 1, 2, 3, 4, 5, 6, 7}, 10);
+    select(*track, {{0, 2}, {4, 0}, {6, 1}});
+    MapViewRenderer renderer;
+    renderer.recacheTrackDrawingData({track}, geometry);
+    ASSERT_EQ(renderer.cachedDrawingData().size(), 1u);
+    const GPSViewDrawingCache& cache = *renderer.cachedDrawingData()[0];
+    EXPECT_EQ(cache.item(), track);
+    EXPECT_EQ(cache.cachedCenter(), geometry.center());
+
+    // 401...403 lie within 3.5 of 400, 404 does not; 405 and 406 lie within 3.5 of 404, and
+    // 407 ends the stretch.
+    ASSERT_EQ(cache.completePath().polylineCount(), 1u);
+    expectXs(cache.completePath().polyline(0), {400, 404, 407});
+    EXPECT_NEAR(cache.completePath().polyline(0)[0].y, 300, 1e-9);
+    EXPECT_TRUE(cache.completePath().dots().empty());
+
+    const ViewPath& selected = cache.selectedPath();
+    ASSERT_EQ(selected.polylineCount(), 2u);
+    expectXs(selected.polyline(0), {400, 402});
+    expectXs(selected.polyline(1), {406, 407});
+    ASSERT_EQ(selected.dots().size(), 1u); // a stretch of one point is a dot
+    EXPECT_NEAR(selected.dots()[0].x, 404, 1e-3);
+    EXPECT_TRUE(cache.arrowPath().isEmpty()); // never 30 points from the start
+}
+
+TEST(GPSViewDrawingCache, SinglePointsDrawAsDotsOfTheLineWidths) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto lone = makeItem({{0, 0}});
+    MapViewRenderer renderer;
+    MapFrame frame = renderer.prepareFrame({lone}, geometry, formatter());
+    const GPSViewDrawingCache& cache = *renderer.cachedDrawingData()[0];
+    ASSERT_EQ(cache.completePath().dots().size(), 1u);
+    EXPECT_EQ(cache.completePath().polylineCount(), 0u);
+    EXPECT_TRUE(cache.arrowPath().isEmpty());
+    ASSERT_EQ(frame.strokes.size(), 2u);
+    EXPECT_EQ(frame.strokes[0].width, 7);
+    EXPECT_EQ(frame.strokes[1].width, 4);
+
+    auto track = equatorTrack({0, 10, 20}, 10);
+    select(*track, {{1, 0}});
+    frame = renderer.prepareFrame({track}, geometry, formatter());
+    const ViewPath& selected = renderer.cachedDrawingData()[0]->selectedPath();
+    ASSERT_EQ(selected.dots().size(), 1u);
+    EXPECT_NEAR(selected.dots()[0].x, 410, 1e-3);
+    const auto highlight = strokesOf(frame, selected);
+    ASSERT_EQ(highlight.size(), 2u);
+    EXPECT_EQ(highlight[0]->width, 10.5);
+    EXPECT_EQ(highlight[1]->width, 6);
+}
+
+TEST(GPSViewDrawingCache, ArrowsMarkEveryThirtyPointsOfProgress) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto track = equatorTrack({0, 20, 40, 50, 75, 80}, 10);
+    MapViewRenderer renderer;
+    renderer.recacheTrackDrawingData({track}, geometry);
+    const ViewPath& arrows = renderer.cachedDrawingData()[0]->arrowPath();
+    // Arrows at 40 (40 from the start) and 75 (35 from 40); 80 is only 5 beyond.
+    ASSERT_EQ(arrows.polylineCount(), 6u);
+    const ViewPoint tip = arrows.polyline(0)[0];
+    EXPECT_NEAR(tip.x, 440, 1e-3);
+    EXPECT_NEAR(arrows.polyline(3)[0].x, 475, 1e-3);
+    // Pointing east: two barbs of length 5 at 150 degrees either side, a shaft of 10.
+    const ViewPoint barbA = arrows.polyline(0)[1], barbB = arrows.polyline(1)[1];
+    const ViewPoint tail = arrows.polyline(2)[1];
+    EXPECT_NEAR(barbA.x, tip.x - 4.330127, 1e-5);
+    EXPECT_NEAR(barbB.x, tip.x - 4.330127, 1e-5);
+    EXPECT_NEAR(std::fabs(barbA.y - tip.y), 2.5, 1e-5);
+    EXPECT_NEAR(barbA.y - tip.y, -(barbB.y - tip.y), 1e-12);
+    EXPECT_NEAR(tail.x, tip.x - 10, 1e-9);
+    EXPECT_NEAR(tail.y, tip.y, 1e-9);
+}
+
+TEST(MapViewRenderer, OpacityAndColoursFollowVisibilityAndSelection) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto track = equatorTrack({0, 40, 80}, 10);
+    const ItemColor color{0.6, 0.7, 0.8, 0.8};
+    track->setItemColor(color);
+    MapViewRenderer renderer;
+
+    EXPECT_DOUBLE_EQ(MapViewRenderer::opacityForItem(*track), 0.8);
+    MapFrame frame = renderer.prepareFrame({track}, geometry, formatter());
+    const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
+    auto base = strokesOf(frame, cache->completePath());
+    ASSERT_EQ(base.size(), 2u);
+    EXPECT_EQ(base[0]->color, withAlpha(color.shadowed(0.5), 0.8));
+    EXPECT_EQ(base[1]->color, withAlpha(color.rgba(), 0.8));
+    auto arrows = strokesOf(frame, cache->arrowPath());
+    ASSERT_EQ(arrows.size(), 1u);
+    EXPECT_EQ(arrows[0]->color, withAlpha(color.shadowed(0.8), 0.8));
+    EXPECT_EQ(arrows[0]->width, 1.25);
+    // Every base line comes before any arrow or highlight.
+    EXPECT_LT(base[1], arrows[0]);
+
+    track->setVisible(false);
+    EXPECT_EQ(MapViewRenderer::opacityForItem(*track), 0);
+    frame = renderer.prepareFrame({track}, geometry, formatter());
+    EXPECT_TRUE(frame.strokes.empty());
+
+    select(*track, {{1, 1}});
+    EXPECT_DOUBLE_EQ(MapViewRenderer::opacityForItem(*track), 0.35);
+    frame = renderer.prepareFrame({track}, geometry, formatter());
+    cache = renderer.cachedDrawingData()[0].get();
+    ASSERT_EQ(frame.strokes.size(), 5u);
+    for (const PathStroke& stroke : frame.strokes)
+        EXPECT_DOUBLE_EQ(stroke.color.alpha, 0.35);
+    auto highlight = strokesOf(frame, cache->selectedPath());
+    ASSERT_EQ(highlight.size(), 2u);
+    EXPECT_EQ(highlight[0]->color, withAlpha(track->itemSelectionColor().shadowed(0.65), 0.35));
+    EXPECT_EQ(highlight[1]->color, withAlpha(track->itemSelectionColor().rgba(), 0.35));
+}
+
+TEST(MapViewRenderer, RebuildsOnlyWhenTheCachesNoLongerMatch) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 12, {7, 45});
+    auto track = makeItem({{7, 45}, {7.01, 45.01}, {7.02, 45}});
+    auto other = makeItem({{7.005, 45.005}, {7.006, 45.002}});
+    ItemList items{track, other};
+    MapViewRenderer renderer;
+    EXPECT_TRUE(renderer.needsRecache(items, geometry));
+    renderer.prepareFrame(items, geometry, formatter());
+    EXPECT_FALSE(renderer.needsRecache(items, geometry));
+
+    // A move of the centre shifts the cached paths to where the points are now.
+    const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
+    geometry.setCenter(7.003, 44.998);
+    EXPECT_FALSE(renderer.needsRecache(items, geometry));
+    MapFrame frame = renderer.prepareFrame(items, geometry, formatter());
+    EXPECT_EQ(renderer.cachedDrawingData()[0].get(), cache);
+    EXPECT_EQ(cache->cachedCenter(), (WorldPoint{7, 45}));
+    bool sawCopyZero = false;
+    for (const PathStroke* stroke : strokesOf(frame, cache->completePath())) {
+        const ViewPoint first = cache->completePath().polyline(0)[0];
+        const ViewPoint expected = geometry.transformWorldToScreen({7, 45});
+        if (std::fabs(first.x + stroke->offset.x - expected.x) < 1e-6) {
+            EXPECT_NEAR(first.y + stroke->offset.y, expected.y, 1e-6);
+            sawCopyZero = true;
+        }
+    }
+    EXPECT_TRUE(sawCopyZero);
+
+    auto expectRebuild = [&](const char* what) {
+        EXPECT_TRUE(renderer.needsRecache(items, geometry)) << what;
+        renderer.prepareFrame(items, geometry, formatter());
+        EXPECT_FALSE(renderer.needsRecache(items, geometry)) << what;
+    };
+    geometry.zoomIn();
+    expectRebuild("zoom");
+    geometry.setViewSize(1024, 768);
+    expectRebuild("size");
+    select(*other, {{0, 0}});
+    expectRebuild("selection");
+    renderer.invalidate();
+    expectRebuild("notification");
+    items = {other, track};
+    expectRebuild("order");
+    items.push_back(makeItem({}));
+    expectRebuild("new item");
+    items.back()->setItemPoints({GPSPoint::pointWithLongitude(7, 45, 0, std::nullopt)});
+    expectRebuild("points");
+    items.back()->setItemType(GPSItemType::Waypoint);
+    expectRebuild("type");
+    EXPECT_EQ(renderer.cachedDrawingData().size(), 2u); // waypoints and empty items get none
+    const WorldPoint far = geometry.transformScreenToWorld({512 + 1100, 384});
+    geometry.setCenter(far);
+    expectRebuild("pan beyond the margin");
+    geometry.setCenter(geometry.transformScreenToWorld({512 + 300, 384 - 300}));
+    EXPECT_FALSE(renderer.needsRecache(items, geometry));
+}
+
+TEST(MapViewRenderer, LeavesOutWhatLiesFarOffScreen) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    // On screen, far east, further north, back on screen; then far west.
+    auto track =
+        makeItem({{0, 0}, {0.1, 0}, {50, 0}, {50, 1}, {0.1, 0.05}, {0, 0.05}, {-170, 0.05}});
+    MapViewRenderer renderer;
+    renderer.recacheTrackDrawingData({track}, geometry);
+    const ViewPath& path = renderer.cachedDrawingData()[0]->completePath();
+    const ViewRect region = renderer.cullRegion().rect();
+    // The stretch (50,0)-(50,1) lies wholly outside and breaks the line in two.
+    ASSERT_EQ(path.polylineCount(), 2u);
+    // Lines leaving the region end at its edge.
+    EXPECT_GE(path.bounds().x, region.x - 1e-6);
+    for (std::size_t i = 0; i < 2; ++i)
+        for (const ViewPoint& p : path.polyline(i))
+            EXPECT_FALSE(std::fabs(p.x - geometry.transformWorldToScreen({50, 1}).x) < 1 &&
+                         std::fabs(p.y - geometry.transformWorldToScreen({50, 1}).y) < 1)
+                << "kept the point of an invisible stretch";
+
+    auto away = makeItem({{60, 40}, {61, 41}, {62, 40}});
+    auto awayWaypoint = makeWaypoint(60, 40);
+    MapFrame frame = renderer.prepareFrame({away, awayWaypoint}, geometry, formatter());
+    EXPECT_TRUE(renderer.cachedDrawingData()[0]->completePath().isEmpty());
+    EXPECT_TRUE(renderer.cachedDrawingData()[0]->arrowPath().isEmpty());
+    EXPECT_TRUE(frame.strokes.empty());
+    EXPECT_TRUE(frame.waypoints.empty());
+}
+
+TEST(MapViewRenderer, DrawsAcrossTheAntimeridianFromEitherSide) {
+    for (const double side : {1.0, -1.0}) {
+        MapViewGeometry geometry;
+        setUp(geometry, 800, 600, 10, {179.9 * side, 0});
+        auto track = makeItem({{-179.95 * side, 0}, {-179.9 * side, 0.01}});
+        auto waypoint = makeWaypoint(-179.95 * side, 0);
+        MapViewRenderer renderer;
+        const MapFrame frame = renderer.prepareFrame({track, waypoint}, geometry, formatter());
+        const ViewPath& path = renderer.cachedDrawingData()[0]->completePath();
+        // 0.15 degrees past the antimeridian: about 109 points beside the middle.
+        const double expectedX = 400 + side * 0.15 * 262144 / 360;
+        bool onScreen = false;
+        for (const PathStroke* stroke : strokesOf(frame, path))
+            onScreen |= std::fabs(path.polyline(0)[0].x + stroke->offset.x - expectedX) < 0.01;
+        EXPECT_TRUE(onScreen) << "side " << side;
+        ASSERT_EQ(frame.waypoints.size(), 1u) << "side " << side;
+        EXPECT_NEAR(frame.waypoints[0].position.x, expectedX, 0.01);
+    }
+}
+
+TEST(MapViewRenderer, AMillionPointTrackKeepsPathsBoundedByItsOnScreenLength) {
+    constexpr std::size_t kCount = 1'000'000;
+    PointList points;
+    points.reserve(kCount);
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const double t = static_cast<double>(i) / (kCount - 1);
+        points.push_back(GPSPoint::pointWithLongitude(t, t / 2, GPSPoint::NaN, std::nullopt));
+    }
+    auto track = GPSItem::item();
+    track->setItemPoints(std::move(points));
+    track->setItemColor(ItemColor{0, 1, 1, 1});
+    select(*track, {{0, kCount - 1}});
+    const ItemList items{track};
+    MapViewRenderer renderer;
+
+    // Whole on screen at zoom 10: about 815 points long.
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10, {0.5, 0.25});
+    renderer.recacheTrackDrawingData(items, geometry);
+    const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
+    const ViewRect whole = cache->completePath().bounds();
+    const double length = std::hypot(whole.width, whole.height);
+    EXPECT_GT(length, 700);
+    EXPECT_LT(length, 900);
+    EXPECT_LE(cache->completePath().pointCount(), length / 3.5 + 2);
+    EXPECT_GE(cache->completePath().pointCount(), length / 3.5 / 2);
+    EXPECT_LE(cache->selectedPath().pointCount(), length / 3.5 + 2);
+    EXPECT_LE(cache->arrowPath().polylineCount(), 3 * (length / 30 + 1));
+
+    // At zoom 20 it is 750,000 points long; only the stretch near the view is kept.
+    geometry.setZoomLevel(20);
+    renderer.recacheTrackDrawingData(items, geometry);
+    cache = renderer.cachedDrawingData()[0].get();
+    const ViewRect region = renderer.cullRegion().rect();
+    const double regionDiagonal = std::hypot(region.width, region.height);
+    EXPECT_GT(cache->completePath().pointCount(), 100u);
+    EXPECT_LE(cache->completePath().pointCount(), regionDiagonal / 3.5 + 4);
+    EXPECT_LE(cache->selectedPath().pointCount(), regionDiagonal / 3.5 + 4);
+    EXPECT_LE(cache->arrowPath().polylineCount(), 3 * (regionDiagonal / 30 + 1));
+    const MapFrame frame = renderer.prepareFrame(items, geometry, formatter());
+    EXPECT_EQ(frame.strokes.size(), 5u); // one world copy only
+}
+
+TEST(MapViewRenderer, WaypointsAndTheirLabelsDependOnSpacing) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto a = makeWaypoint(0, 0, "A");
+    auto b = makeWaypoint(lonForPixels(20, 10), 0, "B");
+    auto track = equatorTrack({0, 100}, 10);
+    const ViewRect frameRect{0, 0, 800, 600};
+
+    EXPECT_NEAR(
+        MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a, b, track}, geometry, frameRect), 20,
+        1e-3);
+    MapViewRenderer renderer;
+    MapFrame frame = renderer.prepareFrame({track, a, b}, geometry, formatter());
+    EXPECT_EQ(frame.waypoints.size(), 2u);
+    EXPECT_TRUE(frame.labels.empty());
+
+    EXPECT_EQ(MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a}, geometry, frameRect), 1e6);
+    frame = renderer.prepareFrame({a}, geometry, formatter());
+    ASSERT_EQ(frame.labels.size(), 1u);
+    EXPECT_EQ(frame.labels[0].text, "A");
+    EXPECT_NEAR(frame.labels[0].origin.x, 410, 1e-9);
+    EXPECT_NEAR(frame.labels[0].origin.y, 300, 1e-9);
+    ASSERT_EQ(frame.waypoints.size(), 1u);
+    const WaypointMarker& marker = frame.waypoints[0];
+    EXPECT_EQ(marker.outlineWidth, 11);
+    EXPECT_EQ(marker.fillWidth, 8);
+    EXPECT_EQ(marker.outlineColor, withAlpha(a->itemColor()->shadowed(0.45), 1));
+
+    select(*a, {{0, 0}});
+    frame = renderer.prepareFrame({a}, geometry, formatter());
+    EXPECT_EQ(frame.waypoints[0].outlineWidth, 13);
+    EXPECT_EQ(frame.waypoints[0].fillWidth, 10);
+    EXPECT_EQ(frame.waypoints[0].fillColor, withAlpha(a->itemSelectionColor().rgba(), 1));
+
+    // A hidden waypoint shows nothing, not even its name, and does not crowd the others.
+    b->setVisible(false);
+    EXPECT_EQ(MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a, b}, geometry, frameRect), 1e6);
+    frame = renderer.prepareFrame({a, b}, geometry, formatter());
+    EXPECT_EQ(frame.waypoints.size(), 1u);
+    ASSERT_EQ(frame.labels.size(), 1u);
+    EXPECT_EQ(frame.labels[0].text, "A");
+
+    // Waypoints outside the rectangle have no neighbours there.
+    auto c = makeWaypoint(lonForPixels(30, 10), 0, "C");
+    auto outside = makeWaypoint(lonForPixels(-500, 10), 0, "Out");
+    EXPECT_NEAR(
+        MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a, c, outside}, geometry, frameRect),
+        30, 1e-3);
+}
+
+TEST(MapViewRenderer, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 12, {7, 45});
+    auto track = makeItem({{7, 45}, {7.01, 45.01}, {7.02, 45}});
+    ProjectedPointCache cache;
+    std::vector<ViewPoint> positions;
+    cache.screenPositions(*track, geometry, positions);
+    ASSERT_EQ(positions.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const GPSPoint& p = *track->itemPoints()[i];
+        EXPECT_EQ(positions[i], geometry.transformWorldToScreen({p.longitude(), p.latitude()}));
+    }
+
+    // A moved point is a new object in a new list of the same length.
+    PointList moved = track->itemPoints();
+    moved[1] = GPSPoint::pointWithLongitude(7.015, 44.99, GPSPoint::NaN, std::nullopt);
+    track->setItemPoints(moved);
+    geometry.zoomIn();
+    cache.screenPositions(*track, geometry, positions);
+    EXPECT_EQ(positions[1], geometry.transformWorldToScreen({7.015, 44.99}));
+
+    MapViewRenderer renderer;
+    renderer.prepareFrame({track}, geometry, formatter());
+    moved = track->itemPoints();
+    moved[2] = GPSPoint::pointWithLongitude(7.03, 45.02, GPSPoint::NaN, std::nullopt);
+    track->setItemPoints(moved);
+    renderer.invalidate(); // the document announces the new points
+    renderer.prepareFrame({track}, geometry, formatter());
+    const auto line = renderer.cachedDrawingData()[0]->completePath().polyline(0);
+    EXPECT_EQ(line.back(), geometry.transformWorldToScreen({7.03, 45.02}));
+
+    cache.retainOnly({});
+    EXPECT_EQ(cache.entryCount(), 0u);
+}
