@@ -107,16 +107,18 @@ TEST(Preferences, StoredValuesOfAnotherKindConvertOrFallBackToTheDefault) {
 
 TEST(Preferences, RegisteredDefaultsBelongToOneStore) {
     InMemoryPreferences prefs;
-    prefs.registerDefaults({{"StreetTileURL", std::string("http://127.0.0.1/{z}/{x}/{y}.png")},
+    prefs.registerDefaults({{"TestTileURL", std::string("http://127.0.0.1/{z}/{x}/{y}.png")},
                             {"GMapType", std::int32_t{0}}});
-    EXPECT_EQ(prefs.stringForKey("StreetTileURL"), "http://127.0.0.1/{z}/{x}/{y}.png");
-    EXPECT_FALSE(prefs.hasValue("StreetTileURL"));
+    EXPECT_EQ(prefs.stringForKey("TestTileURL"), "http://127.0.0.1/{z}/{x}/{y}.png");
+    EXPECT_FALSE(prefs.hasValue("TestTileURL"));
     EXPECT_EQ(prefs.mapType(), 0);
-    prefs.setString("StreetTileURL", "http://other/{z}/{x}/{y}.png");
-    EXPECT_EQ(prefs.stringForKey("StreetTileURL"), "http://other/{z}/{x}/{y}.png");
+    prefs.setString("TestTileURL", "http://other/{z}/{x}/{y}.png");
+    EXPECT_EQ(prefs.stringForKey("TestTileURL"), "http://other/{z}/{x}/{y}.png");
 
     InMemoryPreferences other;
     EXPECT_EQ(other.mapType(), 3);
-    EXPECT_EQ(other.stringForKey("StreetTileURL"), "");
-    EXPECT_EQ(Preferences::registeredDefaults().count("StreetTileURL"), 0u);
+    EXPECT_EQ(other.stringForKey("TestTileURL"), "");
+    EXPECT_EQ(Preferences::registeredDefaults().count("TestTileURL"), 0u);
+    // The application's own keys have defaults everywhere.
+    EXPECT_NE(other.stringForKey("StreetTileURL"), "");
 }

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+namespace wend::test {
+
+// One tile request as the server saw it.
+struct TileRequest {
+    QString layer;
+    int z = 0;
+    int x = 0;
+    int y = 0;
+    QByteArray userAgent;
+};
+
+// A tile server on 127.0.0.1 for map tests: GET /<layer>/<z>/<x>/<y>.png answers with a
+// 256×256 PNG filled with the layer's colour (transparent for a layer without one), its top
+// and left edges two pixels wide in borderColor, so that a screenshot shows where the tile
+// corners lie. Every request is recorded. Responses forbid caching, so every tile shown is a
+// request seen.
+class TestTileServer : public QObject {
+    Q_OBJECT
+
+public:
+    TestTileServer();
+
+    bool isListening() const { return m_server.isListening(); }
+    // "http://127.0.0.1:<port>/<layer>/{z}/{x}/{y}.png"
+    QString tileURL(const QString& layer) const;
+    void setLayerColor(const QString& layer, const QColor& color);
+    static QColor borderColor() { return QColor(20, 20, 20); }
+
+    const QList<TileRequest>& requests() const { return m_requests; }
+    void clearRequests() { m_requests.clear(); }
+    int requestCount(const QString& layer) const;
+    bool hasRequest(const QString& layer, int z, int x, int y) const;
+
+private:
+    void acceptConnections();
+    void readRequest(QTcpSocket* socket);
+    QByteArray tileImage(const QString& layer);
+
+    QTcpServer m_server;
+    QHash<QString, QColor> m_colors;
+    QHash<QString, QByteArray> m_images;
+    QList<TileRequest> m_requests;
+};
+
+} // namespace wend::test
