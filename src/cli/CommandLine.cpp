@@ -3,7 +3,9 @@
 #include "core/base/SafeFileWriter.h"
 #include "core/formats/GPXParser.h"
 
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -21,7 +23,8 @@ CommandLine::CommandLine(std::vector<std::string> arguments, std::vector<std::st
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (onlyPositional || arg.size() < 2 || arg.rfind("--", 0) != 0) {
-            if (!onlyPositional && arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9'))
+            if (!onlyPositional && arg.size() > 1 && arg[0] == '-' &&
+                !(arg[1] >= '0' && arg[1] <= '9'))
                 throw UsageError("unknown option " + arg);
             m_positional.push_back(arg);
             continue;
@@ -36,7 +39,9 @@ CommandLine::CommandLine(std::vector<std::string> arguments, std::vector<std::st
             inlineValue = name.substr(eq + 1);
             name = name.substr(0, eq);
         }
-        if (isIn(flags, name) && !inlineValue) {
+        if (isIn(flags, name)) {
+            if (inlineValue)
+                throw UsageError("option --" + name + " takes no value");
             m_flags[name] = true;
         } else if (isIn(valueOptions, name)) {
             if (inlineValue) {
@@ -59,15 +64,27 @@ std::optional<std::string> CommandLine::value(const std::string& name) const {
     return it->second;
 }
 
-double CommandLine::numberValue(const std::string& name, double fallback) const {
+double CommandLine::numberValue(const std::string& name, double fallback, double minimum) const {
     auto text = value(name);
     if (!text)
         return fallback;
     double v = 0;
     auto r = std::from_chars(text->data(), text->data() + text->size(), v);
-    if (r.ec != std::errc() || r.ptr != text->data() + text->size())
+    if (r.ec != std::errc() || r.ptr != text->data() + text->size() || !std::isfinite(v))
         throw UsageError("option --" + name + " needs a number, not \"" + *text + "\"");
+    if (v < minimum) {
+        char bound[32];
+        std::snprintf(bound, sizeof bound, "%g", minimum);
+        throw UsageError("option --" + name + " needs a number of at least " + bound + ", not \"" +
+                         *text + "\"");
+    }
     return v;
+}
+
+double CommandLine::requiredNumberValue(const std::string& name, double minimum) const {
+    if (!value(name))
+        throw UsageError("option --" + name + " is required");
+    return numberValue(name, 0, minimum);
 }
 
 void CommandLine::expectPositional(std::size_t count, const std::string& names) const {
@@ -91,13 +108,15 @@ std::string oneLine(const WendError& error) {
 GPXReadResult readDocumentOrFail(const std::string& path) {
     GPXReadResult result = GPXParser::parseFile(path);
     if (!result.document)
-        throw UsageError(path + ": " + oneLine(result.error.value_or(GPXParser::couldNotLoadError())));
+        throw UsageError(path + ": " +
+                         oneLine(result.error.value_or(GPXParser::couldNotLoadError())));
     if (result.error)
         std::cerr << "wend-cli: " << path << ": " << oneLine(*result.error) << "\n";
     return result;
 }
 
-void writeGPXOrFail(const GPSDocument& document, const std::string& path, const GPXWriteOptions& options) {
+void writeGPXOrFail(const GPSDocument& document, const std::string& path,
+                    const GPXWriteOptions& options) {
     std::vector<NamespaceWarning> warnings;
     std::string failure = SafeFileWriter::writeFile(path, [&](ByteSink& sink) {
         auto result = GPXWriter::write(document, sink, options);
@@ -111,11 +130,42 @@ void writeGPXOrFail(const GPSDocument& document, const std::string& path, const 
 }
 
 void writeFileOrFail(const std::string& path, const std::string& bytes) {
-    std::string failure = SafeFileWriter::writeFile(path, [&](ByteSink& sink) {
-        return sink.write(bytes.data(), bytes.size());
-    });
+    writeFileOrFail(path, [&](ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
+}
+
+void writeFileOrFail(const std::string& path, const std::function<bool(ByteSink&)>& produce) {
+    std::string failure = SafeFileWriter::writeFile(path, produce);
     if (!failure.empty())
         throw UsageError(failure);
+}
+
+std::string itemTypeName(GPSItemType type) {
+    switch (type) {
+    case GPSItemType::Track:
+        return "track";
+    case GPSItemType::Route:
+        return "route";
+    case GPSItemType::Waypoint:
+        return "waypoint";
+    case GPSItemType::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+ItemColor PathColorPool::nextPathColor() {
+    static constexpr std::array<const char*, 10> kHandedOut = {
+        "DarkMagenta", "Magenta", "DarkBlue", "Blue",      "DarkYellow",
+        "Yellow",      "DarkRed", "Red",      "DarkGreen", "Green"};
+    const char* name = kHandedOut[m_next];
+    m_next = (m_next + 1) % kHandedOut.size();
+    return ItemColor::itemColorFromString(name).value_or(ItemColor{});
+}
+
+void selectAllPoints(const ItemList& items) {
+    for (const auto& item : items)
+        if (!item->itemPoints().empty())
+            item->setItemSelection(item->itemSelection().selectionBySelectingAll());
 }
 
 } // namespace wend::cli

@@ -3,6 +3,9 @@
 #include "core/formats/GPXReadResult.h"
 #include "core/formats/GPXWriter.h"
 
+#include <cstddef>
+#include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -26,7 +29,11 @@ public:
     const std::vector<std::string>& positional() const { return m_positional; }
     bool flag(const std::string& name) const { return m_flags.count(name) > 0; }
     std::optional<std::string> value(const std::string& name) const;
-    double numberValue(const std::string& name, double fallback) const;
+    // The option's finite number, at least `minimum`; `fallback` when the option is absent.
+    double numberValue(const std::string& name, double fallback,
+                       double minimum = -std::numeric_limits<double>::infinity()) const;
+    // Like numberValue, for an option that must be given.
+    double requiredNumberValue(const std::string& name, double minimum) const;
 
     // Exactly `count` positional arguments, else a usage error naming them.
     void expectPositional(std::size_t count, const std::string& names) const;
@@ -43,11 +50,31 @@ GPXReadResult readDocumentOrFail(const std::string& path);
 
 // Writes a document as GPX with the safe-replace rule (a temporary file renamed over the
 // target); namespace warnings go to stderr. Throws UsageError when writing fails.
-void writeGPXOrFail(const GPSDocument& document, const std::string& path, const GPXWriteOptions& options);
+void writeGPXOrFail(const GPSDocument& document, const std::string& path,
+                    const GPXWriteOptions& options);
 
-// Writes bytes made by `produce` to `path` with the safe-replace rule.
+// Writes bytes to `path` with the safe-replace rule. Throws UsageError when writing fails.
 void writeFileOrFail(const std::string& path, const std::string& bytes);
+// Writes what `produce` puts into its sink to `path` with the safe-replace rule; `produce`
+// returns false when the sink failed. Throws UsageError when writing fails.
+void writeFileOrFail(const std::string& path, const std::function<bool(ByteSink&)>& produce);
 
 std::string oneLine(const WendError& error);
+
+// "track", "route", "waypoint" or "unknown".
+std::string itemTypeName(GPSItemType type);
+
+// The colours a document hands out to new and colourless items, from a fresh pool:
+// "DarkMagenta", "Magenta", "DarkBlue", ... "Green", then again from the start.
+class PathColorPool {
+public:
+    ItemColor nextPathColor();
+
+private:
+    std::size_t m_next = 0;
+};
+
+// The batch commands work on whole items, as if the user had selected every point of each.
+void selectAllPoints(const ItemList& items);
 
 } // namespace wend::cli

@@ -4,32 +4,19 @@
 #include "core/formats/GPXParser.h"
 #include "core/model/GPXTime.h"
 
-#include <nlohmann/json.hpp>
-
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 namespace wend::cli {
 
 namespace {
-std::string typeName(GPSItemType type) {
-    switch (type) {
-    case GPSItemType::Track:
-        return "track";
-    case GPSItemType::Route:
-        return "route";
-    case GPSItemType::Waypoint:
-        return "waypoint";
-    case GPSItemType::Unknown:
-        break;
-    }
-    return "unknown";
-}
-
 nlohmann::json timeOrNull(const std::optional<Instant>& time) {
     return time ? nlohmann::json(GPXTime::format(*time)) : nlohmann::json(nullptr);
 }
 
-std::string timeOrDash(const std::optional<Instant>& time) { return time ? GPXTime::format(*time) : "-"; }
+std::string timeOrDash(const std::optional<Instant>& time) {
+    return time ? GPXTime::format(*time) : "-";
+}
 
 nlohmann::json describeAsJSON(const std::string& path, const GPXReadResult& result) {
     nlohmann::json out;
@@ -37,13 +24,16 @@ nlohmann::json describeAsJSON(const std::string& path, const GPXReadResult& resu
     out["name"] = result.document && !result.document->documentName().empty()
                       ? nlohmann::json(result.document->documentName())
                       : nlohmann::json(nullptr);
-    out["warning"] = result.hasWarning() ? nlohmann::json(oneLine(*result.error)) : nlohmann::json(nullptr);
-    out["error"] = !result.document ? nlohmann::json(oneLine(result.error.value_or(GPXParser::couldNotLoadError())))
-                                    : nlohmann::json(nullptr);
+    out["warning"] =
+        result.hasWarning() ? nlohmann::json(oneLine(*result.error)) : nlohmann::json(nullptr);
+    out["error"] =
+        !result.document
+            ? nlohmann::json(oneLine(result.error.value_or(GPXParser::couldNotLoadError())))
+            : nlohmann::json(nullptr);
     out["items"] = nlohmann::json::array();
     if (result.document)
         for (const auto& item : result.document->documentItems())
-            out["items"].push_back({{"type", typeName(item->itemType())},
+            out["items"].push_back({{"type", itemTypeName(item->itemType())},
                                     {"name", item->itemName()},
                                     {"points", item->itemPoints().size()},
                                     {"start", timeOrNull(item->startDate())},
@@ -54,16 +44,17 @@ nlohmann::json describeAsJSON(const std::string& path, const GPXReadResult& resu
 void describeAsText(const std::string& path, const GPXReadResult& result) {
     std::cout << path << "\n";
     if (!result.document) {
-        std::cout << "  error: " << oneLine(result.error.value_or(GPXParser::couldNotLoadError())) << "\n";
+        std::cout << "  error: " << oneLine(result.error.value_or(GPXParser::couldNotLoadError()))
+                  << "\n";
         return;
     }
     const auto& doc = *result.document;
     std::cout << "  name: " << (doc.documentName().empty() ? "-" : doc.documentName()) << "\n";
     for (const auto& item : doc.documentItems()) {
         auto count = item->itemPoints().size();
-        std::cout << "  " << typeName(item->itemType()) << " \"" << item->itemName() << "\" " << count
-                  << (count == 1 ? " point " : " points ") << timeOrDash(item->startDate()) << " "
-                  << timeOrDash(item->finishDate()) << "\n";
+        std::cout << "  " << itemTypeName(item->itemType()) << " \"" << item->itemName() << "\" "
+                  << count << (count == 1 ? " point " : " points ") << timeOrDash(item->startDate())
+                  << " " << timeOrDash(item->finishDate()) << "\n";
     }
     if (result.hasWarning())
         std::cout << "  warning: " << oneLine(*result.error) << "\n";

@@ -1,0 +1,299 @@
+// wend-cli end to end: usage errors, info, convert and the safe-write rule.
+
+#include "CLIRunner.h"
+#include "core/formats/GPXParser.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+using namespace wend;
+using namespace wend::test;
+
+namespace {
+
+const std::string kTrip = R"(<metadata><name>Trip</name></metadata>
+<trk><name>Ride</name><number>4</number>
+  <extensions><gpxx:TrackExtension xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpxx:TrackExtension></extensions>
+  <trkseg>
+    <trkpt lat="47.000000" lon="8.000000"><ele>400</ele><time>2021-05-01T08:00:00Z</time><sat>7</sat></trkpt>
+    <trkpt lat="47.001000" lon="8.001000"><ele>410.5</ele><time>2021-05-01T08:01:00Z</time></trkpt>
+    <trkpt lat="47.002000" lon="8.002000"><time>2021-05-01T08:02:00.500Z</time></trkpt>
+  </trkseg></trk>
+<rte><name>Way</name><rtept lat="46.5" lon="7.5"/><rtept lat="46.6" lon="7.6"/></rte>
+<wpt lat="47.5" lon="8.5"><name>Hut</name><sym>Lodge</sym></wpt>)";
+
+// The trip cut off after its first point: readable after repair.
+const std::string kCutOff = R"(<?xml version="1.0"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+<trk><name>Ride</name><trkseg>
+<trkpt lat="47.000000" lon="8.000000"><time>2021-05-01T08:00:00Z</time></trkpt>
+<trkpt lat="47.001000")";
+
+struct Folder {
+    std::string path;
+    explicit Folder(const std::string& name) : path(scratchDirectory("cli-" + name)) {
+        writeGPX(path + "/trip.gpx", kTrip);
+        writeFile(path + "/cutoff.gpx", kCutOff);
+        writeFile(path + "/notgpx.gpx", "<html><body>not a track</body></html>\n");
+    }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::stringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line))
+        result.push_back(line);
+    return result;
+}
+
+std::set<std::string> keysOf(const nlohmann::json& object) {
+    std::set<std::string> keys;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        keys.insert(it.key());
+    return keys;
+}
+
+} // namespace
+
+TEST(CLIUsage, MistakesGiveOneLineAndStatusTwo) {
+    Folder folder("usage");
+
+    auto bare = runCLI(folder.path, {});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.out.find("usage: wend-cli COMMAND"), std::string::npos);
+    auto help = runCLI(folder.path, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command :
+         {"info", "convert", "stats", "simplify", "split-stops", "shift-times", "kml"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    EXPECT_EQ(runCLI(folder.path, {"stats", "--help"}).out, help.out);
+
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"frobnicate", "trip.gpx"},
+        {"info"},
+        {"info", "--json=yes", "trip.gpx"},
+        {"convert", "trip.gpx", "out.gpx", "-x"},
+        {"convert", "trip.gpx"},
+        {"stats", "--bogus", "trip.gpx"},
+        {"stats", "trip.gpx", "other.gpx"},
+        {"stats", "missing.gpx"},
+        {"stats", "notgpx.gpx"},
+        {"simplify", "trip.gpx", "out.gpx"},
+        {"simplify", "trip.gpx", "out.gpx", "--strength", "strong"},
+        {"simplify", "trip.gpx", "out.gpx", "--strength", "-0.5"},
+        {"simplify", "trip.gpx", "out.gpx", "--strength", "inf"},
+        {"split-stops", "trip.gpx", "out.gpx", "--min-time"},
+        {"split-stops", "trip.gpx", "out.gpx", "--max-distance", "-1"},
+        {"split-stops", "trip.gpx", "out.gpx", "--keep-stops=no"},
+        {"shift-times", "trip.gpx", "out.gpx"},
+        {"shift-times", "trip.gpx", "out.gpx", "--by", "1:2:3"},
+        {"shift-times", "trip.gpx", "out.gpx", "--by", "1:60:00"},
+        {"shift-times", "trip.gpx", "out.gpx", "--by", "0:00:01.1234"},
+        {"shift-times", "trip.gpx", "out.gpx", "--by", "+1:00:00"},
+        {"kml", "trip.gpx"},
+        {"kml", "missing.gpx", "out.kml", "--google-maps"},
+    };
+    for (const auto& arguments : mistakes) {
+        std::string shown;
+        for (const auto& a : arguments)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        auto run = runCLI(folder.path, arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        ASSERT_EQ(run.errLines().size(), 1u) << run.err;
+        EXPECT_EQ(run.err.rfind("wend-cli", 0), 0u) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.gpx"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.kml"));
+
+    auto unknown = runCLI(folder.path, {"stats", "--bogus", "trip.gpx"});
+    EXPECT_EQ(unknown.err, "wend-cli stats: unknown option --bogus\n");
+    auto missing = runCLI(folder.path, {"stats", "missing.gpx"});
+    EXPECT_NE(missing.err.find("missing.gpx"), std::string::npos);
+}
+
+TEST(CLIInfo, TextJSONAndStatus) {
+    Folder folder("info");
+
+    auto text = runCLI(folder.path, {"info", "trip.gpx"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.err, "");
+    EXPECT_EQ(lines(text.out),
+              (std::vector<std::string>{
+                  "trip.gpx",
+                  "  name: Trip",
+                  "  track \"Ride\" 3 points 2021-05-01T08:00:00Z 2021-05-01T08:02:00.500Z",
+                  "  route \"Way\" 2 points - -",
+                  "  waypoint \"Hut\" 1 point - -",
+              }));
+
+    EXPECT_EQ(runCLI(folder.path, {"info", "cutoff.gpx"}).status, 1);
+    EXPECT_EQ(runCLI(folder.path, {"info", "notgpx.gpx"}).status, 2);
+    EXPECT_EQ(runCLI(folder.path, {"info", "missing.gpx"}).status, 2);
+    EXPECT_EQ(runCLI(folder.path, {"info", "trip.gpx", "cutoff.gpx"}).status, 1);
+
+    auto json = runCLI(folder.path, {"info", "--json", "trip.gpx", "cutoff.gpx", "notgpx.gpx"});
+    EXPECT_EQ(json.status, 2);
+    auto objects = lines(json.out);
+    ASSERT_EQ(objects.size(), 3u) << json.out;
+    const std::set<std::string> fileKeys{"file", "name", "warning", "error", "items"};
+    const std::set<std::string> itemKeys{"type", "name", "points", "start", "finish"};
+
+    auto trip = nlohmann::json::parse(objects[0]);
+    EXPECT_EQ(keysOf(trip), fileKeys);
+    EXPECT_EQ(trip["file"], "trip.gpx");
+    EXPECT_EQ(trip["name"], "Trip");
+    EXPECT_TRUE(trip["warning"].is_null());
+    EXPECT_TRUE(trip["error"].is_null());
+    ASSERT_EQ(trip["items"].size(), 3u);
+    for (const auto& item : trip["items"])
+        EXPECT_EQ(keysOf(item), itemKeys);
+    EXPECT_EQ(trip["items"][0], nlohmann::json({{"type", "track"},
+                                                {"name", "Ride"},
+                                                {"points", 3},
+                                                {"start", "2021-05-01T08:00:00Z"},
+                                                {"finish", "2021-05-01T08:02:00.500Z"}}));
+    EXPECT_EQ(trip["items"][1]["type"], "route");
+    EXPECT_TRUE(trip["items"][1]["start"].is_null());
+    EXPECT_EQ(trip["items"][2]["type"], "waypoint");
+    EXPECT_EQ(trip["items"][2]["points"], 1);
+
+    auto cutOff = nlohmann::json::parse(objects[1]);
+    EXPECT_EQ(keysOf(cutOff), fileKeys);
+    EXPECT_TRUE(cutOff["warning"].is_string());
+    EXPECT_TRUE(cutOff["error"].is_null());
+    ASSERT_GE(cutOff["items"].size(), 1u);
+    EXPECT_EQ(cutOff["items"][0]["name"], "Ride");
+
+    auto notGPX = nlohmann::json::parse(objects[2]);
+    EXPECT_EQ(keysOf(notGPX), fileKeys);
+    EXPECT_TRUE(notGPX["error"].is_string());
+    EXPECT_TRUE(notGPX["name"].is_null());
+    EXPECT_TRUE(notGPX["items"].empty());
+}
+
+TEST(CLIInfo, CorpusFileMatchesItsKnownCounts) {
+    WEND_SKIP_WITHOUT_CORPUS();
+    const std::string file = corpusDirectory() + "/agpxparser__garminBaseCampExport.gpx";
+    auto run = runCLI(scratchDirectory("cli-corpus"), {"info", "--json", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto info = nlohmann::json::parse(run.out);
+    std::map<std::string, int> items, points;
+    for (const auto& item : info["items"]) {
+        items[item["type"]] += 1;
+        points[item["type"]] += item["points"].get<int>();
+    }
+    // 3 wpt, 1 rte of 7 points, 1 trk of 10 points in one segment.
+    EXPECT_EQ(items, (std::map<std::string, int>{{"route", 1}, {"track", 1}, {"waypoint", 3}}));
+    EXPECT_EQ(points["route"], 7);
+    EXPECT_EQ(points["track"], 10);
+}
+
+TEST(CLIConvert, RoundTripAndItemOrder) {
+    Folder folder("convert");
+
+    auto run = runCLI(folder.path, {"convert", "trip.gpx", "out.gpx"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    auto original = GPXParser::parseFile(folder / "trip.gpx");
+    auto converted = GPXParser::parseFile(folder / "out.gpx");
+    ASSERT_TRUE(original.document && converted.document);
+    EXPECT_FALSE(converted.error);
+    EXPECT_EQ(converted.document->documentName(), "Trip");
+
+    // Garmin-friendly order by default: waypoints, routes, tracks.
+    const auto& items = converted.document->documentItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0]->itemName(), "Hut");
+    EXPECT_EQ(items[1]->itemName(), "Way");
+    EXPECT_EQ(items[2]->itemName(), "Ride");
+    const auto& ride = *items[2];
+    const auto& source = *original.document->documentItems()[0];
+    EXPECT_EQ(ride.itemColor(), source.itemColor());
+    EXPECT_EQ(ItemColor::stringFromItemColor(ride.itemColor()), "Red");
+    EXPECT_EQ(ride.XMLElementNamed("number").stringValue(), "4");
+    ASSERT_EQ(ride.itemPoints().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ride.itemPoints()[i]->latitude(), source.itemPoints()[i]->latitude());
+        EXPECT_EQ(ride.itemPoints()[i]->longitude(), source.itemPoints()[i]->longitude());
+        EXPECT_EQ(ride.itemPoints()[i]->time(), source.itemPoints()[i]->time());
+        EXPECT_EQ(ride.itemPoints()[i]->XMLElements(), source.itemPoints()[i]->XMLElements());
+    }
+    EXPECT_EQ(ride.itemPoints()[1]->elevation(), 410.5);
+    EXPECT_EQ(items[0]->wptSym(), "Lodge");
+
+    auto inOrder = runCLI(folder.path, {"convert", "trip.gpx", "ordered.gpx", "--file-order"});
+    ASSERT_EQ(inOrder.status, 0) << inOrder.err;
+    auto ordered = GPXParser::parseFile(folder / "ordered.gpx");
+    ASSERT_TRUE(ordered.document);
+    ASSERT_EQ(ordered.document->documentItems().size(), 3u);
+    EXPECT_EQ(ordered.document->documentItems()[0]->itemName(), "Ride");
+    EXPECT_EQ(ordered.document->documentItems()[2]->itemName(), "Hut");
+
+    // Converting its own output again changes nothing but the time of writing.
+    ASSERT_EQ(runCLI(folder.path, {"convert", "out.gpx", "again.gpx"}).status, 0);
+    auto withoutTime = [](std::string text) {
+        auto a = text.find("<time>");
+        return a == std::string::npos ? text : text.erase(a, text.find("</time>", a) - a);
+    };
+    EXPECT_EQ(withoutTime(readFile(folder / "again.gpx")),
+              withoutTime(readFile(folder / "out.gpx")));
+
+    // Repaired input is written and reported with status 1 and the reader's warning.
+    auto repaired = runCLI(folder.path, {"convert", "cutoff.gpx", "repaired.gpx"});
+    EXPECT_EQ(repaired.status, 1);
+    EXPECT_EQ(repaired.errLines().size(), 1u) << repaired.err;
+    EXPECT_TRUE(GPXParser::parseFile(folder / "repaired.gpx").document);
+}
+
+TEST(CLISafeWrite, FailedRunsLeaveTheOutputAsItWas) {
+    Folder folder("safewrite");
+    const std::string precious = "<gpx>an earlier result, byte for byte</gpx>\n";
+    const std::vector<std::vector<std::string>> commands = {
+        {"convert"},
+        {"simplify", "--strength", "0.5"},
+        {"split-stops", "--min-time", "60"},
+        {"shift-times", "--by", "1:00:00"},
+        {"kml", "--google-maps"},
+    };
+    std::filesystem::create_directory(folder / "folder-out");
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        auto withFiles = [&](const std::string& in, const std::string& out,
+                             std::vector<std::string> extra = {}) {
+            std::vector<std::string> arguments{command[0], in, out};
+            arguments.insert(arguments.end(), command.begin() + 1, command.end());
+            arguments.insert(arguments.end(), extra.begin(), extra.end());
+            return arguments;
+        };
+        writeFile(folder / "out", precious);
+        const auto before = folderListing(folder.path);
+
+        for (const auto& failing :
+             {withFiles("notgpx.gpx", "out"), withFiles("missing.gpx", "out"),
+              withFiles("trip.gpx", "out", {"--no-such-option"}),
+              withFiles("trip.gpx", "no-such-folder/out"), withFiles("trip.gpx", "folder-out")}) {
+            SCOPED_TRACE(failing[1] + " " + failing[2]);
+            auto run = runCLI(folder.path, failing);
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.errLines().size(), 1u) << run.err;
+            EXPECT_EQ(readFile(folder / "out"), precious);
+            // No temporary file is left behind, and nothing replaced the folder.
+            EXPECT_EQ(folderListing(folder.path), before);
+            EXPECT_TRUE(std::filesystem::is_directory(folder / "folder-out"));
+            EXPECT_TRUE(folderListing(folder / "folder-out").empty());
+        }
+
+        auto run = runCLI(folder.path, withFiles("trip.gpx", "out"));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(readFile(folder / "out"), precious);
+        EXPECT_EQ(folderListing(folder.path), before);
+    }
+}
