@@ -97,6 +97,14 @@ void WendDocument::bindItems(const ItemList& newItems) {
 }
 
 void WendDocument::modelDidChange(const ModelChange& change) {
+    // Recorded before the side effects below: binding new items may assign them pool colours,
+    // and those assignments must come after the item-list change in the undo step, or Redo
+    // would hand out different colours.
+    const bool selectionUndoable = m_preferences.trackSelectionChangesAreUndoable();
+    if (isObservedForUndo(change.key) && change.restoreOldValue &&
+        (change.key != ModelKey::ItemSelection || selectionUndoable))
+        m_undoManager.registerUndo(change.restoreOldValue);
+
     switch (change.key) {
     case ModelKey::DocumentName:
         m_documentNameDidChange.notify();
@@ -111,11 +119,6 @@ void WendDocument::modelDidChange(const ModelChange& change) {
     default:
         break;
     }
-    if (change.key == ModelKey::ItemSelection && !m_preferences.trackSelectionChangesAreUndoable())
-        return; // selection changes are then not undoable
-    if (!isObservedForUndo(change.key) || !change.restoreOldValue)
-        return;
-    m_undoManager.registerUndo(change.restoreOldValue);
 }
 
 // ---- derived views ----------------------------------------------------------------------------

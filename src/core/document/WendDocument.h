@@ -132,6 +132,8 @@ public:
     // The document's bytes of a type; nothing for an unknown type.
     std::optional<std::string> dataOfType(std::string_view type);
     bool isEdited() const { return m_undoManager.hasUnsavedChanges(); }
+    // Shows the writer's namespace warnings, each unless the user suppressed its kind.
+    void showNamespaceWarnings(const std::vector<NamespaceWarning>& warnings);
 
     // Imports files as one undo step "Import Items", telling the user about each file that
     // failed; returns the number of files whose items were added.
@@ -155,7 +157,6 @@ private:
     void unbindAllItems();
     void assignItems(ItemList newItems);
     void showReadError(const WendError& error);
-    void showNamespaceWarnings(const std::vector<NamespaceWarning>& warnings);
     std::size_t importPaths(const std::vector<std::string>& paths, bool reportFailures);
 
     Preferences& m_preferences;

@@ -317,3 +317,20 @@ TEST_F(WendDocumentTest, NamespaceWarningsCanBeSilenced) {
     EXPECT_EQ(document.writeToFile(dir + "/a.gpx", "GPX"), "");
     EXPECT_TRUE(delegate.alerts.empty());
 }
+
+TEST_F(WendDocumentTest, PoolColoursSurviveUndoAndRedo) {
+    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 2}})));
+    endEvent();
+    auto added = GPSItem::item();
+    added->setItemPoints({GPSPoint::pointWithLongitude(1, 1, 0, std::nullopt)});
+    document.addItem(added);
+    document.undoManager().setActionName("Add");
+    endEvent();
+    auto colour = colourName(added);
+    EXPECT_EQ(colour, "Magenta");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_TRUE(document.items().size() == 1);
+    ASSERT_TRUE(document.undoManager().redo());
+    ASSERT_EQ(document.items().size(), 2u);
+    EXPECT_EQ(colourName(document.items()[1]), colour);
+}

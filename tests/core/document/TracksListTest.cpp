@@ -1,0 +1,280 @@
+#include "core/document/TracksList.h"
+
+#include "CommandTestSupport.h"
+#include "core/document/Clipboard.h"
+#include "core/formats/KeyedArchive.h"
+#include "core/formats/PasteboardFormats.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace wend;
+using namespace wend::test;
+
+namespace {
+
+class TracksListTest : public CommandTest {
+protected:
+    TracksListTest() : list(document, UnitFormatter(MeasurementSystem::Metric, "en_US", "UTC")) {}
+
+    // Five tracks T0..T4 of three points each.
+    void loadFive() {
+        ItemList items;
+        for (int i = 0; i < 5; ++i)
+            items.push_back(makeTrack("T" + std::to_string(i), 3, 8.0 + i));
+        load(items);
+    }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        for (const auto& item : document.permanentItems())
+            result.push_back(item->itemName());
+        return result;
+    }
+
+    TracksList list;
+};
+
+} // namespace
+
+TEST_F(TracksListTest, RowsShowNameColourTypePointsDistanceAndDuration) {
+    auto track = makeTrack("Ride", 3);
+    auto route = makeTrack("Plan", 2, 9.0, 0, GPSItemType::Route);
+    route->setItemPoints({GPSPoint::pointWithLongitude(9, 47, GPSPoint::NaN, std::nullopt),
+                          GPSPoint::pointWithLongitude(9.01, 47, GPSPoint::NaN, std::nullopt)});
+    auto waypoint = makeWaypoint("Hut");
+    load({track, route, waypoint});
+
+    ASSERT_EQ(list.rowCount(), 3u);
+    auto rows = list.rows();
+    EXPECT_EQ(rows[0].name, "Ride");
+    EXPECT_EQ(rows[0].typeText, "Track");
+    EXPECT_EQ(rows[0].color, track->itemColor());
+    EXPECT_EQ(rows[0].pointCount, 3u);
+    EXPECT_EQ(rows[0].pointCountText, "3");
+    EXPECT_NEAR(rows[0].distance, 152, 1); // two steps of 0.001 degrees at 47 N
+    EXPECT_EQ(rows[0].distanceText, "151.68 m");
+    EXPECT_DOUBLE_EQ(rows[0].duration, 120);
+    EXPECT_EQ(rows[0].durationText, UnitFormatter::timeIntervalStringForTimeInterval(120));
+
+    // A route without times has a distance but an unknown duration.
+    EXPECT_EQ(rows[1].typeText, "Route");
+    EXPECT_GT(rows[1].distance, 700);
+    EXPECT_TRUE(std::isnan(rows[1].duration));
+    EXPECT_EQ(rows[1].durationText, "Unknown");
+
+    // A waypoint has neither.
+    EXPECT_EQ(rows[2].typeText, "Waypoint");
+    EXPECT_EQ(rows[2].pointCountText, "1");
+    EXPECT_TRUE(rows[2].distanceText.empty());
+    EXPECT_TRUE(rows[2].durationText.empty());
+
+    // The measurement system is read at every use.
+    preferences.setMeasurementSystem(Preferences::kImperialSystem);
+    EXPECT_EQ(list.row(0).distanceText, "497.65 ft");
+    EXPECT_EQ(list.row(7).name, ""); // no such row
+    EXPECT_EQ(TracksList::columnTitle(TracksList::NameColumn), "Name");
+    EXPECT_EQ(TracksList::NameColumn, 1);
+}
+
+TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {
+    loadFive();
+    auto before = snapshot();
+    ASSERT_TRUE(list.renameRow(1, "Morning"));
+    EXPECT_EQ(document.permanentItems()[1]->itemName(), "Morning");
+    expectOneUndoableStep("", before);
+
+    // An unchanged name, an emptied default name and a missing row record nothing.
+    startFresh();
+    before = snapshot();
+    EXPECT_FALSE(list.renameRow(2, "T2"));
+    EXPECT_FALSE(list.renameRow(5, "Nowhere"));
+    expectNothingRecorded(before);
+
+    // An empty name reads "Untitled Track".
+    ASSERT_TRUE(list.renameRow(0, ""));
+    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Untitled Track");
+}
+
+TEST_F(TracksListTest, SelectingRowsSelectsWholeItems) {
+    loadFive();
+    selectRanges(document.permanentItems()[0], {{1, 0}});
+    list.selectRows({0, 3});
+    EXPECT_EQ(list.selectedRows(), (TracksList::IndexList{0, 3}));
+    EXPECT_EQ(document.permanentItems()[0]->itemSelection().ranges(),
+              (std::vector<IndexRange>{{1, 0}}));
+    EXPECT_TRUE(document.permanentItems()[3]->itemSelection().isFull());
+    list.selectRows({});
+    EXPECT_FALSE(document.hasSelection());
+}
+
+TEST_F(TracksListTest, DraggingRowsInsideTheListIsOneMoveStep) {
+    loadFive();
+    selectWhole(document.permanentItems()[0]);
+    selectWhole(document.permanentItems()[2]);
+    startFresh();
+    auto before = snapshot();
+
+    auto payload = list.dragPayload({2, 0});
+    auto row = TracksList::dropRowForProposedRow(4, list.rowCount());
+    ASSERT_TRUE(list.acceptDrop(payload, row));
+    EXPECT_EQ(names(), (std::vector<std::string>{"T1", "T3", "T0", "T2", "T4"}));
+    // The moved rows are decoded copies that keep their points, colours and selections.
+    const auto& moved = document.permanentItems()[2];
+    EXPECT_NE(moved.get(), before.items[0].identity);
+    EXPECT_EQ(moved->itemPoints().size(), 3u);
+    EXPECT_EQ(moved->itemColor(), before.items[0].color);
+    EXPECT_TRUE(moved->itemSelection().isFull());
+    expectOneUndoableStep("Move Tracks", before);
+
+    // Dropping on the last row's far side or outside any row goes to the end; a drop inside
+    // the dragged block leaves the order.
+    EXPECT_EQ(TracksList::dropRowForProposedRow(std::nullopt, 5), 5u);
+    EXPECT_EQ(TracksList::dropRowForProposedRow(9, 5), 5u);
+    document.undoManager().undo();
+    startFresh();
+    ASSERT_TRUE(list.acceptDrop(list.dragPayload({1, 2}), 2));
+    EXPECT_EQ(names(), (std::vector<std::string>{"T0", "T1", "T2", "T3", "T4"}));
+    endEvent();
+    ASSERT_TRUE(list.acceptDrop(list.dragPayload({0}), 5));
+    EXPECT_EQ(names(), (std::vector<std::string>{"T1", "T2", "T3", "T4", "T0"}));
+}
+
+TEST_F(TracksListTest, RowsDroppedFromAnotherWindowArriveAsCopies) {
+    loadFive();
+    WendDocument other(preferences);
+    other.setGPSDoc(GPSDocument::documentWithItems({makeTrack("Far", 4), makeTrack("Away", 2)}));
+    other.undoManager().closeImplicitGroup();
+    other.undoManager().removeAllActions();
+    TracksList otherList(other);
+    EXPECT_NE(otherList.documentIdentity(), list.documentIdentity());
+    auto sourceBefore = DocumentSnapshot::of(other);
+
+    auto before = snapshot();
+    ASSERT_TRUE(list.acceptDrop(otherList.dragPayload({0, 1}), 1));
+    EXPECT_EQ(names(), (std::vector<std::string>{"T0", "Far", "Away", "T1", "T2", "T3", "T4"}));
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 4u);
+    EXPECT_EQ(document.permanentItems()[1]->itemColor(), other.permanentItems()[0]->itemColor());
+    EXPECT_EQ(DocumentSnapshot::of(other), sourceBefore);
+    EXPECT_FALSE(other.undoManager().canUndo());
+    expectOneUndoableStep("Move Tracks", before);
+}
+
+TEST_F(TracksListTest, UnreadablePayloadsChangeNothing) {
+    loadFive();
+    auto before = snapshot();
+    const std::vector<std::uint8_t> garbage = {0x01, 0x02, 0xff};
+    EXPECT_FALSE(list.acceptDrop(garbage, 0));
+    // A document archive is not a drag payload.
+    EXPECT_FALSE(list.acceptDrop(KeyedArchive::archiveDocument(*document.GPSDoc()), 0));
+
+    auto payloadWith = [&](KeyedArchive::Value indexes, std::size_t itemCount,
+                           std::string address) {
+        KeyedArchive::Value value = KeyedArchive::Value::object();
+        value["Indexes"] = std::move(indexes);
+        value["Items"] = KeyedArchive::Value::array();
+        for (std::size_t i = 0; i < itemCount; ++i)
+            value["Items"].push_back(KeyedArchive::encodeItem(*makeTrack("X", 2)));
+        value["DocAddress"] = std::move(address);
+        return KeyedArchive::archiveValue(TracksList::kDragType, std::move(value));
+    };
+    // Counts that disagree, negative or repeated indexes, and rows of this list that no
+    // longer exist would remove the wrong items.
+    EXPECT_FALSE(list.acceptDrop(payloadWith({0, 1}, 1, list.documentIdentity()), 0));
+    EXPECT_FALSE(list.acceptDrop(payloadWith({-1}, 1, "elsewhere"), 0));
+    EXPECT_FALSE(list.acceptDrop(payloadWith({1, 1}, 2, list.documentIdentity()), 0));
+    EXPECT_FALSE(list.acceptDrop(payloadWith({7}, 1, list.documentIdentity()), 0));
+    EXPECT_FALSE(list.acceptDrop(payloadWith(KeyedArchive::Value::array(), 0, "elsewhere"), 0));
+    expectNothingRecorded(before);
+}
+
+TEST_F(TracksListTest, ItemTypeMenuFollowsTheSelectionAndChangesTypes) {
+    auto track = makeTrack("Track", 3);
+    auto route = makeTrack("Route", 3, 9.0, 0, GPSItemType::Route);
+    auto waypoint = makeWaypoint("Hut");
+    load({track, route, waypoint});
+
+    auto state = list.itemTypeMenuState();
+    EXPECT_TRUE(state.enabled);
+    EXPECT_EQ(state.track, MenuItemState::Off);
+    EXPECT_EQ(state.route, MenuItemState::Off);
+
+    list.selectRows({0, 1});
+    state = list.itemTypeMenuState();
+    EXPECT_EQ(state.track, MenuItemState::Mixed);
+    EXPECT_EQ(state.route, MenuItemState::Mixed);
+    list.selectRows({0});
+    EXPECT_EQ(list.itemTypeMenuState().track, MenuItemState::On);
+    EXPECT_EQ(list.itemTypeMenuState().route, MenuItemState::Off);
+    list.selectRows({1, 2});
+    EXPECT_FALSE(list.itemTypeMenuState().enabled);
+
+    // With a waypoint selected nothing changes type.
+    startFresh();
+    auto before = snapshot();
+    EXPECT_FALSE(list.setTypeOfSelectedRows("Track"));
+    expectNothingRecorded(before);
+
+    list.selectRows({1});
+    startFresh();
+    before = snapshot();
+    ASSERT_TRUE(list.setTypeOfSelectedRows("Track"));
+    EXPECT_EQ(route->itemType(), GPSItemType::Track);
+    expectOneUndoableStep("Change Item Type", before);
+    document.undoManager().undo();
+    EXPECT_EQ(route->itemType(), GPSItemType::Route);
+
+    // Any title other than "Track" makes routes.
+    list.selectRows({0});
+    ASSERT_TRUE(list.setTypeOfSelectedRows("Whatever"));
+    EXPECT_EQ(track->itemType(), GPSItemType::Route);
+}
+
+TEST_F(TracksListTest, DeletingRowsIsOneStepWithoutANameOfItsOwn) {
+    loadFive();
+    EXPECT_FALSE(list.deleteSelectedRows());
+    list.selectRows({1, 3});
+    startFresh();
+    auto before = snapshot();
+    ASSERT_TRUE(list.deleteSelectedRows());
+    EXPECT_EQ(names(), (std::vector<std::string>{"T0", "T2", "T4"}));
+    expectOneUndoableStep("", before);
+}
+
+TEST_F(TracksListTest, CopyingRowsPutsWholeItemsOnTheClipboard) {
+    loadFive();
+    InMemoryClipboard clipboard;
+    clipboard.setText("kept");
+    EXPECT_FALSE(list.copySelectedRows(clipboard));
+    EXPECT_EQ(clipboard.text(), "kept");
+
+    // A partial selection still copies the whole item.
+    selectRanges(document.permanentItems()[1], {{1, 1}});
+    selectWhole(document.permanentItems()[4]);
+    startFresh();
+    auto before = snapshot();
+    ASSERT_TRUE(list.copySelectedRows(clipboard));
+    expectNothingRecorded(before);
+
+    auto archive = clipboard.data(PasteboardFormats::kGPXType);
+    ASSERT_TRUE(archive);
+    auto copied =
+        PasteboardFormats::documentFromPasteboardData(*archive, PasteboardFormats::kGPXType);
+    ASSERT_TRUE(copied);
+    ASSERT_EQ(copied->documentItems().size(), 2u);
+    EXPECT_EQ(copied->documentItems()[0]->itemName(), "T1");
+    EXPECT_EQ(copied->documentItems()[0]->itemPoints().size(), 3u);
+    EXPECT_TRUE(copied->documentItems()[0]->itemSelection().isEmpty());
+    EXPECT_EQ(copied->documentItems()[1]->itemName(), "T4");
+    auto text = clipboard.text(PasteboardFormats::kPlainTextType);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("<name>T4</name>"), std::string::npos);
+}
+
+TEST_F(TracksListTest, SplitViewLimits) {
+    EXPECT_DOUBLE_EQ(TracksList::constrainMinCoordinate(0), 265);
+    EXPECT_DOUBLE_EQ(TracksList::constrainMaxCoordinate(1000), 750);
+    EXPECT_TRUE(TracksList::shouldResetMainDivider(264.5));
+    EXPECT_TRUE(TracksList::shouldResetMainDivider(std::nullopt));
+    EXPECT_FALSE(TracksList::shouldResetMainDivider(265));
+}
