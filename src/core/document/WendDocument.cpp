@@ -398,8 +398,7 @@ void WendDocument::showReadError(const WendError& error) {
     m_delegate->runAlert(error.description, error.failureReason + ".", {"OK"});
 }
 
-bool WendDocument::readFromFile(const std::string& path, const DocumentLoader::Progress& progress) {
-    auto result = DocumentLoader::loadDocumentFromFile(path, progress);
+bool WendDocument::installReadResult(const GPXReadResult& result) {
     m_lastReadError = result.error;
     if (result.error)
         showReadError(*result.error);
@@ -413,19 +412,12 @@ bool WendDocument::readFromFile(const std::string& path, const DocumentLoader::P
     return true;
 }
 
+bool WendDocument::readFromFile(const std::string& path, const DocumentLoader::Progress& progress) {
+    return installReadResult(DocumentLoader::loadDocumentFromFile(path, progress));
+}
+
 bool WendDocument::readFromData(std::string_view bytes) {
-    auto result = DocumentLoader::loadDocumentFromData(bytes);
-    m_lastReadError = result.error;
-    if (result.error)
-        showReadError(*result.error);
-    if (!result.document)
-        return false;
-    setGPSDoc(result.document);
-    m_undoManager.removeAllActions();
-    m_undoManager.markSaved();
-    postTrackDataChangedNotification();
-    postSelectionChangedNotification();
-    return true;
+    return installReadResult(DocumentLoader::loadDocumentFromData(bytes));
 }
 
 void WendDocument::showNamespaceWarnings(const std::vector<NamespaceWarning>& warnings) {

@@ -157,6 +157,8 @@ private:
     void unbindAllItems();
     void assignItems(ItemList newItems);
     void showReadError(const WendError& error);
+    // Installs what a read gave, showing its problem; false when nothing could be read.
+    bool installReadResult(const GPXReadResult& result);
     std::size_t importPaths(const std::vector<std::string>& paths, bool reportFailures);
 
     Preferences& m_preferences;

@@ -112,6 +112,19 @@ void XMLStreamWriter::beginChild() {
         newlineAndIndent(m_levels.size());
 }
 
+// Text inside the current element: its children are laid out inline from now on.
+void XMLStreamWriter::beginTextContent() {
+    if (m_levels.empty())
+        return;
+    Level& level = m_levels.back();
+    level.inlineContent = true;
+    level.hasChildren = true;
+    if (level.startTagOpen) {
+        m_raw.push_back('>');
+        level.startTagOpen = false;
+    }
+}
+
 void XMLStreamWriter::startTrustedElement(std::string_view qualifiedName, std::string_view attributesText) {
     beginChild();
     m_raw.push_back('<');
@@ -175,15 +188,7 @@ void XMLStreamWriter::writeAttribute(std::string_view qualifiedName, std::string
 void XMLStreamWriter::writeText(std::string_view text) {
     if (text.empty())
         return;
-    if (!m_levels.empty()) {
-        Level& level = m_levels.back();
-        level.inlineContent = true;
-        level.hasChildren = true;
-        if (level.startTagOpen) {
-            m_raw.push_back('>');
-            level.startTagOpen = false;
-        }
-    }
+    beginTextContent();
     flushRaw();
     if (m_writer && xmlTextWriterWriteString(m_writer, CString(text).get()) < 0)
         m_failed = true;
@@ -202,15 +207,7 @@ void XMLStreamWriter::writeCData(std::string_view text) {
         writeText(text);
         return;
     }
-    if (!m_levels.empty()) {
-        Level& level = m_levels.back();
-        level.inlineContent = true;
-        level.hasChildren = true;
-        if (level.startTagOpen) {
-            m_raw.push_back('>');
-            level.startTagOpen = false;
-        }
-    }
+    beginTextContent();
     flushRaw();
     if (m_writer && xmlTextWriterWriteCDATA(m_writer, CString(text).get()) < 0)
         m_failed = true;
@@ -337,13 +334,7 @@ void XMLStreamWriter::writePlainRecord(const unsigned char* record) {
         if (detail::recordKind(c) == detail::RecordKind::Element) {
             writePlainRecord(c);
         } else {
-            Level& level = m_levels.back();
-            level.inlineContent = true;
-            level.hasChildren = true;
-            if (level.startTagOpen) {
-                m_raw.push_back('>');
-                level.startTagOpen = false;
-            }
+            beginTextContent();
             m_raw.append(detail::recordText(c));
         }
     }

@@ -69,6 +69,7 @@ private:
     void writePlainRecord(const unsigned char* record);
     void writeStartTagOf(const unsigned char* record, bool inlineContent);
     void beginChild();
+    void beginTextContent();
     void flushRaw();
     void newlineAndIndent(std::size_t depth);
 
