@@ -1,0 +1,220 @@
+#include "ui/mapview/MapFramePainter.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace wend {
+
+namespace {
+// Long enough for the stroker to draw the caps, far too short to see.
+constexpr double kDotLength = 1e-3;
+// Converted label images kept before the cache starts afresh.
+constexpr int kMaxLabelImages = 2000;
+
+QPen roundPen(const QColor& color, double width) {
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// Three passes of a box blur approximate a Gaussian; works on one byte per pixel.
+void boxBlur(std::vector<unsigned char>& plane, int width, int height, int radius) {
+    if (radius < 1 || width <= 0 || height <= 0)
+        return;
+    std::vector<unsigned char> line(static_cast<std::size_t>(std::max(width, height)));
+    const int span = 2 * radius + 1;
+    auto blurLine = [&](unsigned char* start, int count, int stride) {
+        for (int i = 0; i < count; ++i)
+            line[static_cast<std::size_t>(i)] = start[i * stride];
+        int sum = 0;
+        for (int i = -radius; i <= radius; ++i)
+            sum += (i >= 0 && i < count) ? line[static_cast<std::size_t>(i)] : 0;
+        for (int i = 0; i < count; ++i) {
+            start[i * stride] = static_cast<unsigned char>(sum / span);
+            const int out = i - radius, in = i + radius + 1;
+            if (out >= 0)
+                sum -= line[static_cast<std::size_t>(out)];
+            if (in < count)
+                sum += line[static_cast<std::size_t>(in)];
+        }
+    };
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < height; ++y)
+            blurLine(plane.data() + static_cast<std::size_t>(y) * width, width, 1);
+        for (int x = 0; x < width; ++x)
+            blurLine(plane.data() + x, height, width);
+    }
+}
+} // namespace
+
+MapFramePainter::MapFramePainter() : m_labelFont(QGuiApplication::font()) {
+    m_labelFont.setPixelSize(static_cast<int>(MapFrame::kLabelFontSize));
+}
+
+QColor MapFramePainter::qColor(RGBAColor color) {
+    auto unit = [](double value) {
+        return std::clamp(std::isfinite(value) ? value : 0.0, 0.0, 1.0);
+    };
+    return QColor::fromRgbF(
+        static_cast<float>(unit(color.red)), static_cast<float>(unit(color.green)),
+        static_cast<float>(unit(color.blue)), static_cast<float>(unit(color.alpha)));
+}
+
+QPainterPath MapFramePainter::painterPath(const ViewPath& path) {
+    QPainterPath result;
+    result.reserve(static_cast<int>(path.pointCount() + path.dots().size()));
+    for (std::size_t i = 0; i < path.polylineCount(); ++i) {
+        const auto polyline = path.polyline(i);
+        result.moveTo(polyline[0].x, polyline[0].y);
+        for (std::size_t k = 1; k < polyline.size(); ++k)
+            result.lineTo(polyline[k].x, polyline[k].y);
+    }
+    for (const ViewPoint& dot : path.dots()) {
+        result.moveTo(dot.x, dot.y);
+        result.lineTo(dot.x + kDotLength, dot.y);
+    }
+    return result;
+}
+
+const QPainterPath& MapFramePainter::pathFor(const ViewPath* path) {
+    auto it = m_paths.find(path);
+    if (it == m_paths.end())
+        it = m_paths.emplace(path, painterPath(*path)).first;
+    return it->second;
+}
+
+void MapFramePainter::paint(QPainter& painter, const MapFrame& frame) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QTransform base = painter.worldTransform();
+
+    painter.setBrush(Qt::NoBrush);
+    for (const PathStroke& stroke : frame.strokes) {
+        if (!stroke.path)
+            continue;
+        painter.setWorldTransform(QTransform::fromTranslate(stroke.offset.x, stroke.offset.y) *
+                                  base);
+        painter.setPen(roundPen(qColor(stroke.color), stroke.width));
+        painter.drawPath(pathFor(stroke.path));
+    }
+    painter.setWorldTransform(base);
+
+    painter.setPen(Qt::NoPen);
+    for (const WaypointMarker& marker : frame.waypoints) {
+        const QPointF centre(marker.position.x, marker.position.y);
+        painter.setBrush(qColor(marker.outlineColor));
+        painter.drawEllipse(centre, marker.outlineWidth / 2, marker.outlineWidth / 2);
+        painter.setBrush(qColor(marker.fillColor));
+        painter.drawEllipse(centre, marker.fillWidth / 2, marker.fillWidth / 2);
+    }
+
+    for (const WaypointLabel& label : frame.labels)
+        paintLabel(painter, label);
+
+    if (frame.scaleBar)
+        paintScaleBar(painter, *frame.scaleBar);
+    painter.restore();
+}
+
+QImage MapFramePainter::labelImage(const QString& text, qreal devicePixelRatio) {
+    if (devicePixelRatio != m_labelImagesRatio || m_labelImages.size() > kMaxLabelImages) {
+        m_labelImages.clear();
+        m_labelImagesRatio = devicePixelRatio;
+    }
+    if (auto it = m_labelImages.constFind(text); it != m_labelImages.constEnd())
+        return *it;
+
+    const QFontMetricsF metrics(m_labelFont);
+    const double inset = kLabelShadowInset;
+    const QSizeF logicalSize(metrics.horizontalAdvance(text) + 2 * inset,
+                             metrics.height() + 2 * inset);
+    const QSize deviceSize(static_cast<int>(std::ceil(logicalSize.width() * devicePixelRatio)),
+                           static_cast<int>(std::ceil(logicalSize.height() * devicePixelRatio)));
+    QImage image(deviceSize, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    const QPointF baseline(inset, inset + metrics.ascent());
+    {
+        QPainter shadowPainter(&image);
+        shadowPainter.setRenderHint(QPainter::TextAntialiasing);
+        shadowPainter.setFont(m_labelFont);
+        shadowPainter.setPen(Qt::black);
+        shadowPainter.drawText(baseline, text);
+    }
+
+    // A Gaussian of deviation r / 2 has about the look of a shadow with blur radius r.
+    const double sigma = MapFrame::kLabelShadowBlurRadius / 2 * devicePixelRatio;
+    const int boxRadius =
+        std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+    const int width = image.width(), height = image.height();
+    std::vector<unsigned char> alpha(static_cast<std::size_t>(width) *
+                                     static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            alpha[static_cast<std::size_t>(y) * width + x] =
+                static_cast<unsigned char>(qAlpha(row[x]));
+    }
+    boxBlur(alpha, width, height, boxRadius);
+    const double shadowAlpha = MapFrame::kLabelShadowColor.alpha;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int a = static_cast<int>(
+                std::lround(alpha[static_cast<std::size_t>(y) * width + x] * shadowAlpha));
+            row[x] = qRgba(0, 0, 0, a); // black: premultiplied and plain are the same
+        }
+    }
+
+    QPainter textPainter(&image);
+    textPainter.setRenderHint(QPainter::TextAntialiasing);
+    textPainter.setFont(m_labelFont);
+    textPainter.setPen(qColor(MapFrame::kLabelColor));
+    textPainter.drawText(baseline, text);
+    textPainter.end();
+
+    m_labelImages.insert(text, image);
+    return image;
+}
+
+void MapFramePainter::paintLabel(QPainter& painter, const WaypointLabel& label) {
+    const QString text = QString::fromStdString(label.text);
+    if (text.isEmpty())
+        return;
+    const QFontMetricsF metrics(m_labelFont);
+    // The device's own ratio is not the whole story: rendering into an image of another ratio
+    // scales the device transform instead.
+    const qreal ratio = std::max<qreal>(1, std::abs(painter.deviceTransform().m11()));
+    const QImage image = labelImage(text, ratio);
+    // On whole device pixels, so the text is not resampled.
+    auto snapped = [ratio](double logical) { return std::round(logical * ratio) / ratio; };
+    const QPointF topLeft(snapped(label.origin.x - kLabelShadowInset),
+                          snapped(label.origin.y - metrics.height() / 2 - kLabelShadowInset));
+    painter.drawImage(topLeft, image);
+}
+
+void MapFramePainter::paintScaleBar(QPainter& painter, const MapScaleBar& bar) {
+    const QRectF rect(bar.barRect.x, bar.barRect.y, bar.barRect.width, bar.barRect.height);
+    painter.setPen(Qt::NoPen);
+    painter.fillRect(rect, qColor(MapScaleBar::kFillColor));
+
+    painter.setPen(
+        QPen(qColor(MapScaleBar::kTickColor), MapScaleBar::kTickWidth, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(rect.topLeft(), rect.bottomLeft());
+    painter.drawLine(rect.topRight(), rect.bottomRight());
+
+    QFont font = m_labelFont;
+    font.setPixelSize(static_cast<int>(MapScaleBar::kFontSize));
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    painter.setPen(qColor(MapScaleBar::kTextColor));
+    painter.drawText(
+        QPointF(bar.textOrigin.x, bar.textOrigin.y - metrics.height() / 2 + metrics.ascent()),
+        QString::fromStdString(bar.text));
+}
+
+} // namespace wend

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/mapview/MapFrame.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QPainterPath>
+#include <QString>
+#include <unordered_map>
+
+class QPainter;
+
+namespace wend {
+
+// Paints a MapFrame with QPainter in logical coordinates, antialiased: the painter's device
+// pixel ratio does the rest, so lines and text are as sharp as the screen allows. Pen widths
+// are logical points (not cosmetic), so tracks keep their size on every screen.
+//
+// The frame's paths belong to the renderer's caches; their Qt conversions are kept here until
+// clearPathCache, which must run whenever the renderer is about to rebuild its caches.
+class MapFramePainter {
+public:
+    static constexpr double kLabelShadowInset = 2 * MapFrame::kLabelShadowBlurRadius;
+
+    MapFramePainter();
+
+    void clearPathCache() { m_paths.clear(); }
+    void paint(QPainter& painter, const MapFrame& frame);
+
+    static QColor qColor(RGBAColor color);
+    // Polylines as open subpaths; a dot as a subpath too short to see, which round caps turn
+    // into a disc of the pen's width (a subpath of length zero would not be drawn at all).
+    static QPainterPath painterPath(const ViewPath& path);
+    // The name with its soft dark shadow, at the given device pixel ratio; the text's top-left
+    // corner lies kLabelShadowInset points inside the image's.
+    QImage labelImage(const QString& text, qreal devicePixelRatio);
+    const QFont& labelFont() const { return m_labelFont; }
+
+private:
+    const QPainterPath& pathFor(const ViewPath* path);
+    void paintLabel(QPainter& painter, const WaypointLabel& label);
+    void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
+
+    std::unordered_map<const ViewPath*, QPainterPath> m_paths;
+    QFont m_labelFont;
+    QHash<QString, QImage> m_labelImages;
+    qreal m_labelImagesRatio = 0;
+};
+
+} // namespace wend

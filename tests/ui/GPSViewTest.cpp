@@ -1,0 +1,570 @@
+#include "ui/mapview/GPSView.h"
+
+#include "core/document/InMemoryPreferences.h"
+#include "core/document/WendDocument.h"
+#include "core/mapview/MapScaleBar.h"
+#include "core/model/GPSDocument.h"
+#include "ui/mapview/GPSViewDocumentDelegate.h"
+#include "ui/mapview/MapFramePainter.h"
+#include "ui/mapview/TooltipView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+namespace wend {
+namespace {
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+constexpr int kZoom = 12;
+constexpr WorldPoint kCenter{7.0, 46.0};
+
+GPSItemPtr makeItem(const std::vector<WorldPoint>& positions, GPSItemType type, const char* name,
+                    const char* colorName) {
+    PointList points;
+    for (const WorldPoint& p : positions)
+        points.push_back(GPSPoint::pointWithLongitude(p.lon, p.lat, GPSPoint::NaN, std::nullopt));
+    auto item = GPSItem::item();
+    item->setItemName(name);
+    item->setItemType(type);
+    item->setItemPoints(std::move(points));
+    item->setItemColor(ItemColor::itemColorFromString(colorName));
+    return item;
+}
+
+WorldPoint midpoint(const GPSItem& item, std::size_t index) {
+    const GPSPoint& a = *item.itemPoints()[index];
+    const GPSPoint& b = *item.itemPoints()[index + 1];
+    return {(a.longitude() + b.longitude()) / 2, (a.latitude() + b.latitude()) / 2};
+}
+
+QColor colorOf(RGBAColor color) {
+    return MapFramePainter::qColor(color);
+}
+
+// Within a few steps per channel: antialiasing and colour conversion round differently.
+::testing::AssertionResult sameColor(QColor actual, QColor expected, int tolerance = 4) {
+    if (std::abs(actual.red() - expected.red()) <= tolerance &&
+        std::abs(actual.green() - expected.green()) <= tolerance &&
+        std::abs(actual.blue() - expected.blue()) <= tolerance &&
+        std::abs(actual.alpha() - expected.alpha()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "colour " << actual.name(QColor::HexArgb).toStdString() << ", expected "
+           << expected.name(QColor::HexArgb).toStdString();
+}
+
+QColor pixelAt(const QImage& image, QPointF logical) {
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(static_cast<int>(std::floor(logical.x() * ratio)),
+                            static_cast<int>(std::floor(logical.y() * ratio)));
+}
+
+QPointF screenPoint(const GPSView& view, WorldPoint world) {
+    const ViewPoint p = view.geometry().transformWorldToScreen(world);
+    return {p.x, p.y};
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons,
+               Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(type, position, widget->mapToGlobal(position), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void sendWheel(QWidget* widget, QPointF position, int angleDeltaY,
+               Qt::ScrollPhase phase = Qt::NoScrollPhase) {
+    QWheelEvent event(position, widget->mapToGlobal(position), QPoint(), QPoint(0, angleDeltaY),
+                      Qt::NoButton, Qt::NoModifier, phase, false);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void saveScreenshot(const QImage& image, const char* name) {
+    const QString path = QStringLiteral(WEND_BINARY_DIR "/%1").arg(QString::fromUtf8(name));
+    EXPECT_TRUE(image.save(path)) << path.toStdString();
+}
+
+// A view over a plain white window, showing a document with two tracks and a waypoint.
+class GPSViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Horizontal, 0.01 degrees (29 points at zoom 12) between points.
+        red = makeItem({{6.97, 46.0},
+                        {6.98, 46.0},
+                        {6.99, 46.0},
+                        {7.0, 46.0},
+                        {7.01, 46.0},
+                        {7.02, 46.0},
+                        {7.03, 46.0}},
+                       GPSItemType::Track, "Red", "DarkRed");
+        blue = makeItem({{7.04, 45.98}, {7.04, 45.99}, {7.04, 46.0}, {7.04, 46.01}, {7.04, 46.02}},
+                        GPSItemType::Track, "Blue", "Blue");
+        waypoint = makeItem({{6.98, 46.02}}, GPSItemType::Waypoint, "Summit", "Yellow");
+        document.setGPSDoc(GPSDocument::documentWithItems({red, blue, waypoint}));
+
+        background.setAutoFillBackground(true);
+        QPalette palette = background.palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        background.setPalette(palette);
+        background.resize(kWidth, kHeight);
+        view = new GPSView(preferences, &background);
+        view->setGeometry(0, 0, kWidth, kHeight);
+        documentDelegate = std::make_unique<GPSViewDocumentDelegate>(document, *view);
+        view->setZoomLevel(kZoom);
+        view->setCenter(kCenter.lon, kCenter.lat);
+        background.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&background));
+    }
+
+    QImage viewImage() { return view->grab().toImage(); }
+    QImage windowImage() { return background.grab().toImage(); }
+
+    InMemoryPreferences preferences;
+    WendDocument document{preferences};
+    QWidget background;
+    GPSView* view = nullptr;
+    std::unique_ptr<GPSViewDocumentDelegate> documentDelegate;
+    GPSItemPtr red, blue, waypoint;
+};
+
+TEST_F(GPSViewTest, DrawsTracksWhereTheProjectionPutsThemAndNothingElsewhere) {
+    const QImage window = windowImage();
+    const QImage overlay = viewImage();
+    saveScreenshot(window, "gpsview-tracks.png");
+    ASSERT_EQ(overlay.size(), QSize(kWidth, kHeight));
+
+    const QColor redColor = colorOf(red->itemColor()->rgba());
+    const QColor blueColor = colorOf(blue->itemColor()->rgba());
+    // Between the first two points: no arrow reaches back that far.
+    EXPECT_TRUE(sameColor(pixelAt(window, screenPoint(*view, midpoint(*red, 0))), redColor));
+    EXPECT_TRUE(sameColor(pixelAt(window, screenPoint(*view, midpoint(*blue, 0))), blueColor));
+    EXPECT_TRUE(sameColor(pixelAt(overlay, screenPoint(*view, midpoint(*red, 0))), redColor));
+
+    // Away from every item the window shows through.
+    for (const QPointF& empty :
+         {QPointF(300, 250), QPointF(50, 250), screenPoint(*view, {6.99, 45.99})}) {
+        EXPECT_TRUE(sameColor(pixelAt(window, empty), Qt::white)) << empty.x() << "," << empty.y();
+        EXPECT_EQ(pixelAt(overlay, empty).alpha(), 0) << empty.x() << "," << empty.y();
+    }
+
+    // The waypoint: a dot in its colour, its name to the right of it (white text on a dark
+    // shadow over the transparent view).
+    const QPointF dot = screenPoint(*view, {6.98, 46.02});
+    EXPECT_TRUE(sameColor(pixelAt(overlay, dot), colorOf(waypoint->itemColor()->rgba())));
+    int textPixels = 0, shadowPixels = 0;
+    for (int x = static_cast<int>(dot.x()) + 10; x < static_cast<int>(dot.x()) + 50; ++x) {
+        for (int y = static_cast<int>(dot.y()) - 7; y <= static_cast<int>(dot.y()) + 7; ++y) {
+            const QColor c = overlay.pixelColor(x, y);
+            if (c.alpha() > 200 && c.lightness() > 200)
+                ++textPixels;
+            else if (c.alpha() > 60 && c.lightness() < 60)
+                ++shadowPixels;
+        }
+    }
+    EXPECT_GT(textPixels, 5);
+    EXPECT_GT(shadowPixels, 5);
+}
+
+TEST_F(GPSViewTest, SelectedStretchesUseTheSelectionColourAndFollowTheDocument) {
+    document.GPSViewWillChangeSelection();
+    red->setItemSelection(
+        Selection::selectionWithValidSelectionRange(red->pointIndexRange(), {{3, 2}}));
+    document.GPSViewDidChangeSelection();
+    const QImage image = windowImage();
+    saveScreenshot(image, "gpsview-selection.png");
+    const QColor selected = colorOf(red->itemSelectionColor().rgba());
+    ASSERT_FALSE(sameColor(selected, colorOf(red->itemColor()->rgba())));
+    EXPECT_TRUE(sameColor(pixelAt(image, screenPoint(*view, midpoint(*red, 3))), selected));
+    EXPECT_TRUE(sameColor(pixelAt(image, screenPoint(*view, midpoint(*red, 0))),
+                          colorOf(red->itemColor()->rgba())));
+
+    // A hidden item with selected points is drawn whole at opacity 0.35 (each of the two base
+    // strokes, and the two highlight strokes over them); one without disappears.
+    red->setVisible(false);
+    blue->setVisible(false);
+    document.postTrackDataChangedNotification();
+    const QImage hidden = viewImage();
+    EXPECT_NEAR(pixelAt(hidden, screenPoint(*view, midpoint(*red, 0))).alpha(),
+                (1 - std::pow(0.65, 2)) * 255, 3);
+    EXPECT_NEAR(pixelAt(hidden, screenPoint(*view, midpoint(*red, 3))).alpha(),
+                (1 - std::pow(0.65, 4)) * 255, 3);
+    EXPECT_EQ(pixelAt(hidden, screenPoint(*view, midpoint(*blue, 0))).alpha(), 0);
+    red->setVisible(true);
+    blue->setVisible(true);
+
+    // Select All from the keyboard selects every item, through the document's brackets.
+    int selectionNotifications = 0;
+    const auto connection =
+        document.selectionDidChange().connect([&] { ++selectionNotifications; });
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    document.selectionDidChange().disconnect(connection);
+    EXPECT_EQ(selectionNotifications, 1);
+    for (const auto& item : document.items())
+        EXPECT_TRUE(item->itemSelection().isFull()) << item->itemName();
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), screenPoint(*view, midpoint(*blue, 0))),
+                          colorOf(blue->itemSelectionColor().rgba())));
+}
+
+TEST_F(GPSViewTest, ArrowKeysMoveTheSelectionAndCentreOnIt) {
+    red->setItemSelection(
+        Selection::selectionWithValidSelectionRange(red->pointIndexRange(), {{1, 0}}));
+    QTest::keyClick(view, Qt::Key_Down);
+    ASSERT_EQ(red->itemSelection().ranges().size(), 1u);
+    EXPECT_EQ(red->itemSelection().ranges()[0].location, 2u);
+    EXPECT_NEAR(view->center().lon, 6.99, 1e-9);
+    EXPECT_NEAR(view->center().lat, 46.0, 1e-9);
+    QTest::keyClick(view, Qt::Key_Up);
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(red->itemSelection().ranges()[0].location, 0u);
+    EXPECT_NEAR(view->center().lon, 6.97, 1e-9);
+}
+
+TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointerAndAnnounceTheMove) {
+    QSignalSpy moves(view, &GPSView::willMoveTo);
+    const QPointF pointer(300, 100);
+    const WorldPoint underPointer =
+        view->geometry().transformScreenToWorld({pointer.x(), pointer.y()});
+
+    sendWheel(view, pointer, 120);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
+    ASSERT_GE(moves.count(), 1);
+    EXPECT_EQ(moves.last().at(2).toInt(), kZoom + 1);
+    EXPECT_DOUBLE_EQ(moves.last().at(0).toDouble(), view->center().lon);
+    // The place under the pointer stays there, to a linear approximation.
+    const QPointF after = screenPoint(*view, underPointer);
+    EXPECT_NEAR(after.x(), pointer.x(), 2);
+    EXPECT_NEAR(after.y(), pointer.y(), 4);
+
+    // Small steps add up; trackpad scrolling (a scroll phase) never zooms.
+    sendWheel(view, pointer, 6);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
+    sendWheel(view, pointer, 6);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 2);
+    sendWheel(view, pointer, 600, Qt::ScrollUpdate);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 2);
+    sendWheel(view, pointer, -120);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
+
+    const int movesBeforePinch = moves.count();
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
+                              pointer, pointer, view->mapToGlobal(pointer), -0.25, QPointF());
+    QCoreApplication::sendEvent(view, &pinch);
+    EXPECT_EQ(view->zoomLevel(), kZoom);
+    EXPECT_GT(moves.count(), movesBeforePinch);
+
+    // A zoom rebuilds the paths: the track is again where the projection puts it.
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), screenPoint(*view, midpoint(*red, 0))),
+                          colorOf(red->itemColor()->rgba())));
+}
+
+TEST_F(GPSViewTest, SpaceDragPansWithHandCursorsAndShiftsTheCachedPaths) {
+    QSignalSpy moves(view, &GPSView::willMoveTo);
+    windowImage(); // builds the caches
+    ASSERT_EQ(view->renderer().cachedDrawingData().size(), 2u);
+    const GPSViewDrawingCache* cache = view->renderer().cachedDrawingData()[0].get();
+
+    // Without Space a drag is left to the tools: the map stays.
+    sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, {260, 190}, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, {260, 190}, Qt::NoButton);
+    EXPECT_EQ(view->center(), kCenter);
+    EXPECT_EQ(moves.count(), 0);
+
+    QTest::keyPress(view, Qt::Key_Space);
+    EXPECT_TRUE(view->inDragMode());
+    EXPECT_EQ(view->toolModifiers() & GPSView::kPanModeModifier, GPSView::kPanModeModifier);
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
+    sendMouse(view, QEvent::MouseMove, {250, 170}, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, {300, 200}, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, {300, 200}, Qt::NoButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    // 360 degrees per world width on both axes, against the pointer's movement.
+    const double degreesPerPoint =
+        360.0 / static_cast<double>(MapViewGeometry::worldSizeForZoom(kZoom));
+    EXPECT_NEAR(view->center().lon, kCenter.lon - 100 * degreesPerPoint, 1e-9);
+    EXPECT_NEAR(view->center().lat, kCenter.lat + 50 * degreesPerPoint, 1e-9);
+    EXPECT_EQ(moves.count(), 2);
+
+    // The same caches, drawn shifted to where the track now lies.
+    const QImage panned = windowImage();
+    saveScreenshot(panned, "gpsview-panned.png");
+    EXPECT_EQ(view->renderer().cachedDrawingData()[0].get(), cache);
+    const QPointF track = screenPoint(*view, midpoint(*red, 0));
+    EXPECT_GT(track.x(), 100);
+    EXPECT_TRUE(sameColor(pixelAt(panned, track), colorOf(red->itemColor()->rgba())));
+
+    // A double click in pan mode centres on the pointer and zooms in.
+    const QPointF target(120, 80);
+    const WorldPoint targetWorld =
+        view->geometry().transformScreenToWorld({target.x(), target.y()});
+    sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    sendMouse(view, QEvent::MouseButtonDblClick, target, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
+    EXPECT_NEAR(view->center().lon, targetWorld.lon, 1e-9);
+    EXPECT_NEAR(view->center().lat, targetWorld.lat, 1e-9);
+
+    QTest::keyRelease(view, Qt::Key_Space);
+    EXPECT_FALSE(view->inDragMode());
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    // Outside pan mode a double click does nothing to the map.
+    const WorldPoint center = view->center();
+    sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    sendMouse(view, QEvent::MouseButtonDblClick, target, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    EXPECT_EQ(view->center(), center);
+    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
+}
+
+TEST_F(GPSViewTest, RendersAtTheDevicePixelRatio) {
+    QImage image(QSize(kWidth, kHeight) * 2, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    view->render(&image);
+    saveScreenshot(image, "gpsview-tracks-dpr2.png");
+    ASSERT_EQ(image.size(), QSize(2 * kWidth, 2 * kHeight));
+    EXPECT_EQ(image.deviceIndependentSize(), QSizeF(kWidth, kHeight));
+
+    // The line keeps its width in points and is drawn with twice the pixels: 2 and 2.5
+    // points from its middle lie on the inner line and on the outline.
+    const QPointF middle = screenPoint(*view, midpoint(*red, 0));
+    const int x = static_cast<int>(std::floor(middle.x() * 2));
+    const double y = middle.y() * 2;
+    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 2))),
+                          colorOf(red->itemColor()->rgba())));
+    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 5))),
+                          colorOf(red->itemColor()->shadowed(0.5))));
+    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 9))), Qt::white));
+}
+
+TEST_F(GPSViewTest, ScaleBarFollowsTheMeasurementSystem) {
+    for (const std::int32_t system : {Preferences::kMetricSystem, Preferences::kImperialSystem}) {
+        preferences.setMeasurementSystem(system);
+        const UnitFormatter formatter(measurementSystemFromPreference(system));
+        const auto bar = MapScaleBar::scaleBarForView(view->geometry(), formatter);
+        ASSERT_TRUE(bar);
+        const QImage image = viewImage();
+        // Above the text: inside the bar its translucent white, beyond it nothing.
+        const double y = bar->barRect.y + 1.5;
+        EXPECT_TRUE(
+            sameColor(pixelAt(image, {bar->barRect.maxX() - 3, y}), QColor(255, 255, 255, 102), 6))
+            << bar->text;
+        EXPECT_EQ(pixelAt(image, {bar->barRect.maxX() + 3, y}).alpha(), 0) << bar->text;
+    }
+}
+
+TEST_F(GPSViewTest, ChoosingAToolShowsItsUsageWhenTooltipsAreOn) {
+    view->setCurrentTool(5, true);
+    EXPECT_EQ(view->currentTool(), 5);
+    ASSERT_TRUE(view->tooltipView()->isShowing());
+    EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Add Waypoint Tool (W)"));
+    EXPECT_EQ(view->tooltipView()->text(),
+              QStringLiteral("Hold Space to disable editing and drag the map"));
+
+    view->setCurrentTool(4, true);
+    EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Edit Point Tool (P)"));
+    EXPECT_EQ(view->tooltipView()->text(),
+              QStringLiteral("Hold Space to disable editing and drag the map\n\n") +
+                  GPSView::toolUsage(4));
+    // Once faded in: a dark translucent bubble in the middle of the view.
+    QTest::qWait(TooltipView::kFadeMilliseconds + 100);
+    const QImage withTooltip = windowImage();
+    saveScreenshot(withTooltip, "gpsview-tooltip.png");
+    EXPECT_TRUE(
+        sameColor(withTooltip.pixelColor(kWidth / 2, view->tooltipView()->geometry().top() + 4),
+                  QColor(51, 51, 51), 3));
+    // Centred, also after a resize.
+    background.resize(500, 360);
+    view->resize(500, 360);
+    EXPECT_NEAR(view->tooltipView()->geometry().center().x(), 250, 1);
+    EXPECT_NEAR(view->tooltipView()->geometry().center().y(), 180, 1);
+
+    // The next pointer movement hides it.
+    sendMouse(view, QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+    EXPECT_FALSE(view->tooltipView()->isShowing());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->tooltipView()->isHidden(); }, 2000));
+
+    view->setCurrentTool(0, false);
+    EXPECT_EQ(view->currentTool(), 0);
+    EXPECT_FALSE(view->tooltipView()->isShowing());
+    preferences.setShowTooltips(false);
+    view->setCurrentTool(1, true);
+    EXPECT_FALSE(view->tooltipView()->isShowing());
+    view->setCurrentTool(6, true);
+    EXPECT_EQ(view->currentTool(), 1);
+}
+
+// Records what the view asks of its delegate.
+class RecordingDelegate : public GPSViewDelegate {
+public:
+    const ItemList& GPSViewItems(GPSView*) override {
+        ++itemRequests;
+        return items;
+    }
+    void GPSViewWillChangeSelection(GPSView*) override { calls.push_back("will"); }
+    void GPSViewDidChangeSelection(GPSView*) override { calls.push_back("did"); }
+    void GPSViewWillMoveTo(GPSView*, double lon, double lat, int zoomLevel) override {
+        calls.push_back("move");
+        lastMove = {lon, lat};
+        lastZoom = zoomLevel;
+    }
+
+    ItemList items;
+    int itemRequests = 0;
+    std::vector<std::string> calls;
+    WorldPoint lastMove;
+    int lastZoom = 0;
+};
+
+TEST(GPSView, AsksItsDelegateForItemsAndBracketsSelectionChanges) {
+    InMemoryPreferences preferences;
+    RecordingDelegate recorder;
+    auto track = makeItem({{1, 1}, {1.5, 1.5}, {2, 1}}, GPSItemType::Track, "T", "Green");
+    recorder.items = {track};
+    GPSView view(preferences);
+    view.resize(300, 200);
+    view.setDelegate(&recorder);
+    view.grab();
+    EXPECT_GT(recorder.itemRequests, 0);
+
+    view.fitItemsInView();
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"move", "move"}));
+    EXPECT_NEAR(recorder.lastMove.lon, 1.5, 1e-9);
+    EXPECT_NEAR(recorder.lastMove.lat, 1.25, 1e-9);
+    EXPECT_EQ(recorder.lastZoom, view.zoomLevel());
+    EXPECT_GT(view.zoomLevel(), 2);
+
+    recorder.calls.clear();
+    view.selectAll();
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"will", "did"}));
+    EXPECT_TRUE(track->itemSelection().isFull());
+
+    // Without a delegate the view draws nothing and its commands do nothing.
+    view.setDelegate(nullptr);
+    const QImage empty = view.grab().toImage();
+    EXPECT_EQ(empty.pixelColor(150, 100).alpha(), 0);
+    view.selectAll();
+    view.moveDown();
+}
+
+// A measurement, not a check: run with --gtest_also_run_disabled_tests
+// --gtest_filter='GPSView.DISABLED_*'.
+TEST(GPSView, DISABLED_MeasureMillionPointTrackFrames) {
+    constexpr std::size_t kPoints = 1'000'000;
+    InMemoryPreferences preferences;
+    WendDocument document(preferences);
+
+    // A course meandering for about 1700 km around the Alps, a point every 1.7 metres.
+    PointList points;
+    points.reserve(kPoints);
+    double lon = 7.0, lat = 46.0;
+    for (std::size_t i = 0; i < kPoints; ++i) {
+        const double t = static_cast<double>(i);
+        const double heading = 0.3 + 1.4 * std::sin(t * 2e-5) + 0.6 * std::sin(t * 4e-4);
+        lon += 1.5e-5 * std::cos(heading) / std::cos(lat * std::numbers::pi / 180);
+        lat += 1.5e-5 * std::sin(heading);
+        points.push_back(GPSPoint::pointWithLongitude(lon, lat, GPSPoint::NaN, std::nullopt));
+    }
+    auto track = GPSItem::item();
+    track->setItemPoints(std::move(points));
+    track->setItemColor(ItemColor::itemColorFromString("Red"));
+
+    QWidget window;
+    window.resize(1200, 800);
+    GPSView* view = new GPSView(preferences, &window);
+    view->setGeometry(0, 0, 1200, 800);
+    GPSViewDocumentDelegate delegate(document, *view);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QImage frame(view->size(), QImage::Format_ARGB32_Premultiplied);
+
+    QElapsedTimer timer;
+    timer.start();
+    document.setGPSDoc(GPSDocument::documentWithItems({track}));
+    view->fitItemsInView();
+    frame.fill(Qt::transparent);
+    view->render(&frame);
+    const double firstFrame = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    saveScreenshot(frame, "gpsview-million-points.png");
+
+    auto pathPoints = [&] {
+        std::size_t count = 0;
+        for (const auto& cache : view->renderer().cachedDrawingData())
+            count += cache->completePath().pointCount();
+        return count;
+    };
+    auto renderFrame = [&] {
+        frame.fill(Qt::transparent);
+        view->render(&frame);
+    };
+    // One Space-drag; `offset` gives the pointer's position at each step relative to where
+    // the drag began. Each frame is timed from the mouse event to the finished image.
+    auto measurePan = [&](const char* what, int steps, const std::function<QPointF(int)>& offset) {
+        QTest::keyPress(view, Qt::Key_Space);
+        const QPointF start(600, 400);
+        sendMouse(view, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        double total = 0, worst = 0;
+        for (int i = 1; i <= steps; ++i) {
+            QElapsedTimer step;
+            step.start();
+            sendMouse(view, QEvent::MouseMove, start + offset(i), Qt::LeftButton);
+            renderFrame();
+            const double ms = static_cast<double>(step.nsecsElapsed()) / 1e6;
+            total += ms;
+            worst = std::max(worst, ms);
+        }
+        sendMouse(view, QEvent::MouseButtonRelease, start + offset(steps), Qt::NoButton);
+        QTest::keyRelease(view, Qt::Key_Space);
+        std::printf("[ MEASURE  ] %s (zoom %d, %zu points in the cached outline): %d pan frames, "
+                    "average %.2f ms, worst %.2f ms\n",
+                    what, view->zoomLevel(), pathPoints(), steps, total / steps, worst);
+    };
+    // Back and forth around the starting point, as when looking around a place.
+    auto wiggle = [](int i) {
+        const double t = 2 * std::numbers::pi * i / 80;
+        return QPointF(180 * std::sin(t), 120 * std::sin(2 * t));
+    };
+    // Steadily in one direction, 20 points a frame: the view leaves the region the caches
+    // hold every 60 frames or so, and those frames rebuild them.
+    auto sweep = [](int i) { return QPointF(-20.0 * i, 0); };
+
+    std::printf("[ MEASURE  ] 1,000,000-point track: first frame (caches built) %.1f ms\n",
+                firstFrame);
+    measurePan("whole track in view, back and forth", 240, wiggle);
+
+    const GPSPoint& middle = *track->itemPoints()[kPoints / 2];
+    view->setCenter(middle.longitude(), middle.latitude());
+    view->setZoomLevel(view->zoomLevel() + 5);
+    timer.restart();
+    renderFrame();
+    std::printf("[ MEASURE  ] first frame after zooming in five levels %.1f ms\n",
+                static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    saveScreenshot(frame, "gpsview-million-points-zoomed.png");
+    measurePan("zoomed in, back and forth", 240, wiggle);
+    measurePan("zoomed in, sweeping east", 240, sweep);
+
+    // The same on a screen of twice the pixel density: four times the pixels to fill.
+    frame = QImage(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(2);
+    measurePan("zoomed in, back and forth, pixel ratio 2", 240, wiggle);
+}
+
+} // namespace
+} // namespace wend
