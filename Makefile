@@ -37,7 +37,8 @@ test-asan: deps
 	  ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
 bench: deps
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DWEND_BUILD_BENCH=ON -DWEND_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DWEND_BUILD_BENCH=ON -DWEND_BUILD_TESTS=OFF \
+	  -DWEND_BUILD_UI=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./bench/run-all.sh $(BENCH_DIR)
 

@@ -10,7 +10,7 @@ packages=(
   libgl-dev libjs-leaflet
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  gpsbabel hyperfine python3 python3-gpxpy xvfb xauth
+  gpsbabel hyperfine time python3 python3-gpxpy xvfb xauth
   fonts-dejavu-core
 )
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/formats/GPXReadResult.h"
+
+#include <memory>
+#include <string>
+
+namespace wend::bench {
+
+// The path of a generated input ("1m.gpx") in the data folder; WEND_BENCH_DATA overrides it.
+std::string dataPath(const std::string& name);
+
+// Reads a generated file once per process; nothing when it is missing or unreadable (the
+// benchmark then reports "run bench/run-all.sh first").
+std::shared_ptr<GPSDocument> cachedDocument(const std::string& name);
+
+} // namespace wend::bench
