@@ -118,11 +118,14 @@ GPXReadResult readDocumentOrFail(const std::string& path) {
 void writeGPXOrFail(const GPSDocument& document, const std::string& path,
                     const GPXWriteOptions& options) {
     std::vector<NamespaceWarning> warnings;
-    std::string failure = SafeFileWriter::writeFile(path, [&](ByteSink& sink) {
-        auto result = GPXWriter::write(document, sink, options);
-        warnings = std::move(result.warnings);
-        return result.ok;
-    });
+    std::string failure = SafeFileWriter::writeFile(
+        path,
+        [&](ByteSink& sink) {
+            auto result = GPXWriter::write(document, sink, options);
+            warnings = std::move(result.warnings);
+            return result.ok;
+        },
+        "the data could not be produced", SafeFileWriter::Durability::Unsynced);
     for (const auto& w : warnings)
         std::cerr << "wend-cli: " << path << ": " << oneLine(w.error) << "\n";
     if (!failure.empty())
@@ -134,7 +137,8 @@ void writeFileOrFail(const std::string& path, const std::string& bytes) {
 }
 
 void writeFileOrFail(const std::string& path, const std::function<bool(ByteSink&)>& produce) {
-    std::string failure = SafeFileWriter::writeFile(path, produce);
+    std::string failure =
+        SafeFileWriter::writeFile(path, produce, "the data could not be produced", SafeFileWriter::Durability::Unsynced);
     if (!failure.empty())
         throw UsageError(failure);
 }

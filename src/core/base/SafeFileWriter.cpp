@@ -28,7 +28,7 @@ std::string fileNameOf(const std::string& path) {
 
 std::string SafeFileWriter::writeFile(const std::string& path,
                                       const std::function<bool(ByteSink&)>& produce,
-                                      const std::string& abandonMessage) {
+                                      const std::string& abandonMessage, Durability durability) {
     std::string pattern = directoryOf(path) + "/." + fileNameOf(path) + ".XXXXXX";
     int fd = mkstemp(pattern.data());
     if (fd < 0)
@@ -62,7 +62,7 @@ std::string SafeFileWriter::writeFile(const std::string& path,
         failure = abandonMessage;
     else if (!sink.ok() || std::fflush(file) != 0)
         failure = std::string("cannot write ") + path + ": " + std::strerror(errno);
-    else if (::fsync(::fileno(file)) != 0)
+    else if (durability == Durability::Synced && ::fsync(::fileno(file)) != 0)
         failure = std::string("cannot write ") + path + ": " + std::strerror(errno);
     if (std::fclose(file) != 0 && failure.empty())
         failure = std::string("cannot write ") + path + ": " + std::strerror(errno);

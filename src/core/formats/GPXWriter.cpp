@@ -64,7 +64,18 @@ void addPrefix(PrefixSet& prefixes, std::string_view prefix) {
         prefixes.insert(std::string(prefix));
 }
 
-// Prefixes used by elements of a kept subtree that the subtree does not declare itself.
+// Adds the prefix of an element or attribute name unless the subtree declares it itself.
+void addPrefixOfName(std::string_view name, const std::vector<std::string_view>& declared, PrefixSet& prefixes) {
+    std::string_view prefix = prefixOfQualifiedName(name);
+    if (prefix == "xml" || prefix == "xmlns" || prefix == "xsi") // xsi is always declared
+        return;
+    for (auto d : declared)
+        if (d == prefix)
+            return;
+    addPrefix(prefixes, prefix);
+}
+
+// Prefixes used by elements and attributes of a kept subtree that the subtree does not declare itself.
 void collectPrefixes(const unsigned char* record, std::vector<std::string_view>& declared,
                      PrefixSet& prefixes) {
     auto h = detail::ElementHeader::parse(record);
@@ -74,13 +85,13 @@ void collectPrefixes(const unsigned char* record, std::vector<std::string_view>&
         declared.push_back(detail::readString(p));
         detail::readString(p);
     }
-    std::string_view prefix = prefixOfQualifiedName(h.name);
-    if (prefix != "xml" && prefix != "xmlns") {
-        bool local = false;
-        for (auto d : declared)
-            local = local || d == prefix;
-        if (!local)
-            addPrefix(prefixes, prefix);
+    addPrefixOfName(h.name, declared, prefixes);
+    p = h.attributes;
+    for (std::uint32_t i = 0; i < h.attributeCount; ++i) {
+        std::string_view name = detail::readString(p);
+        detail::readString(p);
+        if (name.find(':') != std::string_view::npos) // unprefixed attributes need no namespace
+            addPrefixOfName(name, declared, prefixes);
     }
     for (const unsigned char* c = h.children; c < h.end; c += detail::recordSize(c))
         if (detail::recordKind(c) == detail::RecordKind::Element)
@@ -100,12 +111,10 @@ void collectPrefixes(const XMLElementBuilder& element, PrefixSet& prefixes,
     const std::size_t mark = declared.size();
     for (const auto& ns : element.namespaces())
         declared.push_back(ns.prefix);
-    std::string_view prefix = element.prefix();
-    bool local = false;
-    for (auto d : declared)
-        local = local || d == prefix;
-    if (!local && prefix != "xml" && prefix != "xmlns")
-        addPrefix(prefixes, prefix);
+    addPrefixOfName(element.name(), declared, prefixes);
+    for (const auto& attribute : element.attributes())
+        if (attribute.name.find(':') != std::string::npos)
+            addPrefixOfName(attribute.name, declared, prefixes);
     for (const auto& child : element.children()) {
         if (!child.isElement())
             continue;

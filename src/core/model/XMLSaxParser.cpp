@@ -1,11 +1,14 @@
 #include "core/model/XMLSaxParser.h"
 
+#include "core/base/UTF8Text.h"
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
 
 #include <climits>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -37,13 +40,64 @@ void installEntityGuard() {
     });
 }
 
+// Text handed to the handler is valid UTF-8: stray bytes of a file in another encoding are
+// read as Windows-1252 (the parser already reported the problem). Repaired copies live until
+// the callback returns.
+class EventText {
+public:
+    std::string_view operator()(std::string_view text) {
+        bool ascii = true;
+        for (unsigned char c : text)
+            if (c >= 0x80) {
+                ascii = false;
+                break;
+            }
+        if (ascii || UTF8Text::isValid(text))
+            return text;
+        m_storage.push_back(UTF8Text::repaired(text));
+        return m_storage.back();
+    }
+
+private:
+    std::deque<std::string> m_storage;
+};
+
+// libxml2 repairs broken markup into names such as ":" or "gpxx:"; such elements and
+// attributes cannot be written back and are left out.
+bool isWritableNamePart(std::string_view part) {
+    if (part.empty())
+        return false;
+    unsigned char first = static_cast<unsigned char>(part.front());
+    if ((first >= '0' && first <= '9') || first == '-' || first == '.')
+        return false;
+    for (unsigned char c : part)
+        if (c == ':' || c <= ' ' || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'' || c == '=' ||
+            c == '/')
+            return false;
+    return true;
+}
+
+bool isWritableName(std::string_view prefix, std::string_view localName) {
+    return isWritableNamePart(localName) && (prefix.empty() || isWritableNamePart(prefix));
+}
+
 void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*,
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int,
                     const xmlChar** attributes) {
     auto* parser = parserOf(context);
     parser->elementOpened();
+    if (parser->skipping()) {
+        parser->elementOpenedWhileSkipping();
+        return;
+    }
     if (parser->stopped())
         return;
+    EventText text;
+    std::string_view elementPrefix = text(view(prefix)), elementName = text(view(localName));
+    if (!isWritableName(elementPrefix, elementName)) {
+        parser->startSkipping();
+        return;
+    }
     parser->markElementSeen();
     // Small arrays on the stack cover nearly every element; larger ones spill to the heap.
     constexpr int kInline = 16;
@@ -61,13 +115,22 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
         attrHeap.resize(static_cast<std::size_t>(attributeCount));
         attrs = attrHeap.data();
     }
-    for (int i = 0; i < namespaceCount; ++i)
-        ns[i] = {view(namespaces[2 * i]), view(namespaces[2 * i + 1])};
+    std::size_t nsKept = 0;
+    for (int i = 0; i < namespaceCount; ++i) {
+        std::string_view nsPrefix = text(view(namespaces[2 * i]));
+        if (!nsPrefix.empty() && !isWritableNamePart(nsPrefix))
+            continue;
+        ns[nsKept++] = {nsPrefix, text(view(namespaces[2 * i + 1]))};
+    }
     // Without entity substitution libxml2 hands over attribute values with every ampersand as
     // "&#38;" and with references to the document's own entities left in place.
-    std::vector<std::string> decoded;
+    std::deque<std::string> decoded;
+    std::size_t attrKept = 0;
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar** a = attributes + 5 * i;
+        std::string_view attrPrefix = text(view(a[1])), attrName = text(view(a[0]));
+        if (!isWritableName(attrPrefix, attrName))
+            continue;
         const char* begin = reinterpret_cast<const char*>(a[3]);
         const char* end = reinterpret_cast<const char*>(a[4]);
         std::string_view value(begin, static_cast<std::size_t>(end - begin));
@@ -76,39 +139,51 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
             xmlChar* plain = xmlStringLenDecodeEntities(ctxt, a[3], static_cast<int>(value.size()),
                                                         XML_SUBSTITUTE_REF, 0, 0, 0);
             if (plain) {
-                decoded.reserve(static_cast<std::size_t>(attributeCount)); // keeps earlier views valid
                 decoded.emplace_back(reinterpret_cast<const char*>(plain));
                 xmlFree(plain);
                 value = decoded.back();
             }
         }
-        attrs[i] = {view(a[1]), view(a[0]), value};
+        attrs[attrKept++] = {attrPrefix, attrName, text(value)};
     }
-    parser->handler().startElement(view(prefix), view(localName), ns, static_cast<std::size_t>(namespaceCount),
-                                   attrs, static_cast<std::size_t>(attributeCount));
+    parser->handler().startElement(elementPrefix, elementName, ns, nsKept, attrs, attrKept);
 }
 
 void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
-    parserOf(context)->elementClosed();
-    if (!parserOf(context)->stopped())
-        parserOf(context)->handler().endElement();
+    auto* parser = parserOf(context);
+    parser->elementClosed();
+    if (parser->skipping()) {
+        parser->endSkipped();
+        return;
+    }
+    if (!parser->stopped())
+        parser->handler().endElement();
 }
 
-void onCharacters(void* context, const xmlChar* text, int length) {
-    if (!parserOf(context)->stopped() && length > 0)
-        parserOf(context)->handler().characters(
-            std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+void onCharacters(void* context, const xmlChar* chars, int length) {
+    auto* parser = parserOf(context);
+    if (parser->stopped() || parser->skipping() || length <= 0)
+        return;
+    EventText text;
+    parser->handler().characters(
+        text(std::string_view(reinterpret_cast<const char*>(chars), static_cast<std::size_t>(length))));
 }
 
-void onCData(void* context, const xmlChar* text, int length) {
-    if (!parserOf(context)->stopped() && length > 0)
-        parserOf(context)->handler().cdata(
-            std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+void onCData(void* context, const xmlChar* chars, int length) {
+    auto* parser = parserOf(context);
+    if (parser->stopped() || parser->skipping() || length <= 0)
+        return;
+    EventText text;
+    parser->handler().cdata(
+        text(std::string_view(reinterpret_cast<const char*>(chars), static_cast<std::size_t>(length))));
 }
 
-void onComment(void* context, const xmlChar* text) {
-    if (!parserOf(context)->stopped())
-        parserOf(context)->handler().comment(view(text));
+void onComment(void* context, const xmlChar* chars) {
+    auto* parser = parserOf(context);
+    if (parser->stopped() || parser->skipping())
+        return;
+    EventText text;
+    parser->handler().comment(text(view(chars)));
 }
 
 // libxml2 hands parser errors to the SAX error callback with the parser's user data.

@@ -67,6 +67,11 @@ public:
             --m_openElements;
     }
     std::size_t openElements() const { return m_openElements; }
+    // An element that cannot be kept is skipped with everything inside it.
+    bool skipping() const { return m_skipDepth > 0; }
+    void startSkipping() { m_skipDepth = 1; }
+    void elementOpenedWhileSkipping() { ++m_skipDepth; }
+    void endSkipped() { --m_skipDepth; }
     XMLSaxHandler& handler() { return m_handler; }
     bool stopped() const { return m_stopped; }
     void* parserContext() const { return m_context; } // xmlParserCtxtPtr
@@ -79,6 +84,7 @@ private:
     std::string m_firstError;
     bool m_sawElement = false;
     std::size_t m_openElements = 0;
+    std::size_t m_skipDepth = 0;
     bool m_hadSyntaxError = false;
     bool m_hadNamespaceError = false;
     bool m_stopped = false;

@@ -1,0 +1,48 @@
+// Inputs the reader fuzzer found: each reads (with a repair warning), and what Wend writes of
+// it must read back cleanly.
+
+#include "core/base/UTF8Text.h"
+#include "core/formats/GPXParser.h"
+#include "core/formats/GPXWriter.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace wend;
+
+TEST(FuzzRegressions, WrittenFilesReadBackWithoutWarning) {
+    std::filesystem::path folder = std::filesystem::path(WEND_SOURCE_DIR) / "tests/core/formats/fuzz-regressions";
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".gpx")
+            continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        auto first = GPXParser::parseData(test::readFile(entry.path().string()));
+        ASSERT_TRUE(first.document);
+        std::string written = GPXWriter::GPXString(*first.document);
+        EXPECT_TRUE(UTF8Text::isValid(written));
+        auto again = GPXParser::parseData(written);
+        ASSERT_TRUE(again.document);
+        EXPECT_FALSE(again.error) << again.error->failureReason << "\n" << written;
+        ++checked;
+    }
+    EXPECT_GE(checked, 4);
+}
+
+TEST(FuzzRegressions, TextInAnotherEncodingIsReadAsWindows1252) {
+    auto result = GPXParser::parseData("<gpx><wpt lat='1' lon='2'><name>Caf\xe9 \x93quoted\x94</name></wpt></gpx>");
+    ASSERT_TRUE(result.document);
+    EXPECT_EQ(result.document->documentItems().at(0)->itemName(), "Caf\xc3\xa9 \xe2\x80\x9cquoted\xe2\x80\x9d");
+}
+
+TEST(UTF8Text, ValidationAndRepair) {
+    EXPECT_TRUE(UTF8Text::isValid("plain"));
+    EXPECT_TRUE(UTF8Text::isValid("M\xc3\xbcnchen \xe2\x82\xac \xf0\x9f\x98\x80"));
+    EXPECT_FALSE(UTF8Text::isValid("\xc0\xaf"));         // overlong
+    EXPECT_FALSE(UTF8Text::isValid("\xed\xa0\x80"));     // surrogate
+    EXPECT_FALSE(UTF8Text::isValid("\xe2\x82"));         // cut short
+    EXPECT_EQ(UTF8Text::repaired("\x80 \x81 \xe9"), "\xe2\x82\xac \xef\xbf\xbd \xc3\xa9");
+    EXPECT_EQ(UTF8Text::repaired("ok \xc3\xbc"), "ok \xc3\xbc");
+}
