@@ -157,15 +157,6 @@ std::string itemTypeName(GPSItemType type) {
     return "unknown";
 }
 
-ItemColor PathColorPool::nextPathColor() {
-    static constexpr std::array<const char*, 10> kHandedOut = {
-        "DarkMagenta", "Magenta", "DarkBlue", "Blue",      "DarkYellow",
-        "Yellow",      "DarkRed", "Red",      "DarkGreen", "Green"};
-    const char* name = kHandedOut[m_next];
-    m_next = (m_next + 1) % kHandedOut.size();
-    return ItemColor::itemColorFromString(name).value_or(ItemColor{});
-}
-
 void selectAllPoints(const ItemList& items) {
     for (const auto& item : items)
         if (!item->itemPoints().empty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/PathColorPool.h"
 #include "core/formats/GPXReadResult.h"
 #include "core/formats/GPXWriter.h"
 
@@ -63,16 +64,6 @@ std::string oneLine(const WendError& error);
 
 // "track", "route", "waypoint" or "unknown".
 std::string itemTypeName(GPSItemType type);
-
-// The colours a document hands out to new and colourless items, from a fresh pool:
-// "DarkMagenta", "Magenta", "DarkBlue", ... "Green", then again from the start.
-class PathColorPool {
-public:
-    ItemColor nextPathColor();
-
-private:
-    std::size_t m_next = 0;
-};
 
 // The batch commands work on whole items, as if the user had selected every point of each.
 void selectAllPoints(const ItemList& items);

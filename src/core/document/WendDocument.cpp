@@ -331,20 +331,6 @@ bool WendDocument::mutateItemsUsingController(ItemMutatorDialog& dialog, std::st
     return true;
 }
 
-const std::vector<std::string>& WendDocument::baseColors() {
-    static const std::vector<std::string> colors = {"Green",  "DarkGreen",  "Red",  "DarkRed",  "Yellow",
-                                                    "DarkYellow", "Blue", "DarkBlue", "Magenta", "DarkMagenta"};
-    return colors;
-}
-
-ItemColor WendDocument::nextPathColor() {
-    if (m_unusedPathColors.empty())
-        m_unusedPathColors = baseColors();
-    std::string name = m_unusedPathColors.back();
-    m_unusedPathColors.pop_back();
-    return *ItemColor::itemColorFromString(name);
-}
-
 // ---- brackets and notifications ------------------------------------------------------------------
 
 void WendDocument::completeUpdatingSelection() {

@@ -4,6 +4,7 @@
 #include "core/base/WendError.h"
 #include "core/document/DocumentLoader.h"
 #include "core/document/ItemMutatorDialog.h"
+#include "core/document/PathColorPool.h"
 #include "core/document/Preferences.h"
 #include "core/document/UndoManager.h"
 #include "core/document/WendDocumentDelegate.h"
@@ -91,9 +92,9 @@ public:
     bool mutateItemsUsingController(ItemMutatorDialog& dialog, std::string_view actionName);
 
     // The pool of path colours handed to new items.
-    static const std::vector<std::string>& baseColors();
-    ItemColor nextPathColor();
-    void resetPathColors() { m_unusedPathColors.clear(); }
+    static const std::vector<std::string>& baseColors() { return PathColorPool::baseColors(); }
+    ItemColor nextPathColor() { return m_pathColors.nextPathColor(); }
+    void resetPathColors() { m_pathColors.reset(); }
 
     // ---- update brackets and notifications ----------------------------------------------
     void prepareToUpdateSelection() {}
@@ -168,7 +169,7 @@ private:
     std::shared_ptr<GPSDocument> m_gpsDoc;
     ItemList m_boundItems;
     std::optional<ItemList> m_tempItems;
-    std::vector<std::string> m_unusedPathColors;
+    PathColorPool m_pathColors;
     std::optional<WendError> m_lastReadError;
     int m_openSelectionGroups = 0;
 
