@@ -1,0 +1,208 @@
+#include "ui/app/StatisticsPane.h"
+
+#include "core/document/ClipboardCommands.h"
+#include "core/document/WendDocument.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QToolButton>
+
+namespace wend {
+
+namespace {
+
+QString qText(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The lines of the pane: "Label: value" with the label in bold, one per kRowHeight, inside a
+// one-point frame. Nothing can be selected.
+class StatisticsTable : public QWidget {
+public:
+    StatisticsTable(const std::vector<StatisticsRow>& rows, QWidget* parent)
+        : QWidget(parent), m_rows(rows) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect frame = rect();
+        painter.fillRect(frame, palette().color(QPalette::Base));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics boldMetrics(bold);
+        const int left = 6;
+        const int right = width() - 6;
+        painter.setPen(palette().color(QPalette::Text));
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            const StatisticsRow& row = m_rows[i];
+            const QRect line(left, 1 + static_cast<int>(i) * StatisticsPane::kRowHeight,
+                             right - left, StatisticsPane::kRowHeight);
+            int x = line.left();
+            if (!row.label.empty()) {
+                const QString label = qText(row.label);
+                painter.setFont(bold);
+                painter.drawText(QRect(x, line.top(), line.width(), line.height()),
+                                 Qt::AlignLeft | Qt::AlignVCenter, label);
+                x += boldMetrics.horizontalAdvance(label);
+                painter.setFont(font());
+                const QString value = QStringLiteral(": ") + qText(row.value);
+                painter.drawText(QRect(x, line.top(), line.right() - x, line.height()),
+                                 Qt::AlignLeft | Qt::AlignVCenter,
+                                 fontMetrics().elidedText(value, Qt::ElideRight, line.right() - x));
+            } else {
+                painter.setFont(font());
+                painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, qText(row.value));
+            }
+        }
+    }
+
+private:
+    const std::vector<StatisticsRow>& m_rows;
+};
+
+} // namespace
+
+QColor StatisticsPane::backgroundColor() {
+    constexpr double keep = 1.0 - 0.03;
+    return QColor::fromRgbF(static_cast<float>(210.0 / 255 * keep),
+                            static_cast<float>(215.0 / 255 * keep),
+                            static_cast<float>(225.0 / 255 * keep));
+}
+
+StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
+    // The pane keeps its light colouring under dark themes too; its texts follow it.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, backgroundColor());
+    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::ButtonText, Qt::black);
+    colours.setColor(QPalette::Button, backgroundColor());
+    colours.setColor(QPalette::Base, QColor(250, 251, 252));
+    colours.setColor(QPalette::Text, Qt::black);
+    colours.setColor(QPalette::Mid, backgroundColor().darker(125));
+    setPalette(colours);
+    setAutoFillBackground(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    m_indicatorButton = new QToolButton(this);
+    m_indicatorButton->setAutoRaise(true);
+    m_indicatorButton->setArrowType(Qt::RightArrow);
+    m_indicatorButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_indicatorButton->setText(tr("Statistics"));
+    m_indicatorButton->setToolTip(tr("Show or hide the statistics of the selection"));
+    m_indicatorButton->setFocusPolicy(Qt::NoFocus);
+    connect(m_indicatorButton, &QToolButton::clicked, this, &StatisticsPane::toggleStatisticsView);
+
+    m_statisticsTable = new StatisticsTable(m_statistics, this);
+    m_statistics = {StatisticsRow{{}, std::string(StatisticsRows::kNoStatisticsText)}};
+    setExpanded(false);
+}
+
+StatisticsPane::~StatisticsPane() = default;
+
+int StatisticsPane::paneHeightFor(std::size_t rowCount, bool expanded) {
+    if (!expanded)
+        return kCollapsedHeight;
+    return static_cast<int>(rowCount) * kRowHeight + kExpandedExtraHeight;
+}
+
+void StatisticsPane::setDocument(WendDocument* document) {
+    m_document = document;
+    setExpanded(false);
+    if (document) {
+        std::weak_ptr<char> alive = m_alive;
+        document->statisticsNeedRefresh().connect([this, alive, document] {
+            if (!alive.expired() && m_document == document)
+                refresh();
+        });
+        if (document->preferences().showStatistics())
+            setExpanded(true);
+    }
+    refresh();
+}
+
+void StatisticsPane::setUnitFormatter(UnitFormatter formatter) {
+    m_formatter = std::move(formatter);
+    refresh();
+}
+
+void StatisticsPane::refresh() {
+    generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
+}
+
+void StatisticsPane::generateStatisticsForTracks(const ItemList& items) {
+    UnitFormatter formatter = m_formatter;
+    bool ignoreOutliers = false;
+    if (m_document) {
+        const Preferences& preferences = m_document->preferences();
+        formatter.setMeasurementSystem(
+            measurementSystemFromPreference(preferences.measurementSystem()));
+        ignoreOutliers = preferences.ignoreOutliersWhenCalculatingStatistics();
+    }
+    m_statistics = StatisticsRows::selectionStatisticsForTracks(items, formatter, ignoreOutliers);
+    layOut();
+    m_statisticsTable->update();
+    emit statisticsChanged();
+}
+
+void StatisticsPane::toggleStatisticsView() {
+    toggleStatisticsViewAndSaveState(true);
+}
+
+void StatisticsPane::toggleStatisticsViewAndSaveState(bool save) {
+    setExpanded(!m_expanded, save);
+}
+
+void StatisticsPane::setExpanded(bool expanded, bool save) {
+    const bool changed = expanded != m_expanded;
+    m_expanded = expanded;
+    if (save && m_document)
+        m_document->preferences().setShowStatistics(expanded);
+    m_indicatorButton->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
+    layOut();
+    if (changed)
+        emit expandedChanged(expanded);
+}
+
+void StatisticsPane::layOut() {
+    const int height = statsDividerPosition();
+    const bool heightChanged = height != this->height() || minimumHeight() != height;
+    setFixedHeight(height);
+
+    const QSize button = m_indicatorButton->sizeHint();
+    m_indicatorButton->setGeometry(6, (kHeaderHeight - button.height()) / 2, button.width(),
+                                   button.height());
+    m_statisticsTable->setGeometry(10, kHeaderHeight, std::max(0, width() - 20),
+                                   static_cast<int>(m_statistics.size()) * kRowHeight + 2);
+    m_statisticsTable->setVisible(m_expanded);
+    if (heightChanged)
+        emit paneHeightChanged(height);
+}
+
+void StatisticsPane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_statisticsTable->setGeometry(10, kHeaderHeight, std::max(0, width() - 20),
+                                   static_cast<int>(m_statistics.size()) * kRowHeight + 2);
+}
+
+bool StatisticsPane::copyStatistics() {
+    if (!m_clipboard)
+        return false;
+    ClipboardCommands::copyStatistics(m_statistics, *m_clipboard);
+    return true;
+}
+
+void StatisticsPane::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction(tr("Copy Statistics"), this, &StatisticsPane::copyStatistics);
+    copy->setEnabled(m_clipboard != nullptr);
+    menu.addAction(m_expanded ? tr("Hide Statistics") : tr("Show Statistics"), this,
+                   &StatisticsPane::toggleStatisticsView);
+    menu.exec(event->globalPos());
+    event->accept();
+}
+
+} // namespace wend

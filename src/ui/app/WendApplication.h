@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace wend {
+
+class CommandSpaceRouter;
+class DocumentController;
+class DocumentWindow;
+class QSettingsPreferences;
+
+// The application: its names for the settings, the one preferences store with the registered
+// defaults, the document controller, Ctrl+Space routed to the active map view, and the end of
+// every user event closing the documents' implicit undo groups.
+//
+// `wend [FILE.gpx ...]` opens each file in its own window (a new empty document when none
+// opens); `wend --screenshot OUT.png FILE.gpx` saves the window of the file as a PNG and quits.
+class WendApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    // What the process needs before the application object exists: the shared GL contexts of
+    // the web map, the engine's sandbox (impossible as root), and the offscreen platform for
+    // screenshots taken without a display.
+    static void prepareEnvironment(int argc, char** argv);
+
+    WendApplication(int& argc, char** argv);
+    ~WendApplication() override;
+
+    QSettingsPreferences& preferences() const { return *m_preferences; }
+    DocumentController& documentController() const { return *m_controller; }
+
+    // Reads the command line, opens the windows and runs the event loop; the exit status.
+    int run();
+
+    // Waits until the window's map page has loaded and its tiles have arrived (at most
+    // `timeoutMs` in all; the window is saved as it is then), and saves the window as a PNG.
+    // False with the reason in `error` when the image could not be written.
+    static bool saveWindowScreenshot(DocumentWindow& window, const QString& path, int timeoutMs,
+                                     QString* error);
+
+private:
+    int runScreenshot(const QString& output, const QStringList& files);
+
+    std::unique_ptr<QSettingsPreferences> m_preferences;
+    std::unique_ptr<DocumentController> m_controller;
+    CommandSpaceRouter* m_router = nullptr;
+};
+
+} // namespace wend

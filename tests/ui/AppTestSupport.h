@@ -1,0 +1,105 @@
+#pragma once
+
+// Shared by the application tests: a document controller whose windows show tiles from a
+// server on 127.0.0.1 and whose alerts are answered by the test.
+
+#include "TestTileServer.h"
+#include "core/document/InMemoryPreferences.h"
+#include "ui/app/AlertPresenter.h"
+#include "ui/app/DocumentController.h"
+#include "ui/app/LoadingPanel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace wend::test {
+
+// Generous: the first page starts the browser engine. Never a measure of speed.
+constexpr int kAppTimeout = 60000;
+
+inline const QColor kAppStreetColor(200, 30, 30);
+inline const QColor kAppSatelliteColor(30, 150, 30);
+inline const QColor kAppHybridColor(30, 30, 200);
+inline const QColor kAppTerrainColor(235, 225, 200);
+
+inline QString corpusFile(const char* name) {
+    return QStringLiteral(WEND_SHARED_DIR "/corpus/gpx/") + QString::fromUtf8(name);
+}
+
+inline bool corpusAvailable() {
+    return QFileInfo::exists(QStringLiteral(WEND_SHARED_DIR "/corpus/gpx"));
+}
+
+inline bool leafletAvailable() {
+    return QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js"));
+}
+
+inline bool waitUntil(const std::function<bool()>& condition, int timeout = kAppTimeout) {
+    return QTest::qWaitFor(condition, timeout);
+}
+
+inline bool sameColor(QRgb pixel, const QColor& color, int tolerance = 3) {
+    return std::abs(qRed(pixel) - color.red()) <= tolerance &&
+           std::abs(qGreen(pixel) - color.green()) <= tolerance &&
+           std::abs(qBlue(pixel) - color.blue()) <= tolerance;
+}
+
+inline void saveTestImage(const QImage& image, const QString& name) {
+    image.save(QStringLiteral(WEND_BINARY_DIR "/") + name);
+}
+
+// The preferences point every map type at the local tile server; the controller's alerts are
+// recorded and answered by `answer` (the first button unless a test says otherwise).
+class AppTestEnvironment {
+public:
+    AppTestEnvironment() {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        LoadingPanel::setShowDelay(0);
+        server.setLayerColor(QStringLiteral("street"), kAppStreetColor);
+        server.setLayerColor(QStringLiteral("satellite"), kAppSatelliteColor);
+        server.setLayerColor(QStringLiteral("hybrid"), kAppHybridColor);
+        server.setLayerColor(QStringLiteral("terrain"), kAppTerrainColor);
+        const auto url = [this](const char* layer) {
+            return server.tileURL(QString::fromLatin1(layer)).toStdString();
+        };
+        preferences.setString(Preferences::kStreetTileURLKey, url("street"));
+        preferences.setString(Preferences::kStreetTileAttributionKey, "Street tiles");
+        preferences.setString(Preferences::kSatelliteTileURLKey, url("satellite"));
+        preferences.setString(Preferences::kSatelliteTileAttributionKey, "Satellite tiles");
+        preferences.setString(Preferences::kHybridTileURLKey, url("hybrid"));
+        preferences.setString(Preferences::kHybridLabelsTileURLKey, url("labels"));
+        preferences.setString(Preferences::kHybridTileAttributionKey, "Hybrid tiles");
+        preferences.setString(Preferences::kTerrainTileURLKey, url("terrain"));
+        preferences.setString(Preferences::kTerrainTileAttributionKey, "Terrain tiles");
+        controller = std::make_unique<DocumentController>(preferences);
+        controller->setAlertPresenter([this](QWidget*, const AlertRequest& request) {
+            alerts.push_back(request);
+            return answer ? answer(request) : 0;
+        });
+    }
+
+    ~AppTestEnvironment() {
+        controller.reset();
+        LoadingPanel::setShowDelay(LoadingPanel::kDefaultShowDelay);
+        // Closed windows wait for deletion; they go before the preferences they look at.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    // Ends the simulated user event, as the application's event loop does.
+    void endEvent() { controller->closeImplicitUndoGroups(); }
+
+    InMemoryPreferences preferences;
+    TestTileServer server;
+    std::unique_ptr<DocumentController> controller;
+    std::vector<AlertRequest> alerts;
+    std::function<int(const AlertRequest&)> answer;
+};
+
+} // namespace wend::test

@@ -1,0 +1,487 @@
+#include "core/document/CommandTestSupport.h"
+#include "core/document/TrackCommands.h"
+#include "core/model/XMLElementBuilder.h"
+#include "ui/dialogs/EditMetadataDialog.h"
+#include "ui/dialogs/EditWaypointDialog.h"
+#include "ui/dialogs/OffsetTimestampsDialog.h"
+#include "ui/dialogs/OptimizationDialog.h"
+#include "ui/dialogs/OverwriteTimestampsDialog.h"
+#include "ui/dialogs/SplitOnRestStopsDialog.h"
+#include "ui/dialogs/TimeIntervalField.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace wend::test {
+namespace {
+
+void saveScreenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
+    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
+    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+}
+
+// Plays the user's part once the dialog's modal run has started. The script ends the run with
+// Done or Cancel; a script that fails early leaves nothing hanging.
+void whileModal(QDialog& dialog, std::function<void()> script) {
+    QTimer::singleShot(0, &dialog, [&dialog, script = std::move(script)] {
+        EXPECT_TRUE(dialog.isVisible());
+        script();
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "the script left the dialog open";
+            dialog.reject();
+        }
+    });
+}
+
+// Push buttons get a real mouse click; check boxes and radio buttons only react to clicks on
+// their indicator and label, so they are clicked wherever the layout put that.
+void click(QAbstractButton* button) {
+    if (qobject_cast<QPushButton*>(button))
+        QTest::mouseClick(button, Qt::LeftButton);
+    else
+        button->click();
+}
+
+void typeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+class DialogsTest : public CommandTest {
+protected:
+    // After a dialog was cancelled: the document as before, nothing to undo, no preview.
+    void expectUnchanged(const DocumentSnapshot& before) {
+        EXPECT_FALSE(document.tempItems().has_value());
+        expectNothingRecorded(before);
+    }
+};
+
+TEST_F(DialogsTest, OptimizationPreviewsAndAppliesTheStrength) {
+    auto line = makeTrack("Line", 10);
+    load({line});
+    selectWhole(line);
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+
+    {
+        OptimizationDialog dialog;
+        whileModal(dialog, [&] {
+            EXPECT_EQ(dialog.strengthLabel()->text(),
+                      QStringLiteral("Optimization Strength: 0.25"));
+            EXPECT_EQ(dialog.strengthSlider()->value(), 25);
+            EXPECT_TRUE(dialog.liveUpdateCheckBox()->isChecked());
+            EXPECT_TRUE(
+                dialog.pointsRemovedLabel()->text().endsWith(QStringLiteral("points removed")));
+            ASSERT_TRUE(document.tempItems().has_value());
+            EXPECT_EQ((*document.tempItems())[0]->itemPoints().size(), 4u);
+            dialog.strengthSlider()->setValue(60);
+            EXPECT_DOUBLE_EQ(dialog.strength(), 0.6);
+            EXPECT_EQ(dialog.strengthLabel()->text(),
+                      QStringLiteral("Optimization Strength: 0.60"));
+            saveScreenshot(dialog, "dialog-optimization.png");
+            // Without live update the map shows the document's own items again.
+            click(dialog.liveUpdateCheckBox());
+            EXPECT_FALSE(document.tempItems().has_value());
+            EXPECT_TRUE(dialog.pointsRemovedLabel()->text().isEmpty());
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(TrackCommands::optimizeSelection(document, dialog));
+    }
+    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 4u);
+    EXPECT_FALSE(document.tempItems().has_value());
+    expectOneUndoableStep("Optimize Selection", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    // Escape cancels after the slider moved: nothing changes.
+    {
+        OptimizationDialog dialog;
+        whileModal(dialog, [&] {
+            dialog.strengthSlider()->setValue(100);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(TrackCommands::optimizeSelection(document, dialog));
+    }
+    expectUnchanged(before);
+
+    // Return confirms the opening strength.
+    {
+        OptimizationDialog dialog;
+        whileModal(dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Return); });
+        ASSERT_TRUE(TrackCommands::optimizeSelection(document, dialog));
+    }
+    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 4u);
+}
+
+TEST_F(DialogsTest, SplitOnRestStopsCutsTheTrackAtItsStops) {
+    PointList points;
+    const double seconds[] = {0, 60, 120, 1000, 3600, 3660, 3720};
+    const double longitudes[] = {8.0, 8.001, 8.002, 8.00201, 8.00202, 8.003, 8.004};
+    for (int i = 0; i < 7; ++i)
+        points.push_back(
+            GPSPoint::pointWithLongitude(longitudes[i], 47.0, 400, atSeconds(seconds[i])));
+    auto trip = GPSItem::item();
+    trip->setItemName("Trip");
+    trip->setItemPoints(std::move(points));
+    load({trip, makeTrack("Other", 3, 9.0)});
+    selectWhole(trip);
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+
+    {
+        SplitOnRestStopsDialog dialog;
+        whileModal(dialog, [&] {
+            EXPECT_EQ(dialog.minTimeLabel()->text(), QStringLiteral("0h 45m 0s"));
+            EXPECT_EQ(dialog.maxDistanceLabel()->text(), QStringLiteral("20.0 metres"));
+            EXPECT_TRUE(dialog.discardRestStopsCheckBox()->isChecked());
+            ASSERT_TRUE(document.tempItems().has_value());
+            EXPECT_EQ(document.tempItems()->size(), 3u);
+            // Keeping the stops adds the stop itself as a track.
+            click(dialog.discardRestStopsCheckBox());
+            EXPECT_EQ(document.tempItems()->size(), 4u);
+            saveScreenshot(dialog, "dialog-split-rest-stops.png");
+            click(dialog.discardRestStopsCheckBox());
+            dialog.maxDistanceSlider()->setValue(30);
+            EXPECT_EQ(dialog.maxDistanceLabel()->text(), QStringLiteral("30.0 metres"));
+            // The slider moves on a cube-root scale from about a minute to a day.
+            dialog.minTimeSlider()->setValue(0);
+            EXPECT_NEAR(dialog.minTime(), 60.1, 0.5);
+            dialog.minTimeSlider()->setValue(SplitOnRestStopsDialog::kMinTimeSliderSteps);
+            EXPECT_NEAR(dialog.minTime(), 86400, 1);
+            EXPECT_EQ(document.tempItems()->size(), 2u) << "no stop lasts a day";
+            dialog.setMinTime(2700);
+            EXPECT_EQ(dialog.minTimeLabel()->text(), QStringLiteral("0h 45m 0s"));
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(TrackCommands::splitSelectionAtRestStops(document, dialog));
+    }
+    ASSERT_EQ(document.permanentItems().size(), 3u);
+    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Trip");
+    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 3u);
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 2u);
+    expectOneUndoableStep("Split Selection at Rest-stops", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    {
+        SplitOnRestStopsDialog dialog;
+        whileModal(dialog, [&] {
+            click(dialog.livePreviewCheckBox());
+            EXPECT_FALSE(document.tempItems().has_value());
+            click(dialog.cancelButton());
+        });
+        EXPECT_FALSE(TrackCommands::splitSelectionAtRestStops(document, dialog));
+    }
+    expectUnchanged(before);
+}
+
+TEST_F(DialogsTest, OffsetTimestampsTakesTheIntervalTypedAndStepped) {
+    auto track = makeTrack("Ride", 6);
+    load({track});
+    selectRanges(track, {IndexRange{2, 2}});
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+
+    {
+        OffsetTimestampsDialog dialog;
+        whileModal(dialog, [&] {
+            TimeIntervalField* field = dialog.intervalField();
+            EXPECT_EQ(field->editor().text(), "0 hours, 0 minutes, 0 seconds, 0 milliseconds");
+            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::Hours);
+            EXPECT_TRUE(dialog.laterButton()->isChecked());
+            QTest::keyClick(field, Qt::Key_1);
+            // Clicking a number selects it; 7 then 5 exceeds 59 minutes, so typing restarts.
+            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
+                              field->fieldRect(TimeIntervalEditor::Minutes).center().toPoint());
+            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::Minutes);
+            QTest::keyClicks(field, QStringLiteral("75"));
+            EXPECT_EQ(field->editor().timeComponents()[1], 5u);
+            QTest::keyClick(field, Qt::Key_Up);
+            QTest::keyClick(field, Qt::Key_Up);
+            click(dialog.stepDownButton());
+            EXPECT_EQ(field->editor().timeComponents()[1], 6u);
+            // Clicking left of every number selects none; a digit then changes nothing.
+            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(1, 10));
+            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::NoField);
+            QTest::keyClick(field, Qt::Key_9);
+            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
+                              field->fieldRect(TimeIntervalEditor::Seconds).center().toPoint());
+            QTest::keyClick(field, Qt::Key_Down);
+            EXPECT_EQ(field->editor().timeComponents()[2], 59u) << "stepping down wraps";
+            QTest::keyClick(field, Qt::Key_Backspace);
+            EXPECT_DOUBLE_EQ(dialog.interval(), 3600 + 6 * 60);
+            click(dialog.earlierButton());
+            saveScreenshot(dialog, "dialog-offset-timestamps.png");
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(TrackCommands::offsetTimestampsOfSelection(document, dialog));
+    }
+    const auto& points = document.permanentItems()[0]->itemPoints();
+    for (int i = 0; i < 6; ++i) {
+        const double shift = (i >= 2 && i <= 4) ? -(3600 + 6 * 60) : 0;
+        EXPECT_EQ(points[static_cast<std::size_t>(i)]->time(), atSeconds(60.0 * i + shift))
+            << "point " << i;
+    }
+    expectOneUndoableStep("Offset Timestamps", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    {
+        OffsetTimestampsDialog dialog;
+        whileModal(dialog, [&] {
+            QTest::keyClicks(dialog.intervalField(), QStringLiteral("5"));
+            EXPECT_DOUBLE_EQ(dialog.interval(), 5 * 3600);
+            click(dialog.cancelButton());
+        });
+        EXPECT_FALSE(TrackCommands::offsetTimestampsOfSelection(document, dialog));
+    }
+    expectUnchanged(before);
+}
+
+TEST_F(DialogsTest, OverwriteTimestampsRefusesUnusableSettingsAndStaysOpen) {
+    auto track = makeTrack("Ride", 4);
+    load({track, makeTrack("Other", 2, 9.0)});
+    selectRanges(track, {IndexRange{1, 1}});
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+    const PointList original = track->itemPoints();
+
+    {
+        OverwriteTimestampsDialog dialog;
+        whileModal(dialog, [&] {
+            EXPECT_EQ(dialog.speedEdit()->text(), QStringLiteral("5.0 km/h"));
+            EXPECT_TRUE(dialog.speedEdit()->isVisible());
+            EXPECT_FALSE(dialog.intervalField()->isVisible());
+            EXPECT_TRUE(dialog.selectionsWarningLabel()->isVisible()) << "partly selected";
+            EXPECT_FALSE(dialog.refusalLabel()->isVisible());
+
+            // Another method shows its own control.
+            dialog.incrementMethodBox()->setCurrentIndex(1);
+            EXPECT_TRUE(dialog.intervalField()->isVisible());
+            EXPECT_FALSE(dialog.speedEdit()->isVisible());
+            dialog.incrementMethodBox()->setCurrentIndex(0);
+
+            // A speed of 0 gives no times: refused with the reason, the dialog stays open.
+            typeInto(dialog.speedEdit(), QStringLiteral("0"));
+            click(dialog.doneButton());
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_TRUE(dialog.refusalLabel()->isVisible());
+            EXPECT_FALSE(dialog.refusalLabel()->text().isEmpty());
+            EXPECT_EQ(dialog.refusalLabel()->text().toStdString(), dialog.refusalMessage());
+            EXPECT_EQ(dialog.speedEdit()->text(), QStringLiteral("0.0 km/h"));
+            saveScreenshot(dialog, "dialog-overwrite-timestamps-refused.png");
+
+            // 36 km/h is 10 m/s; Done takes the speed still being typed.
+            typeInto(dialog.speedEdit(), QStringLiteral("36"));
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, dialog));
+    }
+    const auto& points = document.permanentItems()[0]->itemPoints();
+    ASSERT_EQ(points.size(), 4u);
+    Instant expected = *original[0]->time();
+    EXPECT_EQ(points[0]->time(), expected);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        expected =
+            expected.addingSeconds(original[i]->distanceFromPoint(original[i - 1].get()) / 10);
+        EXPECT_NEAR(points[i]->time()->secondsSince(expected), 0, 0.001) << "point " << i;
+    }
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints()[1]->time(), atSeconds(60));
+    expectOneUndoableStep("Overwrite Timestamps", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    {
+        OverwriteTimestampsDialog dialog;
+        whileModal(dialog, [&] {
+            dialog.startDateEdit()->setDateTime(dialog.startDateEdit()->dateTime().addSecs(3600));
+            click(dialog.everyItemFromStartButton());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(TrackCommands::overwriteTimestampsOfSelection(document, dialog));
+    }
+    expectUnchanged(before);
+}
+
+TEST_F(DialogsTest, EditWaypointTakesTheFieldsIncludingTheOneBeingEdited) {
+    auto hut = makeWaypoint("Hut");
+    load({makeTrack("Ride", 3), hut});
+    document.setSelectedItemIndexes({1});
+    preferences.setMeasurementSystem(Preferences::kImperialSystem);
+    preferences.setShowAdditionalWaypointFields(false);
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+
+    {
+        EditWaypointDialog dialog(preferences);
+        whileModal(dialog, [&] {
+            EXPECT_EQ(dialog.nameEdit()->text(), QStringLiteral("Hut"));
+            EXPECT_TRUE(dialog.elevationEdit()->text().endsWith(QStringLiteral(" ft")));
+            EXPECT_DOUBLE_EQ(dialog.latitudeEdit()->value(), 47.0);
+            EXPECT_FALSE(dialog.additionalFieldsShown());
+            EXPECT_FALSE(dialog.linkEdit()->isVisible());
+            EXPECT_FALSE(dialog.addElevationButton()->isEnabled());
+            typeInto(dialog.nameEdit(), QStringLiteral("Summit Hut"));
+            click(dialog.additionalFieldsButton());
+            EXPECT_TRUE(dialog.linkEdit()->isVisible());
+            EXPECT_TRUE(preferences.showAdditionalWaypointFields());
+            typeInto(dialog.symbolEdit(), QStringLiteral("Lodge"));
+            // 500 ft, still being typed when Done is pressed.
+            typeInto(dialog.elevationEdit(), QStringLiteral("500"));
+            saveScreenshot(dialog, "dialog-edit-waypoint.png");
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(dialog.editWaypoint(document));
+    }
+    const GPSItemPtr edited = document.permanentItems()[1];
+    EXPECT_EQ(edited->itemName(), "Summit Hut");
+    EXPECT_EQ(edited->wptSym(), "Lodge");
+    EXPECT_NEAR(edited->itemPoints()[0]->elevation(), 500 / 3.2808399, 0.01);
+    EXPECT_EQ(hut->itemPoints()[0]->elevation(), 400) << "the document's point is never edited";
+    expectOneUndoableStep("Edit Waypoint", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    // Removing the elevation and the time; the additional fields open as left last time.
+    {
+        EditWaypointDialog dialog(preferences);
+        whileModal(dialog, [&] {
+            EXPECT_TRUE(dialog.additionalFieldsShown());
+            EXPECT_TRUE(dialog.symbolEdit()->isVisible());
+            click(dialog.deleteElevationButton());
+            EXPECT_TRUE(dialog.elevationEdit()->text().isEmpty());
+            EXPECT_TRUE(dialog.addElevationButton()->isEnabled());
+            click(dialog.deleteTimestampButton());
+            EXPECT_FALSE(dialog.timeEdit()->isEnabled());
+            click(dialog.doneButton());
+        });
+        ASSERT_TRUE(dialog.editWaypoint(document));
+    }
+    EXPECT_TRUE(std::isnan(document.permanentItems()[1]->itemPoints()[0]->elevation()));
+    EXPECT_FALSE(document.permanentItems()[1]->itemPoints()[0]->time().has_value());
+    ASSERT_TRUE(document.undoManager().undo());
+
+    {
+        EditWaypointDialog dialog(preferences);
+        whileModal(dialog, [&] {
+            typeInto(dialog.nameEdit(), QStringLiteral("Gone"));
+            click(dialog.addElevationButton()); // disabled: the waypoint has an elevation
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(dialog.editWaypoint(document));
+    }
+    expectUnchanged(before);
+}
+
+TEST_F(DialogsTest, EditMetadataKeepsDifferingValuesUnlessTyped) {
+    auto a = makeTrack("A", 2);
+    auto b = makeTrack("B", 2, 9.0);
+    a->setXMLElements(XMLElementList{XMLElementBuilder("cmt", "first").build()});
+    b->setXMLElements(XMLElementList{XMLElementBuilder("cmt", "second").build()});
+    load({a, b, makeTrack("C", 2, 10.0)});
+    document.setSelectedItemIndexes({0, 1});
+    startFresh();
+    const DocumentSnapshot before = snapshot();
+
+    // Untouched fields showing "Multiple Values" leave every item as it is.
+    {
+        EditMetadataDialog dialog(document);
+        whileModal(dialog, [&] {
+            EXPECT_TRUE(dialog.nameEdit()->text().isEmpty());
+            EXPECT_EQ(dialog.nameEdit()->placeholderText(), QStringLiteral("Multiple Values"));
+            EXPECT_FALSE(dialog.authorEdit()->isEnabled()) << "items have no author";
+            ASSERT_EQ(dialog.propertiesTable()->rowCount(), 1);
+            EXPECT_EQ(dialog.propertiesTable()->item(0, 0)->text(), QStringLiteral("cmt"));
+            EXPECT_TRUE(dialog.propertiesTable()->item(0, 1)->text().isEmpty());
+            EXPECT_FALSE(dialog.removePropertyButton()->isEnabled());
+            saveScreenshot(dialog, "dialog-edit-metadata.png");
+            click(dialog.doneButton());
+        });
+        EXPECT_TRUE(dialog.editSelectionMetadata());
+    }
+    EXPECT_EQ(a->itemName(), "A");
+    EXPECT_EQ(b->itemName(), "B");
+    EXPECT_EQ(a->XMLElements().elementNamed("cmt").stringValue(), "first");
+    EXPECT_EQ(b->XMLElements().elementNamed("cmt").stringValue(), "second");
+    endEvent();
+
+    // Typing a name renames both; a new property reaches both, its name still being edited
+    // when Done is pressed.
+    {
+        EditMetadataDialog dialog(document);
+        whileModal(dialog, [&] {
+            typeInto(dialog.nameEdit(), QStringLiteral("Same"));
+            click(dialog.addPropertyButton());
+            QTableWidget* table = dialog.propertiesTable();
+            ASSERT_EQ(table->rowCount(), 2);
+            auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(table->currentIndex()));
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(editor->selectedText(), QStringLiteral("Property Name"));
+            QTest::keyClicks(editor, QStringLiteral("note"));
+            EXPECT_TRUE(dialog.removePropertyButton()->isEnabled());
+            click(dialog.doneButton());
+        });
+        EXPECT_TRUE(dialog.editSelectionMetadata());
+    }
+    EXPECT_EQ(a->itemName(), "Same");
+    EXPECT_EQ(b->itemName(), "Same");
+    EXPECT_EQ(a->XMLElements().elementNamed("note").stringValue(), "Property Value");
+    EXPECT_EQ(b->XMLElements().elementNamed("note").stringValue(), "Property Value");
+    EXPECT_TRUE(document.permanentItems()[2]->XMLElements().elementNamed("note").isNull());
+    expectOneUndoableStep("Edit Metadata", before);
+    ASSERT_TRUE(document.undoManager().undo());
+
+    // Removing a row removes the element from every item that had it; the document's author
+    // can be edited.
+    {
+        EditMetadataDialog dialog(document);
+        whileModal(dialog, [&] {
+            dialog.propertiesTable()->selectRow(0);
+            click(dialog.removePropertyButton());
+            EXPECT_EQ(dialog.propertiesTable()->rowCount(), 0);
+            click(dialog.doneButton());
+        });
+        EXPECT_TRUE(dialog.editSelectionMetadata());
+    }
+    EXPECT_TRUE(a->XMLElements().elementNamed("cmt").isNull());
+    EXPECT_TRUE(b->XMLElements().elementNamed("cmt").isNull());
+    endEvent();
+    {
+        EditMetadataDialog dialog(document);
+        whileModal(dialog, [&] {
+            EXPECT_TRUE(dialog.authorEdit()->isEnabled());
+            typeInto(dialog.authorEdit(), QStringLiteral("Me"));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        EXPECT_TRUE(dialog.editDocumentMetadata());
+    }
+    EXPECT_EQ(document.GPSDoc()->documentAuthor(), "Me");
+    endEvent();
+    ASSERT_TRUE(document.undoManager().undo());
+    ASSERT_TRUE(document.undoManager().undo());
+
+    {
+        EditMetadataDialog dialog(document);
+        whileModal(dialog, [&] {
+            typeInto(dialog.nameEdit(), QStringLiteral("Never"));
+            click(dialog.cancelButton());
+        });
+        EXPECT_FALSE(dialog.editSelectionMetadata());
+    }
+    expectUnchanged(before);
+}
+
+} // namespace
+} // namespace wend::test

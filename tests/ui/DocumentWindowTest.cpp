@@ -1,0 +1,841 @@
+#include "ui/app/DocumentWindow.h"
+
+#include "AppTestSupport.h"
+#include "core/document/ClipboardCommands.h"
+#include "core/document/DocumentLoader.h"
+#include "core/document/TracksList.h"
+#include "core/document/ViewCommands.h"
+#include "core/document/WendDocument.h"
+#include "core/formats/GPXParser.h"
+#include "ui/app/CommandSpaceRouter.h"
+#include "ui/app/PreferencesWindow.h"
+#include "ui/app/StatisticsPane.h"
+#include "ui/app/TracksListModel.h"
+#include "ui/app/TracksListView.h"
+#include "ui/mapview/GMapView.h"
+#include "ui/mapview/GPSView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace wend {
+namespace {
+
+using test::AppTestEnvironment;
+using test::corpusFile;
+
+const char* const kMultiTrackFile = "gpxpy__cerknicko-jezero.gpx"; // 7 waypoints, then 7 tracks
+const char* const kUnreadableFile = "osmweb__jpg.gpx";             // a JPEG image
+
+// A GPX file written by the test.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    return path;
+}
+
+const QByteArray kTwoTrackGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+  <metadata><name>Two Rides</name></metadata>
+  <trk><name>Ride</name><trkseg>
+    <trkpt lat="46.00" lon="7.00"/><trkpt lat="46.01" lon="7.01"/><trkpt lat="46.02" lon="7.02"/>
+  </trkseg></trk>
+  <trk><name>Walk</name><trkseg>
+    <trkpt lat="46.03" lon="7.03"/><trkpt lat="46.04" lon="7.04"/>
+  </trkseg></trk>
+</gpx>
+)";
+
+const QByteArray kEmptyGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"/>
+)";
+
+class DocumentWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::leafletAvailable())
+            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
+        ASSERT_TRUE(m_dir.isValid());
+        m_twoTracks = writeFile(m_dir, QStringLiteral("two.gpx"), kTwoTrackGPX);
+    }
+
+    DocumentController& controller() { return *m_env.controller; }
+    QStringList alertTitles() const {
+        QStringList titles;
+        for (const auto& alert : m_env.alerts)
+            titles << alert.title;
+        return titles;
+    }
+
+    AppTestEnvironment m_env;
+    QTemporaryDir m_dir;
+    QString m_twoTracks;
+};
+
+TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) {
+    if (!test::corpusAvailable())
+        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    DocumentWindow* window = controller().openDocument(corpusFile(kMultiTrackFile));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(m_env.alerts.empty());
+    WendDocument& document = window->document();
+    ASSERT_EQ(document.permanentItems().size(), 14u);
+    EXPECT_FALSE(window->isEdited());
+    EXPECT_FALSE(document.undoManager().canUndo());
+
+    // The list shows one row per item, the name in column 1.
+    QAbstractItemModel* model = window->tracksListView()->model();
+    ASSERT_EQ(model->rowCount(), 14);
+    EXPECT_EQ(model->index(7, TracksList::NameColumn).data().toString(),
+              QStringLiteral("ACTIVE LOG #2"));
+
+    EXPECT_EQ(window->windowTitle(),
+              DocumentWindow::windowTitleForDocumentDisplayName(
+                  QString::fromUtf8(kMultiTrackFile),
+                  QString::fromStdString(document.GPSDoc()->documentName())));
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
+    EXPECT_EQ(window->gpsView()->currentTool(), DocumentController::RangeSelectionTool);
+    EXPECT_EQ(controller().recentDocuments().value(0),
+              QFileInfo(corpusFile(kMultiTrackFile)).absoluteFilePath());
+
+    // The map follows the editing view, which is centred on the items.
+    ASSERT_TRUE(test::waitUntil([&] { return window->mapView()->isMapLoaded(); }))
+        << "the map never loaded";
+    EXPECT_EQ(window->mapView()->zoomLevel(),
+              static_cast<unsigned>(window->gpsView()->zoomLevel()));
+    const WorldPoint center = window->gpsView()->center();
+    EXPECT_NEAR(window->mapView()->center().x(), center.lon, 1e-9);
+    EXPECT_NEAR(window->mapView()->center().y(), center.lat, 1e-9);
+
+    // Terrain tiles arrive, and the tracks are drawn over them where the projection puts them.
+    QImage image;
+    ASSERT_TRUE(test::waitUntil([&] {
+        image = window->mapImage();
+        return test::sameColor(image.pixel(image.width() - 5, image.height() / 2),
+                               test::kAppTerrainColor);
+    })) << "the tiles never appeared";
+    const qreal ratio = image.devicePixelRatio();
+    const GPSItemPtr track = document.permanentItems()[7];
+    int drawn = 0;
+    for (std::size_t i = 10; i < track->itemPoints().size(); i += 20) {
+        const auto& point = *track->itemPoints()[i];
+        const ViewPoint screen = window->gpsView()->geometry().transformWorldToScreen(
+            {point.longitude(), point.latitude()});
+        const QPoint pixel = (QPointF(screen.x, screen.y) * ratio).toPoint();
+        if (!image.rect().contains(pixel))
+            continue;
+        bool covered = false;
+        for (int dx = -2; dx <= 2 && !covered; ++dx)
+            for (int dy = -2; dy <= 2 && !covered; ++dy)
+                covered = !test::sameColor(image.pixel(pixel + QPoint(dx, dy)),
+                                           test::kAppTerrainColor, 12);
+        drawn += covered ? 1 : 0;
+        EXPECT_TRUE(covered) << "point " << i << " of the track is not drawn at " << pixel.x()
+                             << "," << pixel.y();
+    }
+    EXPECT_GT(drawn, 3);
+}
+
+TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWindowsAlone) {
+    if (!test::corpusAvailable())
+        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    DocumentWindow* first = controller().openDocument(m_twoTracks);
+    ASSERT_NE(first, nullptr);
+    const ItemList before = first->document().permanentItems();
+
+    const QString unreadable = corpusFile(kUnreadableFile);
+    const GPXReadResult expected = DocumentLoader::loadDocumentFromFile(unreadable.toStdString());
+    ASSERT_FALSE(expected.succeeded());
+    ASSERT_TRUE(expected.error.has_value());
+
+    EXPECT_EQ(controller().openDocument(unreadable), nullptr);
+    ASSERT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_EQ(m_env.alerts[0].title, QString::fromStdString(expected.error->description));
+    EXPECT_EQ(m_env.alerts[0].text,
+              QString::fromStdString(expected.error->failureReason) + QStringLiteral("."));
+    EXPECT_EQ(m_env.alerts[0].buttons, QStringList{QStringLiteral("OK")});
+
+    ASSERT_EQ(controller().documents().size(), 1);
+    EXPECT_EQ(controller().documents().front(), first);
+    EXPECT_EQ(first->document().permanentItems(), before);
+    EXPECT_FALSE(first->isEdited());
+    EXPECT_FALSE(controller().recentDocuments().contains(QFileInfo(unreadable).absoluteFilePath()));
+
+    // A file that does not exist is refused the same way.
+    m_env.alerts.clear();
+    EXPECT_EQ(controller().openDocument(m_dir.filePath(QStringLiteral("missing.gpx"))), nullptr);
+    EXPECT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_EQ(controller().documents().size(), 1);
+}
+
+TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    WendDocument& document = window->document();
+    document.permanentItems()[0]->setItemName("Morning Ride");
+    m_env.endEvent();
+    ASSERT_TRUE(window->isEdited());
+    EXPECT_TRUE(window->isWindowModified());
+
+    // A failed save leaves nothing at the target, keeps the edits and says why.
+    const QString unreachable = m_dir.filePath(QStringLiteral("no/such/folder/out.gpx"));
+    EXPECT_FALSE(window->saveToFile(unreachable));
+    EXPECT_FALSE(QFileInfo::exists(unreachable));
+    ASSERT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_TRUE(m_env.alerts[0].title.startsWith(
+        QStringLiteral("The document “two.gpx” could not be saved")))
+        << m_env.alerts[0].title.toStdString();
+    EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
+    EXPECT_TRUE(window->isEdited());
+    EXPECT_EQ(window->filePath(), QFileInfo(m_twoTracks).absoluteFilePath());
+
+    // Save As writes a complete file, which becomes the document's, and nothing else.
+    const QString copy = m_dir.filePath(QStringLiteral("copy.gpx"));
+    ASSERT_TRUE(window->saveToFile(copy));
+    EXPECT_FALSE(window->isEdited());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->filePath(), QFileInfo(copy).absoluteFilePath());
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("copy.gpx[*]")));
+    const GPXReadResult reread = GPXParser::parseFile(copy.toStdString());
+    ASSERT_TRUE(reread.succeeded());
+    ASSERT_EQ(reread.document->documentItems().size(), 2u);
+    EXPECT_EQ(reread.document->documentItems()[0]->itemName(), "Morning Ride");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("copy.gpx"), QStringLiteral("two.gpx")}));
+    EXPECT_EQ(controller().recentDocuments().value(0), QFileInfo(copy).absoluteFilePath());
+
+    // A KML copy leaves the document with its GPX file and its edited state.
+    document.permanentItems()[1]->setItemName("Evening Walk");
+    m_env.endEvent();
+    const QString kml = m_dir.filePath(QStringLiteral("copy.kml"));
+    ASSERT_TRUE(window->saveToFile(kml, QStringLiteral("KML")));
+    EXPECT_TRUE(QFile(kml).size() > 0);
+    EXPECT_EQ(window->filePath(), QFileInfo(copy).absoluteFilePath());
+    EXPECT_TRUE(window->isEdited());
+}
+
+TEST_F(DocumentWindowTest, TheTitleAndTheEditedMarkerFollowRenamesAndUndo) {
+    DocumentWindow* window = controller().newDocument();
+    WendDocument& document = window->document();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Untitled Document"));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
+
+    document.GPSDoc()->setDocumentName("Alps 2024");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Alps 2024"));
+    m_env.endEvent();
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_TRUE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
+
+    window->actionNamed(QStringLiteral("undo"))->trigger();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Untitled Document"));
+    EXPECT_FALSE(window->isWindowModified());
+    window->actionNamed(QStringLiteral("redo"))->trigger();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Alps 2024"));
+    EXPECT_TRUE(window->isWindowModified());
+
+    // Without a name the display name stands alone; a second new window counts on.
+    document.GPSDoc()->setDocumentName("");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*]"));
+    EXPECT_EQ(controller().newDocument()->windowTitle(),
+              QStringLiteral("Untitled 2[*] - Untitled Document"));
+}
+
+TEST_F(DocumentWindowTest, OpeningAFileReplacesOnlyTheUntouchedEmptyWindow) {
+    const QString empty = writeFile(m_dir, QStringLiteral("empty.gpx"), kEmptyGPX);
+    const QString second = writeFile(m_dir, QStringLiteral("second.gpx"), kTwoTrackGPX);
+
+    DocumentWindow* untitled = controller().newDocument();
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
+    // A file without items does not replace it.
+    DocumentWindow* emptyFile = controller().openDocument(empty);
+    ASSERT_NE(emptyFile, nullptr);
+    EXPECT_EQ(controller().documents().size(), 2);
+    emptyFile->close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(controller().documents(), QList<DocumentWindow*>{untitled});
+
+    // A file with items does, and its tool becomes range selection in every window.
+    QPointer<DocumentWindow> replaced = untitled;
+    DocumentWindow* withItems = controller().openDocument(m_twoTracks);
+    ASSERT_NE(withItems, nullptr);
+    EXPECT_EQ(controller().documents(), QList<DocumentWindow*>{withItems});
+    EXPECT_TRUE(m_env.alerts.empty());
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
+
+    // With a document holding items open, the next file gets a window of its own.
+    ASSERT_NE(controller().openDocument(second), nullptr);
+    EXPECT_EQ(controller().documents().size(), 2);
+    // Opening a file that is open already brings its window forward.
+    EXPECT_EQ(controller().openDocument(m_twoTracks), withItems);
+    EXPECT_EQ(controller().documents().size(), 2);
+
+    // An empty new window that the user has edited stays.
+    controller().closeAllDocuments();
+    QCoreApplication::processEvents();
+    DocumentWindow* edited = controller().newDocument();
+    edited->document().GPSDoc()->setDocumentName("Plans");
+    m_env.answer = [](const AlertRequest&) { return 1; }; // "Don't Save", should anyone ask
+    ASSERT_NE(controller().openDocument(m_twoTracks), nullptr);
+    EXPECT_EQ(controller().documents().size(), 2);
+    EXPECT_TRUE(m_env.alerts.empty());
+}
+
+TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    WendDocument& document = window->document();
+    const auto enabled = [&](DocumentAction action) {
+        QAction* entry = window->actionFor(action);
+        EXPECT_NE(entry, nullptr) << selectorOfDocumentAction(action);
+        return entry && entry->isEnabled();
+    };
+
+    // Every command of the window has an entry in a menu; standard commands have their keys.
+    for (DocumentAction action : allDocumentActions()) {
+        QAction* entry = window->actionFor(action);
+        ASSERT_NE(entry, nullptr) << selectorOfDocumentAction(action);
+        bool inMenu = false;
+        for (QObject* object : entry->associatedObjects())
+            inMenu = inMenu || qobject_cast<QMenu*>(object) != nullptr;
+        EXPECT_TRUE(inMenu || action == DocumentAction::ToolbarSetCurrentTool)
+            << selectorOfDocumentAction(action);
+    }
+    EXPECT_EQ(
+        window->actionFor(DocumentAction::Delete)->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)}));
+    EXPECT_EQ(window->actionFor(DocumentAction::Copy)->shortcut(),
+              QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(window->actionNamed(QStringLiteral("save"))->shortcut(),
+              QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->shortcut(),
+              QKeySequence(QKeySequence::Undo));
+
+    // Nothing selected.
+    window->validateActions();
+    EXPECT_FALSE(enabled(DocumentAction::Delete));
+    EXPECT_FALSE(enabled(DocumentAction::Copy));
+    EXPECT_FALSE(enabled(DocumentAction::ExportSelection));
+    EXPECT_FALSE(enabled(DocumentAction::MergeSelectedTracks));
+    EXPECT_TRUE(enabled(DocumentAction::HideUnselectedTracks));
+    EXPECT_TRUE(enabled(DocumentAction::FitTracksToView));
+    EXPECT_TRUE(enabled(DocumentAction::SortTracks));
+    EXPECT_TRUE(enabled(DocumentAction::Import));
+    EXPECT_FALSE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
+    EXPECT_FALSE(window->actionNamed(QStringLiteral("revert"))->isEnabled());
+
+    // One item: the selection commands, not Merge. The entries follow the notification.
+    document.setSelectedItemIndexes({0});
+    EXPECT_TRUE(enabled(DocumentAction::Delete));
+    EXPECT_TRUE(enabled(DocumentAction::Copy));
+    EXPECT_TRUE(enabled(DocumentAction::ExportSelection));
+    EXPECT_FALSE(enabled(DocumentAction::MergeSelectedTracks));
+    EXPECT_FALSE(enabled(DocumentAction::EditWaypoint));
+    EXPECT_FALSE(enabled(DocumentAction::OpenItemLink));
+    EXPECT_TRUE(enabled(DocumentAction::HideUnselectedTracks));
+
+    // Both: Merge, and nothing left unselected to hide.
+    document.setSelectedItemIndexes({0, 1});
+    EXPECT_TRUE(enabled(DocumentAction::MergeSelectedTracks));
+    EXPECT_FALSE(enabled(DocumentAction::HideUnselectedTracks));
+    EXPECT_TRUE(window->actionFor(DocumentAction::TracksListSetTypeTrack)->isChecked());
+    EXPECT_FALSE(window->actionFor(DocumentAction::TracksListSetTypeRoute)->isChecked());
+
+    // Paste follows the clipboard.
+    window->actionFor(DocumentAction::Copy)->trigger();
+    EXPECT_TRUE(enabled(DocumentAction::Paste));
+    window->clipboard().clearContents();
+    QCoreApplication::processEvents();
+    window->validateActions();
+    EXPECT_FALSE(enabled(DocumentAction::Paste));
+
+    // Revert needs a file and edits.
+    document.permanentItems()[0]->setItemName("Changed");
+    m_env.endEvent();
+    window->validateActions();
+    EXPECT_TRUE(window->actionNamed(QStringLiteral("revert"))->isEnabled());
+}
+
+TEST_F(DocumentWindowTest, DeletingIsOneUndoStepNamedDeleteFromTheMenuAndFromBackspace) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    WendDocument& document = window->document();
+    QAction* undo = window->actionNamed(QStringLiteral("undo"));
+    QAction* redo = window->actionNamed(QStringLiteral("redo"));
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
+
+    document.setSelectedItemIndexes({1});
+    window->actionFor(DocumentAction::Delete)->trigger();
+    m_env.endEvent();
+    ASSERT_EQ(document.permanentItems().size(), 1u);
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(document.permanentItems().size(), 2u);
+    EXPECT_EQ(redo->text(), QStringLiteral("Redo Delete"));
+    EXPECT_TRUE(redo->isEnabled());
+
+    // Backspace in the window runs the same command; without a selection it does nothing.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    window->gpsView()->setFocus();
+    document.setSelectedItemIndexes({});
+    QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
+    EXPECT_EQ(document.permanentItems().size(), 2u);
+    document.setSelectedItemIndexes({0});
+    QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
+    m_env.endEvent();
+    ASSERT_EQ(document.permanentItems().size(), 1u);
+    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Walk");
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
+}
+
+TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
+    DocumentWindow* window = controller().newDocument();
+    WendDocument& document = window->document();
+    const QString broken =
+        writeFile(m_dir, QStringLiteral("broken.gpx"), QByteArray("not gpx at all"));
+
+    // The broken file in the middle is reported; the others' items arrive in one step.
+    EXPECT_EQ(window->importFiles({m_twoTracks, broken, m_twoTracks}), 2u);
+    ASSERT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_EQ(m_env.alerts[0].buttons, QStringList{QStringLiteral("Ok")});
+    EXPECT_EQ(document.permanentItems().size(), 4u);
+    m_env.endEvent();
+    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->text(),
+              QStringLiteral("Undo Import Items"));
+    window->actionNamed(QStringLiteral("undo"))->trigger();
+    EXPECT_TRUE(document.permanentItems().empty());
+
+    // A drag of gpx files is accepted (any case of the extension), a mixed one refused.
+    const QString upper = writeFile(m_dir, QStringLiteral("TRACK.GPX"), kTwoTrackGPX);
+    const QString text = writeFile(m_dir, QStringLiteral("notes.txt"), QByteArray("hello"));
+    const auto dragOf = [](const QStringList& paths) {
+        auto* mime = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        mime->setUrls(urls);
+        return mime;
+    };
+    const QPoint inside(window->width() / 2, window->height() / 2);
+    {
+        std::unique_ptr<QMimeData> mixed(dragOf({upper, text}));
+        QDragEnterEvent enter(inside, Qt::CopyAction, mixed.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        EXPECT_FALSE(enter.isAccepted());
+    }
+    std::unique_ptr<QMimeData> gpx(dragOf({upper, m_twoTracks}));
+    QDragEnterEvent enter(inside, Qt::CopyAction, gpx.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(inside), Qt::CopyAction, gpx.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(document.permanentItems().size(), 4u);
+    m_env.endEvent();
+    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->text(),
+              QStringLiteral("Undo Import Tracks"));
+    EXPECT_EQ(m_env.alerts.size(), 1u);
+}
+
+TEST_F(DocumentWindowTest, ExportWritesTheSelectionAndReportsWriteFailures) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    WendDocument& document = window->document();
+    const GPSItemPtr ride = document.permanentItems()[0];
+    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({0, 1}));
+    EXPECT_EQ(document.suggestedExportFileName(), "Ride");
+
+    const QString gpx = m_dir.filePath(QStringLiteral("Ride.gpx"));
+    ASSERT_TRUE(window->exportSelectionToFile(gpx, QStringLiteral("gpx"), false));
+    const GPXReadResult exported = GPXParser::parseFile(gpx.toStdString());
+    ASSERT_TRUE(exported.succeeded());
+    ASSERT_EQ(exported.document->documentItems().size(), 1u);
+    EXPECT_EQ(exported.document->documentItems()[0]->itemPoints().size(), 2u);
+
+    const QString kml = m_dir.filePath(QStringLiteral("Ride.kml"));
+    ASSERT_TRUE(window->exportSelectionToFile(kml, QStringLiteral("kml"), true));
+    QFile kmlFile(kml);
+    ASSERT_TRUE(kmlFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kmlFile.readAll().contains("http://earth.google.com/kml/2.2"));
+    EXPECT_TRUE(m_env.alerts.empty());
+
+    const QString unreachable = m_dir.filePath(QStringLiteral("gone/Ride.gpx"));
+    EXPECT_FALSE(window->exportSelectionToFile(unreachable, QStringLiteral("gpx"), false));
+    ASSERT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_EQ(m_env.alerts[0].title,
+              QStringLiteral("The selection could not be exported to “Ride.gpx”."));
+    EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(unreachable));
+    EXPECT_FALSE(window->isEdited());
+}
+
+TEST_F(DocumentWindowTest, CopyAndPasteCarryItemsBetweenWindows) {
+    DocumentWindow* source = controller().openDocument(m_twoTracks);
+    ASSERT_NE(source, nullptr);
+    DocumentWindow* target = controller().newDocument();
+    const GPSItemPtr ride = source->document().permanentItems()[0];
+    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({1, 1}));
+    // What a selection tool does when it is done.
+    source->document().postSelectionChangedNotification();
+    source->actionFor(DocumentAction::Copy)->trigger();
+
+    target->validateActions();
+    ASSERT_TRUE(target->actionFor(DocumentAction::Paste)->isEnabled());
+    target->actionFor(DocumentAction::Paste)->trigger();
+    m_env.endEvent();
+    ASSERT_EQ(target->document().permanentItems().size(), 1u);
+    EXPECT_EQ(target->document().permanentItems()[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(target->actionNamed(QStringLiteral("undo"))->text(),
+              QStringLiteral("Undo Paste Tracks"));
+
+    // Cut is Copy, then Delete, named "Delete".
+    source->actionFor(DocumentAction::Cut)->trigger();
+    m_env.endEvent();
+    EXPECT_EQ(source->actionNamed(QStringLiteral("undo"))->text(), QStringLiteral("Undo Delete"));
+    EXPECT_TRUE(ClipboardCommands::canPaste(source->clipboard()));
+
+    // The centre of the selected stretch as text, latitude first.
+    const GPSItemPtr walk = source->document().permanentItems().back();
+    source->document().setSelectedItemIndexes({});
+    walk->setItemSelection(walk->itemSelection().selectionBySelectingAll());
+    source->document().postSelectionChangedNotification();
+    source->actionFor(DocumentAction::CopyCenterCoordsOfSelection)->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("46.035000, 7.035000"));
+}
+
+TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetIt) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    window->document().setSelectedItemIndexes({1});
+
+    QTemporaryDir programs;
+    m_env.answer = [](const AlertRequest&) { return 1; }; // "Cancel": no browser in a test
+    window->showSelectionInGoogleEarth({programs.path()});
+    ASSERT_EQ(m_env.alerts.size(), 1u);
+    EXPECT_EQ(m_env.alerts[0].title,
+              QString::fromUtf8(ViewCommands::kGoogleEarthMissingTitle.data()));
+    EXPECT_EQ(m_env.alerts[0].text,
+              QString::fromUtf8(ViewCommands::kGoogleEarthMissingText.data()));
+    EXPECT_EQ(m_env.alerts[0].buttons,
+              (QStringList{QStringLiteral("Download"), QStringLiteral("Cancel")}));
+
+    // A program of that name gets a KML file of the selection.
+    const QString received = programs.filePath(QStringLiteral("received"));
+    const QString program =
+        writeFile(m_dir, QStringLiteral("google-earth"),
+                  QStringLiteral("#!/bin/sh\ncp \"$1\" '%1.tmp' && mv '%1.tmp' '%1'\n")
+                      .arg(received)
+                      .toUtf8());
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::rename(program, programs.filePath(QStringLiteral("google-earth")));
+    window->showSelectionInGoogleEarth({programs.path()});
+    EXPECT_EQ(m_env.alerts.size(), 1u);
+    ASSERT_TRUE(test::waitUntil([&] { return QFileInfo::exists(received); }, 20000));
+    QFile file(received);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray kml = file.readAll();
+    EXPECT_TRUE(kml.contains("<name>Selection</name>"));
+    EXPECT_TRUE(kml.contains("<name>Walk</name>"));
+    EXPECT_FALSE(kml.contains("<name>Ride</name>"));
+}
+
+TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    window->document().permanentItems()[0]->setItemName("Changed");
+    m_env.endEvent();
+
+    // Revert: Cancel keeps the edit; Revert reads the file again, with nothing to undo.
+    m_env.answer = [](const AlertRequest&) { return 1; };
+    EXPECT_FALSE(window->revertDocumentToSaved());
+    EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "Changed");
+    m_env.answer = [](const AlertRequest&) { return 0; };
+    EXPECT_TRUE(window->revertDocumentToSaved());
+    EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "Ride");
+    EXPECT_FALSE(window->isEdited());
+    EXPECT_FALSE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
+    EXPECT_EQ(window->tracksListView()->model()->index(0, TracksList::NameColumn).data().toString(),
+              QStringLiteral("Ride"));
+
+    // Close: Cancel keeps the window (and stops Quit), Don't Save closes it.
+    m_env.alerts.clear();
+    window->document().permanentItems()[0]->setItemName("Changed again");
+    m_env.endEvent();
+    m_env.answer = [](const AlertRequest& request) {
+        return static_cast<int>(request.buttons.indexOf(QStringLiteral("Cancel")));
+    };
+    EXPECT_FALSE(window->close());
+    EXPECT_FALSE(controller().closeAllDocuments());
+    ASSERT_EQ(m_env.alerts.size(), 2u);
+    EXPECT_EQ(m_env.alerts[0].title,
+              QStringLiteral("Do you want to save the changes made to the document “two.gpx”?"));
+    EXPECT_EQ(m_env.alerts[0].buttons,
+              (QStringList{QStringLiteral("Save"), QStringLiteral("Don't Save"),
+                           QStringLiteral("Cancel")}));
+    EXPECT_EQ(controller().documents().size(), 1);
+
+    QPointer<DocumentWindow> closing = window;
+    m_env.answer = [](const AlertRequest&) { return 1; };
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(controller().documents().isEmpty());
+    ASSERT_TRUE(test::waitUntil([&] { return closing.isNull(); }));
+
+    // Save writes the file before the window goes.
+    DocumentWindow* again = controller().openDocument(m_twoTracks);
+    ASSERT_NE(again, nullptr);
+    again->document().permanentItems()[1]->setItemName("Saved Walk");
+    m_env.endEvent();
+    m_env.answer = [](const AlertRequest&) { return 0; };
+    EXPECT_TRUE(controller().closeAllDocuments());
+    const GPXReadResult saved = GPXParser::parseFile(m_twoTracks.toStdString());
+    ASSERT_TRUE(saved.succeeded());
+    EXPECT_EQ(saved.document->documentItems()[1]->itemName(), "Saved Walk");
+}
+
+TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    CommandSpaceRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
+    qApp->installEventFilter(&router);
+    // A shortcut on the same keys would otherwise take them.
+    int shortcutRuns = 0;
+    QShortcut shortcut(QKeySequence(QStringLiteral("Ctrl+Space")), window);
+    QObject::connect(&shortcut, &QShortcut::activated, [&] { ++shortcutRuns; });
+
+    window->tracksListView()->setFocus();
+    QTest::keyPress(window->tracksListView(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(window->gpsView()->inDragMode());
+    QTest::keyRelease(window->tracksListView(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_FALSE(window->gpsView()->inDragMode());
+    EXPECT_EQ(shortcutRuns, 0);
+    qApp->removeEventFilter(&router);
+
+    // Space alone, unhandled by the focused widget, reaches the window and the map view.
+    QTest::keyPress(window, Qt::Key_Space);
+    EXPECT_TRUE(window->gpsView()->inDragMode());
+    QTest::keyRelease(window, Qt::Key_Space);
+    EXPECT_FALSE(window->gpsView()->inDragMode());
+}
+
+TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing) {
+    const QString withWaypoint =
+        writeFile(m_dir, QStringLiteral("waypoint.gpx"), QByteArray(R"(<?xml version="1.0"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+  <wpt lat="46.1" lon="7.1"><name>Summit</name></wpt>
+  <trk><name>Ride</name><trkseg>
+    <trkpt lat="46.00" lon="7.00"><time>2024-05-01T10:00:00Z</time></trkpt>
+    <trkpt lat="46.01" lon="7.01"><time>2024-05-01T10:05:00Z</time></trkpt>
+    <trkpt lat="46.02" lon="7.02"><time>2024-05-01T10:10:00Z</time></trkpt>
+  </trkseg></trk>
+</gpx>
+)"));
+    DocumentWindow* window = controller().openDocument(withWaypoint);
+    ASSERT_NE(window, nullptr);
+    WendDocument& document = window->document();
+    const ItemList items = document.permanentItems();
+
+    // Answers the dialog that opens with Cancel and notes its class.
+    const auto cancelDialogOf = [&](DocumentAction action) {
+        QString seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                seen = QString::fromLatin1(dialog->metaObject()->className());
+                dialog->reject();
+            }
+        });
+        poll.start(10);
+        QAction* entry = window->actionFor(action);
+        EXPECT_TRUE(entry->isVisible()) << selectorOfDocumentAction(action);
+        EXPECT_TRUE(entry->isEnabled()) << selectorOfDocumentAction(action);
+        entry->trigger();
+        m_env.endEvent();
+        return seen;
+    };
+
+    document.setSelectedItemIndexes({1});
+    EXPECT_EQ(cancelDialogOf(DocumentAction::OptimizeSelection),
+              QStringLiteral("wend::OptimizationDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::SplitSelectionAtRestStops),
+              QStringLiteral("wend::SplitOnRestStopsDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::OffsetTimestampsOfSelection),
+              QStringLiteral("wend::OffsetTimestampsDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::OverwriteTimestampsOfSelection),
+              QStringLiteral("wend::OverwriteTimestampsDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::EditSelectionMetadata),
+              QStringLiteral("wend::EditMetadataDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::EditDocumentMetadata),
+              QStringLiteral("wend::EditMetadataDialog"));
+    EXPECT_FALSE(window->actionFor(DocumentAction::EditWaypoint)->isEnabled());
+    document.setSelectedItemIndexes({0});
+    EXPECT_EQ(cancelDialogOf(DocumentAction::EditWaypoint),
+              QStringLiteral("wend::EditWaypointDialog"));
+
+    EXPECT_EQ(document.permanentItems(), items);
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 3u);
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_FALSE(window->isEdited());
+}
+
+TEST_F(DocumentWindowTest, EachUserEventIsOneUndoStepOnceTheLoopWaits) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    controller().closeImplicitUndoGroupsAfterEachEvent();
+    UndoManager& undoManager = window->document().undoManager();
+    const auto runLoopOnce = [] {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+
+    // Two changes in one event: one step. The next event's change: a step of its own.
+    window->document().permanentItems()[0]->setItemName("One");
+    window->document().permanentItems()[1]->setItemName("Two");
+    EXPECT_EQ(undoManager.changeCount(), 0);
+    runLoopOnce();
+    EXPECT_EQ(undoManager.changeCount(), 1);
+    EXPECT_TRUE(window->isWindowModified());
+    window->document().permanentItems()[0]->setItemName("Three");
+    runLoopOnce();
+    ASSERT_TRUE(undoManager.undo());
+    EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "One");
+    ASSERT_TRUE(undoManager.undo());
+    EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "Ride");
+    EXPECT_EQ(window->document().permanentItems()[1]->itemName(), "Walk");
+    EXPECT_FALSE(undoManager.canUndo());
+}
+
+TEST_F(DocumentWindowTest, WindowSizeAndListWidthAreRemembered) {
+    DocumentWindow* first = controller().newDocument();
+    first->resize(900, 640);
+    first->mainSplitter()->setSizes({400, 500});
+    const QList<int> sizes = first->mainSplitter()->sizes();
+    first->close();
+    QCoreApplication::processEvents();
+
+    DocumentWindow* second = controller().newDocument();
+    EXPECT_EQ(second->size(), QSize(900, 640));
+    EXPECT_EQ(second->mainSplitter()->sizes(), sizes);
+}
+
+TEST_F(DocumentWindowTest, ThePreferencesWindowAppliesToOpenWindowsAtOnce) {
+    DocumentWindow* window = controller().openDocument(m_twoTracks);
+    ASSERT_NE(window, nullptr);
+    controller().showPreferences();
+    PreferencesWindow* preferences = controller().preferencesWindow();
+    ASSERT_NE(preferences, nullptr);
+
+    auto* mapType = qobject_cast<QComboBox*>(preferences->controlForKey(Preferences::kMapTypeKey));
+    mapType->setCurrentIndex(GMapView::StreetMap);
+    EXPECT_EQ(window->mapView()->mapType(), GMapView::StreetMap);
+    EXPECT_EQ(window->mapTypePopUp()->currentIndex(), 0);
+
+    const auto distanceRow = [&] {
+        for (const auto& row : window->statisticsPane()->statistics())
+            if (row.label == "Total Distance")
+                return row.value;
+        return std::string();
+    };
+    window->document().setSelectedItemIndexes({0});
+    EXPECT_NE(distanceRow().find("km"), std::string::npos) << distanceRow();
+    qobject_cast<QComboBox*>(preferences->controlForKey(Preferences::kMeasurementSystemKey))
+        ->setCurrentIndex(1);
+    EXPECT_NE(distanceRow().find("mi"), std::string::npos) << distanceRow();
+
+    auto* statistics =
+        qobject_cast<QCheckBox*>(preferences->controlForKey(Preferences::kShowStatisticsViewKey));
+    ASSERT_NE(statistics, nullptr);
+    statistics->setChecked(!statistics->isChecked());
+    EXPECT_EQ(window->statisticsPane()->isExpanded(), statistics->isChecked());
+
+    // New tile addresses reach the open map.
+    ASSERT_TRUE(test::waitUntil([&] { return window->mapView()->isMapLoaded(); }));
+    m_env.server.setLayerColor(QStringLiteral("other"), QColor(10, 200, 200));
+    auto* url =
+        qobject_cast<QLineEdit*>(preferences->controlForKey(Preferences::kStreetTileURLKey));
+    url->setText(m_env.server.tileURL(QStringLiteral("other")));
+    emit url->editingFinished();
+    EXPECT_TRUE(
+        test::waitUntil([&] { return m_env.server.requestCount(QStringLiteral("other")) > 0; }));
+}
+
+TEST_F(DocumentWindowTest, TheEditingToolIsSharedByEveryWindow) {
+    DocumentWindow* first = controller().openDocument(m_twoTracks);
+    ASSERT_NE(first, nullptr);
+    DocumentWindow* second = controller().newDocument();
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
+    EXPECT_EQ(first->gpsView()->currentTool(), DocumentController::AddTrackTool);
+
+    QAction* boxInMenu = first->findChild<QAction*>(QStringLiteral("menuSetCurrentTool:1"));
+    ASSERT_NE(boxInMenu, nullptr);
+    boxInMenu->trigger();
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::BoxSelectionTool);
+    for (DocumentWindow* window : {first, second}) {
+        EXPECT_EQ(window->gpsView()->currentTool(), DocumentController::BoxSelectionTool);
+        EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("toolbarTool1"))->isChecked());
+        EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("toolbarTool3"))->isChecked());
+        EXPECT_TRUE(
+            window->findChild<QAction*>(QStringLiteral("menuSetCurrentTool:1"))->isChecked());
+    }
+    second->findChild<QAction*>(QStringLiteral("toolbarTool5"))->trigger();
+    EXPECT_EQ(first->gpsView()->currentTool(), DocumentController::AddWaypointTool);
+
+    // The map type: the window's map and the preference for new windows.
+    first->findChild<QAction*>(QStringLiteral("changeMapType:1"))->trigger();
+    EXPECT_EQ(first->mapView()->mapType(), GMapView::SatelliteMap);
+    EXPECT_EQ(first->mapTypePopUp()->currentIndex(), 1);
+    EXPECT_EQ(m_env.preferences.mapType(), 1);
+    EXPECT_EQ(controller().newDocument()->mapView()->mapType(), GMapView::SatelliteMap);
+}
+
+TEST_F(DocumentWindowTest, OpenRecentListsOpenedFilesAndClears) {
+    controller().clearRecentDocuments();
+    const QString second = writeFile(m_dir, QStringLiteral("second.gpx"), kTwoTrackGPX);
+    ASSERT_NE(controller().openDocument(m_twoTracks), nullptr);
+    DocumentWindow* window = controller().openDocument(second);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(controller().recentDocuments(),
+              (QStringList{QFileInfo(second).absoluteFilePath(),
+                           QFileInfo(m_twoTracks).absoluteFilePath()}));
+
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("openRecentMenu"));
+    ASSERT_NE(menu, nullptr);
+    controller().fillRecentDocumentsMenu(menu);
+    QStringList titles;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("second.gpx"), QStringLiteral("two.gpx"),
+                                   QStringLiteral("Clear Menu")}));
+
+    menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->trigger();
+    EXPECT_TRUE(controller().recentDocuments().isEmpty());
+    controller().fillRecentDocumentsMenu(menu);
+    EXPECT_FALSE(menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->isEnabled());
+}
+
+} // namespace
+} // namespace wend

@@ -1,0 +1,203 @@
+// Screenshots of the main window, saved into the build folder for people to look at, with a
+// few pixel checks; and the `--screenshot` mode of the wend program.
+#include "AppTestSupport.h"
+#include "core/document/TracksList.h"
+#include "core/document/WendDocument.h"
+#include "ui/app/DocumentWindow.h"
+#include "ui/app/StatisticsPane.h"
+#include "ui/app/TracksListView.h"
+#include "ui/app/WendApplication.h"
+#include "ui/mapview/GMapView.h"
+#include "ui/mapview/GPSView.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSettings>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace wend {
+namespace {
+
+using test::AppTestEnvironment;
+
+constexpr int kScreenshotTimeout = 30000;
+
+// Whether the image shows the colour somewhere inside the rectangle.
+bool showsColor(const QImage& image, const QRect& area, const QColor& color, int tolerance = 3) {
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); y += 2)
+        for (int x = inside.left(); x <= inside.right(); x += 2)
+            if (test::sameColor(image.pixel(x, y), color, tolerance))
+                return true;
+    return false;
+}
+
+// The rectangle of a child widget in the window's image.
+QRect areaInImage(const QWidget* window, const QWidget* child, qreal ratio) {
+    const QRect rect(child->mapTo(window, QPoint(0, 0)), child->size());
+    return QRect((QPointF(rect.topLeft()) * ratio).toPoint(),
+                 (QSizeF(rect.size()) * ratio).toSize());
+}
+
+class ScreenshotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::leafletAvailable())
+            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
+    }
+
+    QImage screenshot(DocumentWindow& window, const char* name) {
+        window.resize(1100, 700);
+        const QString path = QStringLiteral(WEND_BINARY_DIR "/") + QString::fromLatin1(name);
+        QString error;
+        EXPECT_TRUE(WendApplication::saveWindowScreenshot(window, path, kScreenshotTimeout, &error))
+            << error.toStdString();
+        EXPECT_TRUE(window.mapView()->isMapLoaded());
+        return QImage(path);
+    }
+
+    AppTestEnvironment m_env;
+};
+
+TEST_F(ScreenshotTest, EmptyDocument) {
+    DocumentWindow* window = m_env.controller->newDocument();
+    const QImage image = screenshot(*window, "app-empty-document.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), window->size() * window->devicePixelRatioF());
+    const qreal ratio = window->devicePixelRatioF();
+    EXPECT_TRUE(
+        showsColor(image, areaInImage(window, window->mapArea(), ratio), test::kAppTerrainColor))
+        << "the map shows no tiles";
+    EXPECT_EQ(window->tracksListView()->model()->rowCount(), 0);
+}
+
+TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
+    if (!test::corpusAvailable())
+        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    DocumentWindow* window =
+        m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
+    ASSERT_NE(window, nullptr);
+    window->resize(1100, 700);
+    WendDocument& document = window->document();
+    document.setSelectedItemIndexes({7, 10});
+    const GPSItemPtr log2 = document.permanentItems()[7];
+    log2->setItemSelection(
+        log2->itemSelection().selectionByDeselectingAll().selectionBySelectingRange({40, 60}));
+    document.postSelectionChangedNotification();
+    window->actionNamed(QStringLiteral("fitSelectionToView"))->trigger();
+
+    const QImage image = screenshot(*window, "app-multi-track-selection.png");
+    ASSERT_FALSE(image.isNull());
+    const qreal ratio = window->devicePixelRatioF();
+    const QRect map = areaInImage(window, window->mapArea(), ratio);
+    EXPECT_TRUE(showsColor(image, map, test::kAppTerrainColor));
+    // The selected rows are highlighted in the list.
+    EXPECT_EQ(window->tracksListView()->selectedRows(), (std::vector<std::size_t>{7, 10}));
+    // Some of the map is covered by drawing that is not tile.
+    int drawn = 0;
+    for (int y = map.top(); y < map.bottom(); y += 3)
+        for (int x = map.left(); x < map.right(); x += 3)
+            drawn += test::sameColor(image.pixel(x, y), test::kAppTerrainColor, 12) ? 0 : 1;
+    EXPECT_GT(drawn, 200);
+}
+
+TEST_F(ScreenshotTest, StatisticsPaneExpanded) {
+    if (!test::corpusAvailable())
+        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    m_env.preferences.setShowStatistics(false);
+    DocumentWindow* window =
+        m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
+    ASSERT_NE(window, nullptr);
+    StatisticsPane* pane = window->statisticsPane();
+    EXPECT_FALSE(pane->isExpanded());
+    EXPECT_EQ(pane->height(), StatisticsPane::kCollapsedHeight);
+
+    window->document().setSelectedItemIndexes({7});
+    window->actionNamed(QStringLiteral("toggleStatistics"))->trigger();
+    EXPECT_TRUE(pane->isExpanded());
+    EXPECT_TRUE(m_env.preferences.showStatistics());
+    EXPECT_TRUE(window->actionNamed(QStringLiteral("toggleStatistics"))->isChecked());
+
+    const QImage image = screenshot(*window, "app-statistics-expanded.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(pane->height(), StatisticsPane::paneHeightFor(pane->statistics().size(), true));
+    EXPECT_GT(pane->statistics().size(), 5u);
+    // The map keeps the rest of the column above the pane.
+    EXPECT_EQ(window->mapArea()->height() + pane->height() + window->mapSplitter()->handleWidth(),
+              window->mapSplitter()->height());
+}
+
+TEST_F(ScreenshotTest, TheSplitViewKeepsTheListAndTheMapWideEnough) {
+    DocumentWindow* window = m_env.controller->newDocument();
+    QSplitter* splitter = window->mainSplitter();
+    splitter->setSizes({10, 2000});
+    EXPECT_GE(splitter->sizes()[0], static_cast<int>(TracksList::kMinimumListWidth));
+    splitter->setSizes({2000, 10});
+    EXPECT_GE(splitter->sizes()[1], static_cast<int>(TracksList::kMinimumMapWidth));
+    window->resize(300, 400);
+    QCoreApplication::processEvents();
+    EXPECT_GE(window->tracksListView()->width(), static_cast<int>(TracksList::kMinimumListWidth));
+    EXPECT_GE(window->mapArea()->width(), static_cast<int>(TracksList::kMinimumMapWidth));
+}
+
+// The program itself, with its settings in a folder of the test's own.
+TEST_F(ScreenshotTest, TheProgramSavesAScreenshotAndReportsFailures) {
+    const QString program = QStringLiteral(WEND_BINARY_DIR "/src/ui/wend");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "the wend program has not been built";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    {
+        QSettings settings(home.filePath(QStringLiteral("config/Wend/Wend.conf")),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("GMapType"), 3);
+        settings.setValue(QStringLiteral("TerrainTileURL"),
+                          m_env.server.tileURL(QStringLiteral("terrain")));
+        settings.setValue(QStringLiteral("TerrainTileAttribution"),
+                          QStringLiteral("Terrain tiles"));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString sample = QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx");
+    const QString output = home.filePath(QStringLiteral("shot.png"));
+
+    const auto run = [&](const QStringList& arguments, QProcess& process) {
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        // The test's event loop must keep running: it serves the tiles.
+        return test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 120000);
+    };
+
+    QProcess good;
+    ASSERT_TRUE(run({QStringLiteral("--screenshot"), output, sample}, good));
+    EXPECT_EQ(good.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(good.exitCode(), 0) << good.readAllStandardError().toStdString();
+    const QImage image(output);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(showsColor(image, image.rect(), test::kAppTerrainColor))
+        << "no tiles in the screenshot";
+    EXPECT_GT(m_env.server.requestCount(QStringLiteral("terrain")), 0);
+
+    QProcess bad;
+    const QString notGPX = home.filePath(QStringLiteral("notes.gpx"));
+    {
+        QFile file(notGPX);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("just words");
+    }
+    ASSERT_TRUE(run(
+        {QStringLiteral("--screenshot"), home.filePath(QStringLiteral("bad.png")), notGPX}, bad));
+    EXPECT_NE(bad.exitCode(), 0);
+    // One line of ours (the browser engine may add lines of its own).
+    const QString error = QString::fromLocal8Bit(bad.readAllStandardError());
+    EXPECT_EQ(error.count(QStringLiteral("wend: ")), 1) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("notes.gpx"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("bad.png"))));
+}
+
+} // namespace
+} // namespace wend

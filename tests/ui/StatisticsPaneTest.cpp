@@ -1,0 +1,193 @@
+#include "ui/app/StatisticsPane.h"
+
+#include "core/document/Clipboard.h"
+#include "core/document/ClipboardCommands.h"
+#include "core/document/CommandTestSupport.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTest>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace wend::test {
+namespace {
+
+void saveScreenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
+    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
+    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+}
+
+std::vector<std::string> labelsOf(const std::vector<StatisticsRow>& rows) {
+    std::vector<std::string> labels;
+    for (const auto& row : rows)
+        labels.push_back(row.label.empty() ? row.value : row.label);
+    return labels;
+}
+
+const StatisticsRow* rowLabelled(const std::vector<StatisticsRow>& rows, std::string_view label) {
+    auto it = std::find_if(rows.begin(), rows.end(),
+                           [&](const StatisticsRow& row) { return row.label == label; });
+    return it == rows.end() ? nullptr : &*it;
+}
+
+class StatisticsPaneTest : public CommandTest {
+protected:
+    StatisticsPaneTest() {
+        preferences.setShowStatistics(false);
+        pane.setUnitFormatter(UnitFormatter(MeasurementSystem::Metric, "en_US", "UTC"));
+        pane.resize(420, 100);
+    }
+
+    int expandedHeight() const { return static_cast<int>(pane.statistics().size()) * 19 + 48; }
+
+    StatisticsPane pane;
+};
+
+TEST_F(StatisticsPaneTest, ShowsTheMessageWithoutItemsAndTakesTheHeightOfItsRows) {
+    load({});
+    pane.setDocument(&document);
+    ASSERT_EQ(pane.statistics().size(), 1u);
+    EXPECT_EQ(pane.statistics()[0].text(), "No statistics to display");
+    EXPECT_FALSE(pane.isExpanded());
+    EXPECT_EQ(pane.height(), 40);
+    EXPECT_EQ(pane.statsDividerPosition(), 40);
+
+    QSignalSpy heights(&pane, &StatisticsPane::paneHeightChanged);
+    QSignalSpy expanded(&pane, &StatisticsPane::expandedChanged);
+    pane.toggleStatisticsView();
+    EXPECT_TRUE(pane.isExpanded());
+    EXPECT_EQ(pane.height(), 1 * 19 + 48);
+    EXPECT_EQ(heights.count(), 1);
+    ASSERT_EQ(expanded.count(), 1);
+    EXPECT_TRUE(expanded.front().front().toBool());
+    // The user's toggle is remembered for the next window; a refresh keeps the state.
+    EXPECT_TRUE(preferences.showStatistics());
+    pane.refresh();
+    EXPECT_TRUE(pane.isExpanded());
+    pane.toggleStatisticsView();
+    EXPECT_FALSE(preferences.showStatistics());
+    EXPECT_EQ(pane.height(), 40);
+
+    // A new pane opens in the remembered state, which it does not store itself.
+    preferences.setShowStatistics(true);
+    StatisticsPane second;
+    second.setDocument(&document);
+    EXPECT_TRUE(second.isExpanded());
+    second.setExpanded(false);
+    EXPECT_TRUE(preferences.showStatistics());
+}
+
+TEST_F(StatisticsPaneTest, OneSelectedPointShowsItsDetails) {
+    auto waypoint = makeWaypoint("Hut");
+    auto timeless = makeWaypoint("Spring", 9.5);
+    timeless->itemPoints().front()->setTime(std::nullopt);
+    timeless->itemPoints().front()->setElevation(GPSPoint::NaN);
+    load({makeTrack("Ride", 4), waypoint, timeless});
+    pane.setDocument(&document);
+    pane.setExpanded(true);
+
+    document.setSelectedItemIndexes({1});
+    EXPECT_EQ(labelsOf(pane.statistics()),
+              (std::vector<std::string>{"Time", "Location", "Elevation"}));
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Location")->value, "47.000000, 9.000000");
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Elevation")->value, "400 m");
+    EXPECT_EQ(pane.height(), 3 * 19 + 48);
+
+    // Figures that are not known are left out.
+    document.setSelectedItemIndexes({2});
+    EXPECT_EQ(labelsOf(pane.statistics()), (std::vector<std::string>{"Location"}));
+    EXPECT_EQ(pane.height(), 1 * 19 + 48);
+
+    // The measurement system is read at each refresh.
+    preferences.setMeasurementSystem(Preferences::kImperialSystem);
+    document.setSelectedItemIndexes({1});
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Elevation")->value, "1,312 ft");
+}
+
+TEST_F(StatisticsPaneTest, SeveralPointsShowCombinedFigures) {
+    auto first = makeTrack("First", 5);
+    auto second = makeTrack("Second", 3, 8.1, 3600);
+    load({first, second});
+    pane.setDocument(&document);
+    pane.setExpanded(true);
+
+    // Nothing selected: every item.
+    const auto& rows = pane.statistics();
+    ASSERT_GE(rows.size(), 8u);
+    EXPECT_EQ(rows.front().label, "Number of Points");
+    EXPECT_EQ(rows.front().value, "8");
+    EXPECT_NE(rowLabelled(rows, "Total Distance"), nullptr);
+    EXPECT_NE(rowLabelled(rows, "Average Speed"), nullptr);
+    EXPECT_EQ(rowLabelled(rows, "Total Duration")->value,
+              UnitFormatter::timeIntervalStringForTimeInterval(4 * 60 + 2 * 60));
+    EXPECT_EQ(pane.height(), expandedHeight());
+    EXPECT_EQ(pane.statsDividerPosition(), expandedHeight());
+
+    // A selected stretch of three points of the first track.
+    QSignalSpy refreshed(&pane, &StatisticsPane::statisticsChanged);
+    selectRanges(first, {IndexRange{1, 2}});
+    document.postSelectionChangedNotification();
+    EXPECT_EQ(refreshed.count(), 1);
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Number of Points")->value, "3");
+
+    // A track without times: no duration and no average speed.
+    for (const auto& point : second->itemPoints())
+        point->setTime(std::nullopt);
+    selectWhole(second);
+    selectRanges(first, {});
+    document.postSelectionChangedNotification();
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Total Duration"), nullptr);
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Average Speed"), nullptr);
+    EXPECT_EQ(pane.height(), expandedHeight());
+
+    // Copying writes the lines as text.
+    InMemoryClipboard clipboard;
+    EXPECT_FALSE(pane.copyStatistics());
+    pane.setClipboard(&clipboard);
+    ASSERT_TRUE(pane.copyStatistics());
+    EXPECT_EQ(clipboard.text(), ClipboardCommands::statisticsText(pane.statistics()));
+}
+
+TEST_F(StatisticsPaneTest, SixteenRowsMakeAPaneOf352PointsThatTheSplitterCannotMove) {
+    // Climbing and descending with times: every combined figure is known.
+    PointList points;
+    const double elevations[] = {400, 420, 450, 430, 410, 440};
+    for (int i = 0; i < 6; ++i)
+        points.push_back(GPSPoint::pointWithLongitude(8.0 + 0.001 * i, 47.0, elevations[i],
+                                                      atSeconds(60.0 * i)));
+    auto track = GPSItem::item();
+    track->setItemName("Hills");
+    track->setItemPoints(std::move(points));
+    load({track});
+    preferences.setShowStatistics(true);
+    preferences.setIgnoreOutliersWhenCalculatingStatistics(false);
+
+    QSplitter splitter(Qt::Vertical);
+    auto* map = new QWidget;
+    splitter.addWidget(map);
+    auto* statistics = new StatisticsPane;
+    splitter.addWidget(statistics);
+    statistics->setUnitFormatter(UnitFormatter(MeasurementSystem::Metric, "en_US", "UTC"));
+    statistics->setDocument(&document);
+    splitter.resize(480, 600);
+    splitter.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
+
+    EXPECT_EQ(statistics->statistics().size(), 16u);
+    EXPECT_EQ(statistics->height(), 352);
+    splitter.setSizes({100, 500});
+    EXPECT_EQ(statistics->height(), 352);
+    EXPECT_EQ(map->height() + statistics->height() + splitter.handleWidth(), 600);
+    saveScreenshot(*statistics, "statistics-pane-expanded.png");
+    statistics->toggleStatisticsView();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(statistics->height(), 40);
+    EXPECT_EQ(map->height() + 40 + splitter.handleWidth(), 600);
+    saveScreenshot(*statistics, "statistics-pane-collapsed.png");
+}
+
+} // namespace
+} // namespace wend::test

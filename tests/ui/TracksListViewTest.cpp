@@ -1,0 +1,392 @@
+#include "ui/app/TracksListView.h"
+
+#include "core/document/Clipboard.h"
+#include "core/document/CommandTestSupport.h"
+#include "core/document/TracksList.h"
+#include "ui/app/ColorSwatch.h"
+#include "ui/app/TracksListModel.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace wend::test {
+namespace {
+
+void saveScreenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
+    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
+    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+}
+
+std::vector<std::string> namesOf(const WendDocument& document) {
+    std::vector<std::string> names;
+    for (const auto& item : document.permanentItems())
+        names.push_back(item->itemName());
+    return names;
+}
+
+// Drags the data onto the viewport and drops it at the point, as a drag from outside this list.
+bool dropAt(TracksListView& view, const QMimeData& data, QPoint position) {
+    QDragEnterEvent enter(position, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(position), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
+                    Qt::NoModifier, QEvent::Drop);
+    QCoreApplication::sendEvent(view.viewport(), &drop);
+    return drop.isAccepted();
+}
+
+QAction* actionNamed(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+        if (action->menu())
+            if (QAction* inner = actionNamed(*action->menu(), text))
+                return inner;
+    }
+    return nullptr;
+}
+
+MenuItemState stateOf(QAction* action) {
+    return static_cast<MenuItemState>(action->property("menuItemState").toInt());
+}
+
+class TracksListViewTest : public CommandTest {
+protected:
+    void loadTracks(int count) {
+        ItemList items;
+        for (int i = 0; i < count; ++i)
+            items.push_back(makeTrack("T" + std::to_string(i), 3, 8.0 + 0.01 * i));
+        load(items);
+    }
+
+    TracksListView& showView(int width = 560, int height = 300) {
+        view = std::make_unique<TracksListView>(document);
+        view->resize(width, height);
+        view->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        return *view;
+    }
+
+    QPoint pointInRow(int row, bool upperHalf = true) const {
+        const QRect rect =
+            view->visualRect(view->tracksListModel()->index(row, TracksList::NameColumn));
+        return upperHalf ? rect.topLeft() + QPoint(4, 2) : rect.bottomLeft() + QPoint(4, -2);
+    }
+
+    void selectViewRows(const std::vector<int>& rows) {
+        QItemSelection selection;
+        auto* model = view->tracksListModel();
+        for (int row : rows)
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+        view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+
+    std::unique_ptr<TracksListView> view;
+};
+
+TEST_F(TracksListViewTest, ModelShowsTheRowsAndRenamesUndoably) {
+    auto route = makeTrack("Plan", 2, 9.0, 0, GPSItemType::Route);
+    load({makeTrack("Ride", 3), route, makeWaypoint("Hut")});
+    TracksListView& list = showView();
+    TracksListModel& model = *list.tracksListModel();
+
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.columnCount(), 6);
+    const auto text = [&](int row, int column) {
+        return model.data(model.index(row, column)).toString().toStdString();
+    };
+    EXPECT_EQ(text(0, TracksList::NameColumn), "Ride");
+    EXPECT_EQ(text(1, TracksList::TypeColumn), "Route");
+    EXPECT_EQ(text(0, TracksList::PointsColumn), "3");
+    EXPECT_EQ(text(2, TracksList::DistanceColumn), "");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_TRUE(model.flags(model.index(0, TracksList::NameColumn)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, TracksList::TypeColumn)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.data(model.index(0, TracksList::ColorColumn), Qt::DecorationRole)
+                    .canConvert<QColor>());
+
+    // Renaming through the model renames the item, as one step without a name of its own.
+    const DocumentSnapshot before = snapshot();
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(model.setData(model.index(1, TracksList::NameColumn), QStringLiteral("Route 66")));
+    EXPECT_EQ(route->itemName(), "Route 66");
+    EXPECT_EQ(text(1, TracksList::NameColumn), "Route 66");
+    EXPECT_FALSE(changed.isEmpty());
+    // Only the name column takes edits; an unchanged name records nothing.
+    EXPECT_FALSE(model.setData(model.index(1, TracksList::TypeColumn), QStringLiteral("Track")));
+    EXPECT_FALSE(model.setData(model.index(1, TracksList::NameColumn), QStringLiteral("Route 66")));
+    expectOneUndoableStep("", before);
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(text(1, TracksList::NameColumn), "Plan");
+}
+
+TEST_F(TracksListViewTest, DraggingRowsReordersThemAsOneUndoStep) {
+    loadTracks(5);
+    TracksListView& list = showView();
+    TracksListModel& model = *list.tracksListModel();
+    selectViewRows({0, 2});
+
+    // Drops fall between rows, on the gap nearer the pointer.
+    EXPECT_EQ(list.dropRowAt(pointInRow(4, true)), 4u);
+    EXPECT_EQ(list.dropRowAt(pointInRow(3, false)), 4u);
+    EXPECT_EQ(list.dropRowAt(pointInRow(0, true)), 0u);
+    EXPECT_EQ(list.dropRowAt(QPoint(5, list.viewport()->height() - 2)), 5u);
+
+    std::unique_ptr<QMimeData> data(model.mimeDataForRows({0, 2}));
+    ASSERT_TRUE(data->hasFormat(QStringLiteral("GPSItemDragType")));
+    {
+        // While the rows hover over the list, a line marks the gap they would drop into.
+        QDragEnterEvent enter(pointInRow(4), Qt::MoveAction, data.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(list.viewport(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        saveScreenshot(list, "tracks-list-dragging.png");
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(list.viewport(), &leave);
+    }
+    const DocumentSnapshot before = snapshot();
+    ASSERT_TRUE(dropAt(list, *data, pointInRow(4)));
+    EXPECT_EQ(namesOf(document), (std::vector<std::string>{"T1", "T3", "T0", "T2", "T4"}));
+    EXPECT_EQ(model.data(model.index(2, TracksList::NameColumn)).toString(), QStringLiteral("T0"));
+    // The moved rows stay selected where they landed.
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{2, 3}));
+    expectOneUndoableStep("Move Tracks", before);
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(model.data(model.index(0, TracksList::NameColumn)).toString(), QStringLiteral("T0"));
+
+    // Data of another kind is left to the window (dropped files, for example).
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.gpx"))});
+    EXPECT_FALSE(dropAt(list, files, pointInRow(1)));
+}
+
+TEST_F(TracksListViewTest, DroppingRowsFromAnotherWindowInsertsCopies) {
+    loadTracks(3);
+    InMemoryPreferences otherPreferences;
+    WendDocument other(otherPreferences);
+    auto kept = makeTrack("Other", 2, 10.0);
+    other.setGPSDoc(GPSDocument::documentWithItems({kept}));
+    TracksListView source(other);
+    std::unique_ptr<QMimeData> data(source.tracksListModel()->mimeDataForRows({0}));
+
+    TracksListView& target = showView();
+    const auto sourceItems = other.permanentItems();
+    ASSERT_TRUE(dropAt(target, *data, pointInRow(1)));
+    EXPECT_EQ(namesOf(document), (std::vector<std::string>{"T0", "Other", "T1", "T2"}));
+    EXPECT_NE(document.permanentItems()[1], kept);
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 2u);
+    EXPECT_EQ(other.permanentItems(), sourceItems);
+    EXPECT_EQ(target.tracksListModel()->rowCount(), 4);
+    endEvent();
+    EXPECT_EQ(document.undoManager().undoActionName(), "Move Tracks");
+}
+
+TEST_F(TracksListViewTest, RowSelectionReachesTheItemsAndComesBack) {
+    loadTracks(4);
+    TracksListView& list = showView();
+
+    selectViewRows({1, 3});
+    EXPECT_EQ(document.selectedItemIndexes(), (std::vector<std::size_t>{1, 3}));
+    EXPECT_TRUE(document.permanentItems()[1]->itemSelection().isFull());
+    EXPECT_TRUE(document.permanentItems()[0]->itemSelection().isEmpty());
+
+    // The document's own changes show in the rows, also a selection of some points only.
+    document.setSelectedItemIndexes({0});
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0}));
+    selectRanges(document.permanentItems()[2], {IndexRange{0, 1}});
+    document.postSelectionChangedNotification();
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0, 2}));
+
+    // A reload of the rows keeps what the document has selected, and extending the selection
+    // in the list keeps the partial selection of a row that stays chosen.
+    document.postTrackDataChangedNotification();
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0, 2}));
+    selectViewRows({0, 1, 2});
+    EXPECT_EQ(document.selectedItemIndexes(), (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_FALSE(document.permanentItems()[2]->itemSelection().isFull());
+
+    // Double-clicking a row asks the window to fit the selection into the map.
+    QSignalSpy fit(&list, &TracksListView::fitSelectionToViewRequested);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, pointInRow(1));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, pointInRow(1));
+    EXPECT_EQ(fit.count(), 1);
+}
+
+TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
+    auto route = makeTrack("Plan", 2, 9.0, 0, GPSItemType::Route);
+    load({makeTrack("Ride", 3), route, makeWaypoint("Hut"), makeTrack("Walk", 3)});
+    TracksListView& list = showView();
+    InMemoryClipboard clipboard;
+    list.setClipboard(&clipboard);
+
+    // Right-clicking an unselected row selects it alone; a selected one keeps the selection;
+    // outside every row clears it.
+    selectViewRows({0, 1});
+    list.adjustSelectionForContextMenu(pointInRow(3));
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{3}));
+    selectViewRows({0, 1});
+    list.adjustSelectionForContextMenu(pointInRow(1));
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(list.mostRecentlySelectedRow(), 1u);
+
+    // A track and a route: both entries mixed.
+    {
+        std::unique_ptr<QMenu> menu(list.createContextMenu());
+        QAction* track = actionNamed(*menu, QStringLiteral("Track"));
+        QAction* route = actionNamed(*menu, QStringLiteral("Route"));
+        ASSERT_TRUE(track && route);
+        EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Item Type"))->isEnabled());
+        EXPECT_EQ(stateOf(track), MenuItemState::Mixed);
+        EXPECT_EQ(stateOf(route), MenuItemState::Mixed);
+        EXPECT_FALSE(track->isChecked());
+        EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Copy"))->isEnabled());
+    }
+    // Only the route: its entry on; choosing Track changes it, undone as "Change Item Type".
+    selectViewRows({1});
+    {
+        std::unique_ptr<QMenu> menu(list.createContextMenu());
+        EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Route"))->isChecked());
+        EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Track"))->isChecked());
+        const DocumentSnapshot before = snapshot();
+        actionNamed(*menu, QStringLiteral("Track"))->trigger();
+        EXPECT_EQ(route->itemType(), GPSItemType::Track);
+        EXPECT_EQ(list.tracksListModel()->data(list.tracksListModel()->index(1, 2)).toString(),
+                  QStringLiteral("Track"));
+        expectOneUndoableStep("Change Item Type", before);
+    }
+    // With a waypoint among the selection the submenu is disabled.
+    selectViewRows({0, 2});
+    {
+        std::unique_ptr<QMenu> menu(list.createContextMenu());
+        EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Item Type"))->isEnabled());
+        actionNamed(*menu, QStringLiteral("Copy"))->trigger();
+        EXPECT_TRUE(clipboard.hasType(Clipboard::kPlainTextType));
+    }
+    // Rename opens the editor on the most recently selected row with its text selected.
+    selectViewRows({3});
+    list.renameSelectedRow();
+    auto* editor = qobject_cast<QLineEdit*>(
+        list.indexWidget(list.tracksListModel()->index(3, TracksList::NameColumn)));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("Walk"));
+    QTest::keyClicks(editor, QStringLiteral("Hike"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on the next turn of the event loop
+    EXPECT_EQ(document.permanentItems()[3]->itemName(), "Hike");
+
+    // Delete removes the selected rows as one step; without a selection nothing is offered.
+    selectViewRows({0, 3});
+    endEvent();
+    const DocumentSnapshot selected = snapshot();
+    std::unique_ptr<QMenu> menu(list.createContextMenu());
+    actionNamed(*menu, QStringLiteral("Delete"))->trigger();
+    EXPECT_EQ(namesOf(document), (std::vector<std::string>{"Plan", "Hut"}));
+    EXPECT_EQ(list.tracksListModel()->rowCount(), 2);
+    endEvent();
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(snapshot(), selected);
+    list.adjustSelectionForContextMenu(QPoint(5, list.viewport()->height() - 2));
+    EXPECT_TRUE(list.selectedRows().empty());
+    std::unique_ptr<QMenu> empty(list.createContextMenu());
+    EXPECT_FALSE(actionNamed(*empty, QStringLiteral("Delete"))->isEnabled());
+    EXPECT_FALSE(actionNamed(*empty, QStringLiteral("Rename"))->isEnabled());
+    list.renameSelectedRow();
+    EXPECT_EQ(list.indexWidget(list.tracksListModel()->index(0, TracksList::NameColumn)), nullptr);
+}
+
+TEST_F(TracksListViewTest, KeepsItsScrollPositionAndScrollsToTheSelection) {
+    loadTracks(60);
+    TracksListView& list = showView(560, 220);
+    QScrollBar* bar = list.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 400);
+    bar->setValue(400);
+
+    document.postTrackDataChangedNotification();
+    EXPECT_EQ(bar->value(), 400);
+    // A removed row rebuilds the rows; the list stays where it was.
+    document.removeItem(document.permanentItems().back());
+    EXPECT_EQ(list.tracksListModel()->rowCount(), 59);
+    EXPECT_EQ(bar->value(), 400);
+
+    // A selection made elsewhere (on the map) brings its row into view.
+    document.setSelectedItemIndexes({0});
+    EXPECT_EQ(bar->value(), 0);
+    document.setSelectedItemIndexes({0, 58});
+    EXPECT_EQ(bar->value(), 0) << "a selected row is visible already";
+    document.setSelectedItemIndexes({58});
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(TracksListViewTest, SplitViewKeepsTheListAndTheMapWideEnough) {
+    loadTracks(2);
+    QSplitter splitter;
+    auto* list = new TracksListView(document);
+    auto* map = new QWidget;
+    splitter.addWidget(list);
+    splitter.addWidget(map);
+    TracksListView::applySplitViewLimits(splitter, list, map);
+    splitter.resize(900, 300);
+    splitter.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
+
+    splitter.setSizes({100, 800});
+    EXPECT_GE(list->width(), 265);
+    splitter.setSizes({850, 50});
+    EXPECT_GE(map->width(), 250);
+    EXPECT_EQ(list->width() + map->width() + splitter.handleWidth(), 900);
+    // Narrowing the window keeps the list at its smallest allowed width.
+    splitter.resize(560, 300);
+    QCoreApplication::processEvents();
+    EXPECT_GE(list->width(), 265);
+    EXPECT_GE(map->width(), 250);
+    EXPECT_FALSE(splitter.isCollapsible(0));
+    EXPECT_FALSE(splitter.isCollapsible(1));
+}
+
+TEST_F(TracksListViewTest, SwatchesAreDrawnCrisplyAtEveryPixelRatio) {
+    const ItemColor red = *ItemColor::itemColorFromString("Red");
+    const QColor fill = ColorSwatch::qColor(red.rgba());
+    const QColor border = ColorSwatch::qColor(red.shadowed(ColorSwatch::kBorderShadowLevel));
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        const QImage image = ColorSwatch::image(red, ratio);
+        const int size = image.width();
+        EXPECT_EQ(size, qRound(15 * ratio));
+        EXPECT_EQ(image.deviceIndependentSize(), QSizeF(size / ratio, size / ratio));
+        const int edge = std::max(1, qRound(ratio));
+        // Every pixel is either the border or the fill: no blended edge.
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const bool inBorder = x < edge || y < edge || x >= size - edge || y >= size - edge;
+                ASSERT_EQ(image.pixelColor(x, y), inBorder ? border : fill)
+                    << "ratio " << ratio << " at " << x << "," << y;
+            }
+    }
+
+    // In the list: the swatch of each row in its item's colour.
+    load({makeTrack("Red", 3), makeTrack("Blue", 3)});
+    document.permanentItems()[0]->setItemColor(red);
+    document.permanentItems()[1]->setItemColor(*ItemColor::itemColorFromString("Blue"));
+    document.postTrackDataChangedNotification();
+    TracksListView& list = showView(520, 140);
+    selectViewRows({1});
+    const QImage shot = list.viewport()->grab().toImage();
+    const QRect cell = list.visualRect(list.tracksListModel()->index(0, TracksList::ColorColumn));
+    EXPECT_EQ(shot.pixelColor(cell.center()), fill);
+    saveScreenshot(list, "tracks-list.png");
+}
+
+} // namespace
+} // namespace wend::test
