@@ -38,7 +38,7 @@ test-asan: deps
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DWEND_BUILD_BENCH=ON -DWEND_BUILD_TESTS=OFF \
-	  -DWEND_BUILD_UI=OFF $(CMAKE_FLAGS)
+	  $(CMAKE_FLAGS)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./bench/run-all.sh $(BENCH_DIR)
 

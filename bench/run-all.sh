@@ -30,7 +30,8 @@ generator="$build/bench/wend-bench-generate"
 # gpxpy comes from the Debian package, which the system interpreter sees.
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
-for tool in "$cli" "$generator" "$build/bench/bench_gpx_io" "$build/bench/bench_processing"; do
+for tool in "$cli" "$generator" "$build/bench/bench_gpx_io" "$build/bench/bench_processing" \
+  "$build/bench/bench_document_commands"; do
   [ -x "$tool" ] || { echo "run-all.sh: $tool is missing (make bench builds it)" >&2; exit 2; }
 done
 for tool in hyperfine gpsbabel xmllint /usr/bin/time; do
@@ -65,6 +66,16 @@ if [ "${BENCH_SKIP_GBENCH:-0}" != 1 ]; then
   "$build/bench/bench_gpx_io"
   echo; echo "=== Google Benchmark: statistics and simplification over 1,000,000 points"
   "$build/bench/bench_processing"
+  echo; echo "=== Google Benchmark: Delete of a stretch of a 1,000,000-point track, Undo, Redo"
+  "$build/bench/bench_document_commands"
+fi
+
+# --- the application: opening the file and panning over it ----------------------------------
+if [ -x "$build/bench/bench_app_open_pan" ]; then
+  echo; echo "=== The application: opening $(basename "$input") and panning"
+  "$build/bench/bench_app_open_pan" "$input"
+else
+  echo; echo "(the application was not built: no measure of opening and panning)"
 fi
 
 # --- whole-process comparisons ---------------------------------------------------------------

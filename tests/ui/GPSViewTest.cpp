@@ -9,7 +9,6 @@
 #include "ui/mapview/TooltipView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
@@ -18,10 +17,8 @@
 #include <QWheelEvent>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <numbers>
 #include <vector>
 
 namespace wend {
@@ -462,108 +459,6 @@ TEST(GPSView, AsksItsDelegateForItemsAndBracketsSelectionChanges) {
     EXPECT_EQ(empty.pixelColor(150, 100).alpha(), 0);
     view.selectAll();
     view.moveDown();
-}
-
-// A measurement, not a check: run with --gtest_also_run_disabled_tests
-// --gtest_filter='GPSView.DISABLED_*'.
-TEST(GPSView, DISABLED_MeasureMillionPointTrackFrames) {
-    constexpr std::size_t kPoints = 1'000'000;
-    InMemoryPreferences preferences;
-    WendDocument document(preferences);
-
-    // A course meandering for about 1700 km around the Alps, a point every 1.7 metres.
-    PointList points;
-    points.reserve(kPoints);
-    double lon = 7.0, lat = 46.0;
-    for (std::size_t i = 0; i < kPoints; ++i) {
-        const double t = static_cast<double>(i);
-        const double heading = 0.3 + 1.4 * std::sin(t * 2e-5) + 0.6 * std::sin(t * 4e-4);
-        lon += 1.5e-5 * std::cos(heading) / std::cos(lat * std::numbers::pi / 180);
-        lat += 1.5e-5 * std::sin(heading);
-        points.push_back(GPSPoint::pointWithLongitude(lon, lat, GPSPoint::NaN, std::nullopt));
-    }
-    auto track = GPSItem::item();
-    track->setItemPoints(std::move(points));
-    track->setItemColor(ItemColor::itemColorFromString("Red"));
-
-    QWidget window;
-    window.resize(1200, 800);
-    GPSView* view = new GPSView(preferences, &window);
-    view->setGeometry(0, 0, 1200, 800);
-    GPSViewDocumentDelegate delegate(document, *view);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QImage frame(view->size(), QImage::Format_ARGB32_Premultiplied);
-
-    QElapsedTimer timer;
-    timer.start();
-    document.setGPSDoc(GPSDocument::documentWithItems({track}));
-    view->fitItemsInView();
-    frame.fill(Qt::transparent);
-    view->render(&frame);
-    const double firstFrame = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    saveScreenshot(frame, "gpsview-million-points.png");
-
-    auto pathPoints = [&] {
-        std::size_t count = 0;
-        for (const auto& cache : view->renderer().cachedDrawingData())
-            count += cache->completePath().pointCount();
-        return count;
-    };
-    auto renderFrame = [&] {
-        frame.fill(Qt::transparent);
-        view->render(&frame);
-    };
-    // One Space-drag; `offset` gives the pointer's position at each step relative to where
-    // the drag began. Each frame is timed from the mouse event to the finished image.
-    auto measurePan = [&](const char* what, int steps, const std::function<QPointF(int)>& offset) {
-        QTest::keyPress(view, Qt::Key_Space);
-        const QPointF start(600, 400);
-        sendMouse(view, QEvent::MouseButtonPress, start, Qt::LeftButton);
-        double total = 0, worst = 0;
-        for (int i = 1; i <= steps; ++i) {
-            QElapsedTimer step;
-            step.start();
-            sendMouse(view, QEvent::MouseMove, start + offset(i), Qt::LeftButton);
-            renderFrame();
-            const double ms = static_cast<double>(step.nsecsElapsed()) / 1e6;
-            total += ms;
-            worst = std::max(worst, ms);
-        }
-        sendMouse(view, QEvent::MouseButtonRelease, start + offset(steps), Qt::NoButton);
-        QTest::keyRelease(view, Qt::Key_Space);
-        std::printf("[ MEASURE  ] %s (zoom %d, %zu points in the cached outline): %d pan frames, "
-                    "average %.2f ms, worst %.2f ms\n",
-                    what, view->zoomLevel(), pathPoints(), steps, total / steps, worst);
-    };
-    // Back and forth around the starting point, as when looking around a place.
-    auto wiggle = [](int i) {
-        const double t = 2 * std::numbers::pi * i / 80;
-        return QPointF(180 * std::sin(t), 120 * std::sin(2 * t));
-    };
-    // Steadily in one direction, 20 points a frame: the view leaves the region the caches
-    // hold every 60 frames or so, and those frames rebuild them.
-    auto sweep = [](int i) { return QPointF(-20.0 * i, 0); };
-
-    std::printf("[ MEASURE  ] 1,000,000-point track: first frame (caches built) %.1f ms\n",
-                firstFrame);
-    measurePan("whole track in view, back and forth", 240, wiggle);
-
-    const GPSPoint& middle = *track->itemPoints()[kPoints / 2];
-    view->setCenter(middle.longitude(), middle.latitude());
-    view->setZoomLevel(view->zoomLevel() + 5);
-    timer.restart();
-    renderFrame();
-    std::printf("[ MEASURE  ] first frame after zooming in five levels %.1f ms\n",
-                static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    saveScreenshot(frame, "gpsview-million-points-zoomed.png");
-    measurePan("zoomed in, back and forth", 240, wiggle);
-    measurePan("zoomed in, sweeping east", 240, sweep);
-
-    // The same on a screen of twice the pixel density: four times the pixels to fill.
-    frame = QImage(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
-    frame.setDevicePixelRatio(2);
-    measurePan("zoomed in, back and forth, pixel ratio 2", 240, wiggle);
 }
 
 } // namespace

@@ -165,12 +165,7 @@ void TimeIntervalField::keyPressEvent(QKeyEvent* event) {
     }
     case Qt::Key_Backspace:
     case Qt::Key_Delete: {
-        const auto result = m_editor.handleKey(event->key() == Qt::Key_Backspace ? "\b" : "\x7f");
-        if (result == TimeIntervalEditor::KeyResult::Beep)
-            QApplication::beep();
-        update();
-        if (result == TimeIntervalEditor::KeyResult::Handled)
-            emit intervalEdited(m_editor.interval());
+        typeKey(event->key() == Qt::Key_Backspace ? "\b" : "\x7f");
         event->accept();
         return;
     }
@@ -185,13 +180,17 @@ void TimeIntervalField::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    const auto result = m_editor.handleKey(typed.toStdString());
+    typeKey(typed.toStdString());
+    event->accept();
+}
+
+void TimeIntervalField::typeKey(std::string_view key) {
+    const auto result = m_editor.handleKey(key);
     if (result == TimeIntervalEditor::KeyResult::Beep)
         QApplication::beep();
     update();
     if (result == TimeIntervalEditor::KeyResult::Handled)
         emit intervalEdited(m_editor.interval());
-    event->accept();
 }
 
 void TimeIntervalField::focusInEvent(QFocusEvent* event) {

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <string_view>
 
 namespace wend {
 
@@ -51,6 +52,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Hands a typed key to the editor: a beep when refused, a signal when the value changed.
+    void typeKey(std::string_view key);
     QPointF textOrigin() const;
 
     TimeIntervalEditor& m_editor;

@@ -159,7 +159,7 @@ void GPSView::recacheTrackDrawingData() {
     update();
 }
 
-void GPSView::paintEvent(QPaintEvent*) {
+void GPSView::paintEvent(QPaintEvent* event) {
     syncViewSize();
     const ItemList& items = this->items();
     // The paths converted for Qt point into the caches about to be replaced.
@@ -169,7 +169,7 @@ void GPSView::paintEvent(QPaintEvent*) {
         measurementSystemFromPreference(m_preferences.measurementSystem()));
     const MapFrame frame = m_renderer.prepareFrame(items, m_geometry, m_formatter);
     QPainter painter(this);
-    m_framePainter.paint(painter, frame);
+    m_framePainter.paint(painter, frame, event->rect());
 }
 
 void GPSView::resizeEvent(QResizeEvent* event) {

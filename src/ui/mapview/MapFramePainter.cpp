@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -63,30 +64,32 @@ QColor MapFramePainter::qColor(RGBAColor color) {
         static_cast<float>(unit(color.blue)), static_cast<float>(unit(color.alpha)));
 }
 
-QPainterPath MapFramePainter::painterPath(const ViewPath& path) {
+QPainterPath MapFramePainter::painterPath(const ViewPathIndex::VisibleParts& parts) {
     QPainterPath result;
-    result.reserve(static_cast<int>(path.pointCount() + path.dots().size()));
-    for (std::size_t i = 0; i < path.polylineCount(); ++i) {
-        const auto polyline = path.polyline(i);
-        result.moveTo(polyline[0].x, polyline[0].y);
-        for (std::size_t k = 1; k < polyline.size(); ++k)
-            result.lineTo(polyline[k].x, polyline[k].y);
+    std::size_t count = parts.dots.size() * 2;
+    for (const auto& run : parts.runs)
+        count += run.size();
+    result.reserve(static_cast<int>(std::min<std::size_t>(count, INT_MAX)));
+    for (const auto& run : parts.runs) {
+        result.moveTo(run[0].x, run[0].y);
+        for (std::size_t k = 1; k < run.size(); ++k)
+            result.lineTo(run[k].x, run[k].y);
     }
-    for (const ViewPoint& dot : path.dots()) {
+    for (const ViewPoint& dot : parts.dots) {
         result.moveTo(dot.x, dot.y);
         result.lineTo(dot.x + kDotLength, dot.y);
     }
     return result;
 }
 
-const QPainterPath& MapFramePainter::pathFor(const ViewPath* path) {
+const ViewPathIndex& MapFramePainter::indexFor(const ViewPath* path) {
     auto it = m_paths.find(path);
     if (it == m_paths.end())
-        it = m_paths.emplace(path, painterPath(*path)).first;
+        it = m_paths.try_emplace(path, *path).first;
     return it->second;
 }
 
-void MapFramePainter::paint(QPainter& painter, const MapFrame& frame) {
+void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -96,10 +99,18 @@ void MapFramePainter::paint(QPainter& painter, const MapFrame& frame) {
     for (const PathStroke& stroke : frame.strokes) {
         if (!stroke.path)
             continue;
+        // Round joins and caps reach half the width from the course; one more for the
+        // antialiased edge.
+        const auto parts = indexFor(stroke.path).visibleParts(
+            {visible.x() - stroke.offset.x, visible.y() - stroke.offset.y, visible.width(),
+             visible.height()},
+            stroke.width / 2 + 1);
+        if (parts.runs.empty() && parts.dots.empty())
+            continue;
         painter.setWorldTransform(QTransform::fromTranslate(stroke.offset.x, stroke.offset.y) *
                                   base);
         painter.setPen(roundPen(qColor(stroke.color), stroke.width));
-        painter.drawPath(pathFor(stroke.path));
+        painter.drawPath(painterPath(parts));
     }
     painter.setWorldTransform(base);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/mapview/MapFrame.h"
+#include "core/mapview/ViewPathIndex.h"
 
 #include <QColor>
 #include <QFont>
@@ -18,8 +19,9 @@ namespace wend {
 // pixel ratio does the rest, so lines and text are as sharp as the screen allows. Pen widths
 // are logical points (not cosmetic), so tracks keep their size on every screen.
 //
-// The frame's paths belong to the renderer's caches; their Qt conversions are kept here until
-// clearPathCache, which must run whenever the renderer is about to rebuild its caches.
+// The frame's paths belong to the renderer's caches; their indexes are kept here until
+// clearPathCache, which must run whenever the renderer is about to rebuild its caches. Only
+// the parts of a path that can show in the painted rectangle are stroked.
 class MapFramePainter {
 public:
     static constexpr double kLabelShadowInset = 2 * MapFrame::kLabelShadowBlurRadius;
@@ -27,23 +29,24 @@ public:
     MapFramePainter();
 
     void clearPathCache() { m_paths.clear(); }
-    void paint(QPainter& painter, const MapFrame& frame);
+    // `visible` is the rectangle to paint, in the painter's coordinates.
+    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible);
 
     static QColor qColor(RGBAColor color);
-    // Polylines as open subpaths; a dot as a subpath too short to see, which round caps turn
-    // into a disc of the pen's width (a subpath of length zero would not be drawn at all).
-    static QPainterPath painterPath(const ViewPath& path);
+    // Runs as open subpaths; a dot as a subpath too short to see, which round caps turn into
+    // a disc of the pen's width (a subpath of length zero would not be drawn at all).
+    static QPainterPath painterPath(const ViewPathIndex::VisibleParts& parts);
     // The name with its soft dark shadow, at the given device pixel ratio; the text's top-left
     // corner lies kLabelShadowInset points inside the image's.
     QImage labelImage(const QString& text, qreal devicePixelRatio);
     const QFont& labelFont() const { return m_labelFont; }
 
 private:
-    const QPainterPath& pathFor(const ViewPath* path);
+    const ViewPathIndex& indexFor(const ViewPath* path);
     void paintLabel(QPainter& painter, const WaypointLabel& label);
     void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
 
-    std::unordered_map<const ViewPath*, QPainterPath> m_paths;
+    std::unordered_map<const ViewPath*, ViewPathIndex> m_paths;
     QFont m_labelFont;
     QHash<QString, QImage> m_labelImages;
     qreal m_labelImagesRatio = 0;
