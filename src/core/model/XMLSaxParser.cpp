@@ -8,7 +8,7 @@
 
 #include <climits>
 #include <cstring>
-#include <deque>
+#include <list>
 #include <mutex>
 #include <vector>
 
@@ -42,7 +42,8 @@ void installEntityGuard() {
 
 // Text handed to the handler is valid UTF-8: stray bytes of a file in another encoding are
 // read as Windows-1252 (the parser already reported the problem). Repaired copies live until
-// the callback returns.
+// the callback returns; a list keeps them in place and costs nothing while empty, which it
+// nearly always is (this runs for every element and text of the file).
 class EventText {
 public:
     std::string_view operator()(std::string_view text) {
@@ -59,7 +60,7 @@ public:
     }
 
 private:
-    std::deque<std::string> m_storage;
+    std::list<std::string> m_storage;
 };
 
 // libxml2 repairs broken markup into names such as ":" or "gpxx:"; such elements and
@@ -99,33 +100,19 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
         return;
     }
     parser->markElementSeen();
-    // Small arrays on the stack cover nearly every element; larger ones spill to the heap.
-    constexpr int kInline = 16;
-    XMLSaxHandler::Namespace nsInline[kInline];
-    XMLSaxHandler::Attribute attrInline[kInline];
-    std::vector<XMLSaxHandler::Namespace> nsHeap;
-    std::vector<XMLSaxHandler::Attribute> attrHeap;
-    XMLSaxHandler::Namespace* ns = nsInline;
-    XMLSaxHandler::Attribute* attrs = attrInline;
-    if (namespaceCount > kInline) {
-        nsHeap.resize(static_cast<std::size_t>(namespaceCount));
-        ns = nsHeap.data();
-    }
-    if (attributeCount > kInline) {
-        attrHeap.resize(static_cast<std::size_t>(attributeCount));
-        attrs = attrHeap.data();
-    }
-    std::size_t nsKept = 0;
+    auto& ns = parser->namespaceBuffer();
+    auto& attrs = parser->attributeBuffer();
+    ns.clear();
+    attrs.clear();
     for (int i = 0; i < namespaceCount; ++i) {
         std::string_view nsPrefix = text(view(namespaces[2 * i]));
         if (!nsPrefix.empty() && !isWritableNamePart(nsPrefix))
             continue;
-        ns[nsKept++] = {nsPrefix, text(view(namespaces[2 * i + 1]))};
+        ns.push_back({nsPrefix, text(view(namespaces[2 * i + 1]))});
     }
     // Without entity substitution libxml2 hands over attribute values with every ampersand as
     // "&#38;" and with references to the document's own entities left in place.
-    std::deque<std::string> decoded;
-    std::size_t attrKept = 0;
+    std::list<std::string> decoded;
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar** a = attributes + 5 * i;
         std::string_view attrPrefix = text(view(a[1])), attrName = text(view(a[0]));
@@ -144,9 +131,10 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
                 value = decoded.back();
             }
         }
-        attrs[attrKept++] = {attrPrefix, attrName, text(value)};
+        attrs.push_back({attrPrefix, attrName, text(value)});
     }
-    parser->handler().startElement(elementPrefix, elementName, ns, nsKept, attrs, attrKept);
+    parser->handler().startElement(elementPrefix, elementName, ns.data(), ns.size(), attrs.data(),
+                                   attrs.size());
 }
 
 void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {

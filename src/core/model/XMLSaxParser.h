@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wend {
 
@@ -75,6 +76,9 @@ public:
     XMLSaxHandler& handler() { return m_handler; }
     bool stopped() const { return m_stopped; }
     void* parserContext() const { return m_context; } // xmlParserCtxtPtr
+    // Reused for every element, so that reading one allocates nothing.
+    std::vector<XMLSaxHandler::Namespace>& namespaceBuffer() { return m_namespaceBuffer; }
+    std::vector<XMLSaxHandler::Attribute>& attributeBuffer() { return m_attributeBuffer; }
 
 private:
     void start(const char* firstBytes, std::size_t size);
@@ -89,6 +93,8 @@ private:
     bool m_hadNamespaceError = false;
     bool m_stopped = false;
     bool m_finished = false;
+    std::vector<XMLSaxHandler::Namespace> m_namespaceBuffer;
+    std::vector<XMLSaxHandler::Attribute> m_attributeBuffer;
     std::string m_pending; // bytes held back until the encoding can be detected
 };
 
