@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 using namespace wend;
 using namespace wend::test;
@@ -76,17 +75,8 @@ std::string restFile() {
     return "<wpt lat=\"1\" lon=\"1\"><name>Hut</name></wpt>\n" + track("Ride", points);
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::stringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line))
-        result.push_back(line);
-    return result;
-}
-
 bool hasLine(const std::string& text, const std::string& line) {
-    for (const auto& l : lines(text))
+    for (const auto& l : linesOf(text))
         if (l == line)
             return true;
     return false;
@@ -146,7 +136,7 @@ TEST(CLIStats, FiguresOfASmallTrack) {
 
     auto text = runCLI(folder, {"stats", "climb.gpx"});
     ASSERT_EQ(text.status, 0) << text.err;
-    auto rows = lines(text.out);
+    auto rows = linesOf(text.out);
     ASSERT_GE(rows.size(), 5u);
     EXPECT_EQ(rows[0], "waypoint \"Hut\"");
     EXPECT_EQ(rows[1], "  Time: 1 May 2021, 07:00:00 AM +0000");

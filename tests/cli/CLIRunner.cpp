@@ -21,13 +21,17 @@ std::string shellQuoted(const std::string& text) {
 }
 } // namespace
 
-std::vector<std::string> CLIRun::errLines() const {
+std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::stringstream stream(err);
+    std::stringstream stream(text);
     std::string line;
     while (std::getline(stream, line))
         lines.push_back(line);
     return lines;
+}
+
+std::vector<std::string> CLIRun::errLines() const {
+    return linesOf(err);
 }
 
 CLIRun runCLI(const std::string& directory, const std::vector<std::string>& arguments) {

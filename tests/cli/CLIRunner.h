@@ -18,6 +18,9 @@ struct CLIRun {
 // English locale and UTC so that formatted figures and dates are predictable.
 CLIRun runCLI(const std::string& directory, const std::vector<std::string>& arguments);
 
+// The lines of a text, without their line ends.
+std::vector<std::string> linesOf(const std::string& text);
+
 // A GPX 1.1 file whose root holds `body`.
 void writeGPX(const std::string& path, const std::string& body);
 

@@ -13,9 +13,7 @@ TEST(TextHelpers, TimeIntervalCutsEachPartTowardZero) {
     EXPECT_EQ(stringWithTimeInterval(0), "0h 0m 0s");
     EXPECT_EQ(stringWithTimeInterval(7199.999), "1h 59m 59s");
     EXPECT_EQ(stringWithTimeInterval(90061), "25h 1m 1s");
-}
-
-TEST(TextHelpers, TimeIntervalOutsideTheUsualRange) {
+    // Outside the usual range.
     EXPECT_EQ(stringWithTimeInterval(-3725.9), "-1h 2m 5s");
     EXPECT_EQ(stringWithTimeInterval(-0.5), "0h 0m 0s");
     EXPECT_EQ(stringWithTimeInterval(1e19), "2777777777777777h 46m 40s");

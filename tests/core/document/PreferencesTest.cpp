@@ -8,28 +8,6 @@
 
 using namespace wend;
 
-TEST(Preferences, AFreshStoreReadsTheRegisteredDefaults) {
-    InMemoryPreferences prefs;
-    EXPECT_FALSE(prefs.trackSelectionChangesAreUndoable());
-    EXPECT_TRUE(prefs.showTooltips());
-    EXPECT_TRUE(prefs.ignoreOutliersWhenCalculatingStatistics());
-    EXPECT_EQ(prefs.measurementSystem(), 0);
-    EXPECT_TRUE(prefs.usesMetricSystem());
-    EXPECT_TRUE(prefs.saveGarminFriendlyDocs());
-    EXPECT_EQ(prefs.mapType(), 3);
-    EXPECT_TRUE(prefs.showStatistics());
-    EXPECT_FALSE(prefs.showEditablePointsList());
-    EXPECT_FALSE(prefs.showAdditionalWaypointFields());
-    for (const char* key : {"HideErr1", "HideErr2", "HideErr3", "HideBetaNotification"}) {
-        EXPECT_FALSE(prefs.boolForKey(key)) << key;
-        EXPECT_FALSE(prefs.hasValue(key)) << key;
-    }
-    EXPECT_FALSE(prefs.boolForKey("NoSuchKey"));
-    EXPECT_EQ(prefs.integerForKey("NoSuchKey"), 0);
-    EXPECT_EQ(prefs.doubleForKey("NoSuchKey"), 0.0);
-    EXPECT_EQ(prefs.stringForKey("NoSuchKey"), "");
-}
-
 TEST(Preferences, EachAccessorReadsAndWritesItsKeyAtOnce) {
     InMemoryPreferences prefs;
     // Written through the accessor, read back under the literal key, and the other way round.

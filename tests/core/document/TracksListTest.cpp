@@ -73,8 +73,6 @@ TEST_F(TracksListTest, RowsShowNameColourTypePointsDistanceAndDuration) {
     preferences.setMeasurementSystem(Preferences::kImperialSystem);
     EXPECT_EQ(list.row(0).distanceText, "497.65 ft");
     EXPECT_EQ(list.row(7).name, ""); // no such row
-    EXPECT_EQ(TracksList::columnTitle(TracksList::NameColumn), "Name");
-    EXPECT_EQ(TracksList::NameColumn, 1);
 }
 
 TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {
@@ -269,12 +267,4 @@ TEST_F(TracksListTest, CopyingRowsPutsWholeItemsOnTheClipboard) {
     auto text = clipboard.text(PasteboardFormats::kPlainTextType);
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("<name>T4</name>"), std::string::npos);
-}
-
-TEST_F(TracksListTest, SplitViewLimits) {
-    EXPECT_DOUBLE_EQ(TracksList::constrainMinCoordinate(0), 265);
-    EXPECT_DOUBLE_EQ(TracksList::constrainMaxCoordinate(1000), 750);
-    EXPECT_TRUE(TracksList::shouldResetMainDivider(264.5));
-    EXPECT_TRUE(TracksList::shouldResetMainDivider(std::nullopt));
-    EXPECT_FALSE(TracksList::shouldResetMainDivider(265));
 }

@@ -56,13 +56,6 @@ protected:
 
 } // namespace
 
-TEST_F(WendDocumentTest, ANewDocumentIsEmptyAndUnedited) {
-    EXPECT_EQ(document.GPSDoc()->documentName(), "Untitled Document");
-    EXPECT_TRUE(document.items().empty());
-    EXPECT_FALSE(document.undoManager().canUndo());
-    EXPECT_FALSE(document.isEdited());
-}
-
 TEST_F(WendDocumentTest, LoadingGivesPoolColoursAndLeavesNothingToUndo) {
     ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}, {"B", 3}, {"C", 3}})));
     const auto& items = document.items();

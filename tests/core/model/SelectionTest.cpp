@@ -55,108 +55,30 @@ TEST(Selection, EmptyFullAndWaypoint) {
     EXPECT_EQ(some.selectionByDeselectingAll().validSelectionRange(), (IndexRange{0, 10}));
 }
 
-TEST(Selection, SelectJoinsSinglePointsButNotStretches) {
-    Selection base = over(20, {span(2, 6)});
-    EXPECT_EQ(base.selectionBySelectingRange(point(7)).ranges(), Ranges{span(2, 7)});
-    EXPECT_EQ(base.selectionBySelectingRange(point(1)).ranges(), Ranges{span(1, 6)});
-    EXPECT_EQ(base.selectionBySelectingRange(span(7, 10)).ranges(),
-              (Ranges{span(2, 6), span(7, 10)}));
-    EXPECT_EQ(base.selectionBySelectingRange(span(6, 10)).ranges(), Ranges{span(2, 10)});
-    EXPECT_EQ(base.selectionBySelectingRange(point(8)).ranges(), (Ranges{span(2, 6), point(8)}));
-
-    // Two single points one apart become a stretch (the segment between them is selected).
-    EXPECT_EQ(over(20, {point(4), point(5)}).ranges(), Ranges{span(4, 5)});
-    // A point between two stretches joins only the one before it.
-    Selection twoStretches = over(20, {span(0, 3), span(5, 8)});
-    EXPECT_EQ(twoStretches.selectionBySelectingRange(point(4)).ranges(),
-              (Ranges{span(0, 4), span(5, 8)}));
-    // A point between two points joins both.
-    EXPECT_EQ(over(20, {point(3), point(5)}).selectionBySelectingRange(point(4)).ranges(),
-              Ranges{span(3, 5)});
-    // A stretch swallowing several ranges and touching a single point beyond them.
-    EXPECT_EQ(over(20, {point(1), span(3, 4), point(7), point(10)})
-                  .selectionBySelectingRange(span(2, 8))
-                  .ranges(),
-              (Ranges{span(1, 8), point(10)}));
-    // Insertion keeps ascending order.
+// Ordinary selecting, deselecting, inverting, offsetting and re-basing are checked against a
+// brute-force model below; these are the cases it cannot reach.
+TEST(Selection, OutOfRangeArgumentsAndConstruction) {
+    // Construction sorts, and joins two single points one apart into a stretch.
     EXPECT_EQ(over(20, {span(10, 12), point(0), span(4, 6)}).ranges(),
               (Ranges{point(0), span(4, 6), span(10, 12)}));
-}
+    EXPECT_EQ(over(20, {point(4), point(5)}).ranges(), Ranges{span(4, 5)});
 
-TEST(Selection, SelectClampsIntoTheValidRange) {
     Selection s = over(10, {span(2, 4)});
     EXPECT_EQ(s.selectionBySelectingRange({IndexRange::NotFound, 3}), s);
-    EXPECT_EQ(s.selectionBySelectingRange(point(15)).ranges(), (Ranges{span(2, 4), point(10)}));
-    EXPECT_EQ(s.selectionBySelectingRange(span(8, 30)).ranges(), (Ranges{span(2, 4), span(8, 10)}));
     EXPECT_EQ(s.selectionBySelectingRange({UINT64_MAX, UINT64_MAX}).ranges(),
               (Ranges{span(2, 4), point(10)}));
     EXPECT_EQ(s.selectionBySelectingRanges({point(5), point(9), point(40)}).ranges(),
               (Ranges{span(2, 5), span(9, 10)}));
-}
+    EXPECT_EQ(s.selectionByDeselectingRange(point(40)), s);
+    EXPECT_TRUE(s.selectionWithOffset(INT64_MIN).isEmpty());
+    EXPECT_TRUE(s.selectionWithOffset(INT64_MAX).isEmpty());
 
-TEST(Selection, Deselect) {
-    Selection full = over(10).selectionBySelectingAll();
-    EXPECT_EQ(full.selectionByDeselectingRange(point(5)).ranges(),
-              (Ranges{span(0, 4), span(6, 10)}));
-    EXPECT_EQ(full.selectionByDeselectingRange(span(3, 7)).ranges(),
-              (Ranges{span(0, 3), span(7, 10)}));
-    EXPECT_EQ(full.selectionByDeselectingRange(point(0)).ranges(), Ranges{span(1, 10)});
-    EXPECT_EQ(full.selectionByDeselectingRange(point(10)).ranges(), Ranges{span(0, 9)});
-    EXPECT_EQ(full.selectionByDeselectingRange(span(0, 10)).ranges(), Ranges{});
-    EXPECT_EQ(full.selectionByDeselectingRange(span(0, 4)).ranges(), Ranges{span(4, 10)});
-    // A stretch reaching past the last index is not clamped: its end removes nothing more.
-    EXPECT_EQ(full.selectionByDeselectingRange(span(6, 40)).ranges(), Ranges{span(0, 6)});
-    // A point that no range covers changes nothing.
-    Selection some = over(10, {point(1), span(3, 5), span(8, 9)});
-    EXPECT_EQ(some.selectionByDeselectingRange(point(7)), some);
-    EXPECT_EQ(some.selectionByDeselectingRange(point(40)), some);
-    // A single point on the edge of a deselected stretch goes with it.
-    EXPECT_EQ(some.selectionByDeselectingRange(span(1, 3)).ranges(),
-              (Ranges{span(3, 5), span(8, 9)}));
-    // Splitting a stretch can leave a point beside another stretch, which joins it.
-    EXPECT_EQ(over(10, {span(0, 1), span(2, 5)}).selectionByDeselectingRange(point(3)).ranges(),
-              (Ranges{span(0, 2), span(4, 5)}));
     // The receiver stays unchanged.
+    Selection full = over(10).selectionBySelectingAll();
+    full.selectionByDeselectingRange(span(3, 7));
+    full.selectionByInvertingSelection();
+    full.selectionWithOffset(2);
     EXPECT_EQ(full.ranges(), Ranges{span(0, 10)});
-}
-
-TEST(Selection, InvertKeepsStretchEndsSelected) {
-    Selection s = over(10, {span(2, 5)});
-    EXPECT_EQ(s.selectionByInvertingSelection().ranges(), (Ranges{span(0, 2), span(5, 10)}));
-    EXPECT_EQ(over(10, {point(4)}).selectionByInvertingSelection().ranges(),
-              (Ranges{span(0, 3), span(5, 10)}));
-    EXPECT_EQ(over(10, {span(0, 10)}).selectionByInvertingSelection().ranges(), Ranges{});
-}
-
-TEST(Selection, Offset) {
-    Selection nine = over(10, {point(9)});
-    Selection ten = nine.selectionWithOffset(1);
-    EXPECT_EQ(ten.ranges(), Ranges{point(10)});
-    EXPECT_TRUE(ten.selectionWithOffset(1).isEmpty());
-    EXPECT_EQ(over(10, {span(0, 2)}).selectionWithOffset(-1).ranges(), Ranges{span(0, 1)});
-    EXPECT_TRUE(over(10, {point(0)}).selectionWithOffset(-1).isEmpty());
-    EXPECT_TRUE(over(10, {span(0, 2)}).selectionWithOffset(-3).isEmpty());
-    EXPECT_EQ(over(10, {span(0, 2)}).selectionWithOffset(-2).ranges(), Ranges{point(0)});
-    EXPECT_EQ(over(10, {span(7, 9)}).selectionWithOffset(2).ranges(), Ranges{span(9, 10)});
-    EXPECT_TRUE(over(10, {span(3, 5)}).selectionWithOffset(INT64_MIN).isEmpty());
-    EXPECT_TRUE(over(10, {span(3, 5)}).selectionWithOffset(INT64_MAX).isEmpty());
-    EXPECT_EQ(over(10, {span(2, 3), span(6, 8)}).selectionWithOffset(-1).ranges(),
-              (Ranges{span(1, 2), span(5, 7)}));
-}
-
-TEST(Selection, ChangingTheValidRangeClamps) {
-    EXPECT_EQ(over(10, {span(8, 10)}).selectionByChangingValidSelectionRange({0, 5}).ranges(),
-              Ranges{point(5)});
-    EXPECT_EQ(over(10, {span(4, 8)}).selectionByChangingValidSelectionRange({0, 5}).ranges(),
-              Ranges{span(4, 5)});
-    // Two ranges that both fall past the end collapse into the last point.
-    Selection rebased =
-        over(10, {point(1), span(6, 7), point(9)}).selectionByChangingValidSelectionRange({0, 4});
-    EXPECT_EQ(rebased.ranges(), (Ranges{point(1), point(4)}));
-    EXPECT_EQ(rebased.validSelectionRange(), (IndexRange{0, 4}));
-    // Growing keeps everything.
-    Selection s = over(5, {point(1), span(3, 5)});
-    EXPECT_EQ(s.selectionByChangingValidSelectionRange({0, 100}).ranges(), s.ranges());
 }
 
 TEST(Selection, ItemWithoutPointsAcceptsEverything) {
@@ -178,13 +100,6 @@ TEST(Selection, ItemWithoutPointsAcceptsEverything) {
 TEST(Selection, QueriesAndRangeStrings) {
     Selection s = over(20, {point(1), span(4, 6), span(10, 13)});
     EXPECT_EQ(s.length(), 5u);
-    EXPECT_FALSE(s.isSelectedAtIndex(0));
-    EXPECT_TRUE(s.isSelectedAtIndex(1));
-    EXPECT_TRUE(s.isSelectedAtIndex(4));
-    EXPECT_TRUE(s.isSelectedAtIndex(6));
-    EXPECT_FALSE(s.isSelectedAtIndex(7));
-    EXPECT_TRUE(s.isSelectedAtIndex(13));
-    EXPECT_FALSE(s.isSelectedAtIndex(14));
     Ranges visited;
     s.applyToSelectionRanges([&](const IndexRange& r) { visited.push_back(r); });
     EXPECT_EQ(visited, s.ranges());
