@@ -268,3 +268,11 @@ TEST_F(TracksListTest, CopyingRowsPutsWholeItemsOnTheClipboard) {
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("<name>T4</name>"), std::string::npos);
 }
+
+TEST_F(TracksListTest, SplitViewLimits) {
+    EXPECT_DOUBLE_EQ(TracksList::constrainMinCoordinate(0), 265);
+    EXPECT_DOUBLE_EQ(TracksList::constrainMaxCoordinate(1000), 750);
+    EXPECT_TRUE(TracksList::shouldResetMainDivider(264.5));
+    EXPECT_TRUE(TracksList::shouldResetMainDivider(std::nullopt));
+    EXPECT_FALSE(TracksList::shouldResetMainDivider(265));
+}

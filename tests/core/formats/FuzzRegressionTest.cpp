@@ -28,7 +28,20 @@ TEST(FuzzRegressions, WrittenFilesReadBackWithoutWarning) {
         EXPECT_FALSE(again.error) << again.error->failureReason << "\n" << written;
         ++checked;
     }
-    EXPECT_GE(checked, 4);
+    EXPECT_GE(checked, 5);
+}
+
+TEST(FuzzRegressions, NamespaceNamesThatAreNotURIsArePercentEncoded) {
+    auto result = GPXParser::parseData(
+        "<gpx xmlns='http://www.topografix.com/GPX/1/1' xmlns:t='http://ex.com/Caf\xe9 v1' "
+        "xmlns:o=':x%' xmlns:k='http://ex.com/a%20b'><wpt lat='1' lon='2'><extensions>"
+        "<t:a/><o:b/><k:c/></extensions></wpt></gpx>");
+    ASSERT_TRUE(result.document);
+    const std::string written = GPXWriter::GPXString(*result.document);
+    EXPECT_NE(written.find("\"http://ex.com/Caf%C3%A9%20v1\""), std::string::npos) << written;
+    EXPECT_NE(written.find("\"%3Ax%25\""), std::string::npos) << written;
+    // A name that already is a URI keeps its escapes as they are.
+    EXPECT_NE(written.find("\"http://ex.com/a%20b\""), std::string::npos) << written;
 }
 
 TEST(FuzzRegressions, TextInAnotherEncodingIsReadAsWindows1252) {
