@@ -1,5 +1,7 @@
 #include "core/formats/XMLNamespaceManager.h"
 
+#include "core/base/URIText.h"
+
 namespace wend {
 
 namespace {
@@ -115,7 +117,8 @@ void XMLNamespaceManager::updateElementWithNamespacesNamed(XMLElementBuilder& el
 }
 
 std::string XMLNamespaceManager::undeclaredNamespaceURI(const std::string& prefix) {
-    return "urn:wend:undeclared-prefix:" + prefix;
+    // A prefix may hold letters that a URI cannot.
+    return "urn:wend:undeclared-prefix:" + URIText::percentEncoded(prefix, false);
 }
 
 void XMLNamespaceManager::updateSchemaLocationsForElement(XMLElementBuilder& element,

@@ -1,10 +1,10 @@
 #include "core/model/XMLSaxParser.h"
 
+#include "core/base/URIText.h"
 #include "core/base/UTF8Text.h"
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <libxml/uri.h>
 #include <libxml/xmlerror.h>
 
 #include <climits>
@@ -82,53 +82,6 @@ bool isWritableNamePart(std::string_view part) {
     return true;
 }
 
-bool isParsableURI(std::string_view uri) {
-    if (uri.empty())
-        return true;
-    const std::string copy(uri);
-    xmlURIPtr parsed = xmlParseURI(copy.c_str());
-    if (!parsed)
-        return false;
-    xmlFreeURI(parsed);
-    return true;
-}
-
-// libxml2 reports a namespace name that is not a URI (spaces, letters beyond ASCII, a stray
-// "%") as an error, so a file written with it would need repair whenever it is read again.
-// Such a name is percent-encoded, the way an IRI becomes a URI; where that is not enough (a
-// name such as ":x") the delimiters are encoded too.
-std::string parsableURI(std::string_view uri) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    auto isHex = [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    };
-    auto encode = [&](bool keepDelimiters) {
-        std::string result;
-        result.reserve(uri.size() * 3);
-        for (std::size_t i = 0; i < uri.size(); ++i) {
-            const unsigned char c = static_cast<unsigned char>(uri[i]);
-            const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                    (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                                    c == '~';
-            const bool delimiter = c != 0 && std::strchr(":/?#@!$&'()*+,;=", c) != nullptr;
-            const bool escape = c == '%' && i + 2 < uri.size() && isHex(uri[i + 1]) &&
-                                isHex(uri[i + 2]);
-            if (unreserved || escape || (keepDelimiters && delimiter)) {
-                result.push_back(static_cast<char>(c));
-            } else {
-                result.push_back('%');
-                result.push_back(kHex[c >> 4]);
-                result.push_back(kHex[c & 15]);
-            }
-        }
-        return result;
-    };
-    std::string result = encode(true);
-    if (!isParsableURI(result))
-        result = encode(false);
-    return result;
-}
-
 bool isWritableName(std::string_view prefix, std::string_view localName) {
     return isWritableNamePart(localName) && (prefix.empty() || isWritableNamePart(prefix));
 }
@@ -159,9 +112,10 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
         std::string_view nsPrefix = text(view(namespaces[2 * i]));
         if (!nsPrefix.empty() && !isWritableNamePart(nsPrefix))
             continue;
+        // A name libxml2 refused as a URI is kept percent-encoded, so that it can be written.
         std::string_view uri = text(view(namespaces[2 * i + 1]));
-        if (!isParsableURI(uri))
-            uri = text.keep(parsableURI(uri));
+        if (!URIText::isParsable(uri))
+            uri = text.keep(URIText::parsable(uri));
         ns.push_back({nsPrefix, uri});
     }
     // Without entity substitution libxml2 hands over attribute values with every ampersand as

@@ -42,6 +42,15 @@ TEST(FuzzRegressions, NamespaceNamesThatAreNotURIsArePercentEncoded) {
     EXPECT_NE(written.find("\"%3Ax%25\""), std::string::npos) << written;
     // A name that already is a URI keeps its escapes as they are.
     EXPECT_NE(written.find("\"http://ex.com/a%20b\""), std::string::npos) << written;
+
+    // An undeclared prefix with a letter no URI may hold (U+FEFF is a name character).
+    result = GPXParser::parseData("<gpx><wpt lat='1' lon='2'><extensions><g\xef\xbb\xbfx:a/>"
+                                  "</extensions></wpt></gpx>");
+    ASSERT_TRUE(result.document);
+    const std::string placeholder = GPXWriter::GPXString(*result.document);
+    EXPECT_NE(placeholder.find("\"urn:wend:undeclared-prefix:g%EF%BB%BFx\""), std::string::npos)
+        << placeholder;
+    EXPECT_FALSE(GPXParser::parseData(placeholder).error);
 }
 
 TEST(FuzzRegressions, TextInAnotherEncodingIsReadAsWindows1252) {
