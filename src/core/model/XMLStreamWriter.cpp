@@ -1,6 +1,10 @@
 #include "core/model/XMLStreamWriter.h"
 
+#include "core/base/URIText.h"
+
 #include <libxml/xmlwriter.h>
+
+#include <algorithm>
 
 #include <string>
 
@@ -171,14 +175,23 @@ void XMLStreamWriter::startElement(std::string_view qualifiedName) {
     if (m_writer && xmlTextWriterStartElement(m_writer, CString(qualifiedName).get()) < 0)
         m_failed = true;
     m_levels.push_back(Level{});
+    m_startTagNames.clear();
 }
 
 void XMLStreamWriter::writeNamespace(std::string_view prefix, std::string_view uri) {
     std::string name = prefix.empty() ? std::string("xmlns") : "xmlns:" + std::string(prefix);
-    writeAttribute(name, uri);
+    // A namespace name that is not a URI would make the file need repair when read.
+    if (URIText::isParsable(uri))
+        writeAttribute(name, uri);
+    else
+        writeAttribute(name, URIText::parsable(uri));
 }
 
 void XMLStreamWriter::writeAttribute(std::string_view qualifiedName, std::string_view value) {
+    if (std::find(m_startTagNames.begin(), m_startTagNames.end(), qualifiedName) !=
+        m_startTagNames.end())
+        return;
+    m_startTagNames.emplace_back(qualifiedName);
     flushRaw();
     if (m_writer &&
         xmlTextWriterWriteAttribute(m_writer, CString(qualifiedName).get(), CString(value).get()) < 0)
@@ -317,16 +330,36 @@ void XMLStreamWriter::writePlainRecord(const unsigned char* record) {
     auto h = detail::ElementHeader::parse(record);
     std::string& attributes = m_attributeScratch;
     attributes.clear();
+    m_plainNames.clear();
+    // The same rules as writeNamespace and writeAttribute: a name once, URIs parsable.
+    auto firstUse = [this](std::string_view name) {
+        if (std::find(m_plainNames.begin(), m_plainNames.end(), name) != m_plainNames.end())
+            return false;
+        m_plainNames.push_back(name);
+        return true;
+    };
     const unsigned char* p = h.namespaces;
     for (std::uint32_t i = 0; i < h.namespaceCount; ++i) {
         auto prefix = detail::readString(p);
         auto uri = detail::readString(p);
-        attributes.append(prefix.empty() ? " xmlns" : " xmlns:").append(prefix).append("=\"").append(uri).append("\"");
+        if (!firstUse(prefix))
+            continue;
+        attributes.append(prefix.empty() ? " xmlns" : " xmlns:").append(prefix).append("=\"");
+        if (URIText::isParsable(uri))
+            attributes.append(uri);
+        else
+            attributes.append(URIText::parsable(uri));
+        attributes.append("\"");
     }
+    const std::size_t namespaceNames = m_plainNames.size();
     p = h.attributes;
     for (std::uint32_t i = 0; i < h.attributeCount; ++i) {
         auto name = detail::readString(p);
         auto value = detail::readString(p);
+        if (std::find(m_plainNames.begin() + static_cast<std::ptrdiff_t>(namespaceNames),
+                      m_plainNames.end(), name) != m_plainNames.end())
+            continue;
+        m_plainNames.push_back(name);
         attributes.append(" ").append(name).append("=\"").append(value).append("\"");
     }
     startTrustedElement(h.name, attributes);

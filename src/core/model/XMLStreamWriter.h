@@ -82,6 +82,10 @@ private:
     std::vector<Level> m_levels;
     std::string m_raw; // trusted bytes not yet handed to libxml2
     std::string m_attributeScratch;
+    // Names written into the open start tag: a name given twice (an attribute or a namespace
+    // declaration) is written once, since a repeated one makes the file unreadable.
+    std::vector<std::string> m_startTagNames;
+    std::vector<std::string_view> m_plainNames;
 };
 
 } // namespace wend

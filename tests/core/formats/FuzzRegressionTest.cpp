@@ -4,11 +4,14 @@
 #include "core/base/UTF8Text.h"
 #include "core/formats/GPXParser.h"
 #include "core/formats/GPXWriter.h"
+#include "core/formats/KeyedArchive.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 using namespace wend;
 
@@ -28,7 +31,19 @@ TEST(FuzzRegressions, WrittenFilesReadBackWithoutWarning) {
         EXPECT_FALSE(again.error) << again.error->failureReason << "\n" << written;
         ++checked;
     }
-    EXPECT_GE(checked, 5);
+    EXPECT_GE(checked, 6);
+}
+
+TEST(FuzzRegressions, GPXWrittenFromADecodedArchiveReadsBackWithoutWarning) {
+    const std::string bytes = test::readFile(std::string(WEND_SOURCE_DIR) +
+        "/tests/core/formats/fuzz-regressions/archive-namespace-name-not-a-uri.cbor");
+    auto document = KeyedArchive::unarchiveDocument(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    ASSERT_TRUE(document);
+    const std::string written = GPXWriter::GPXString(*document);
+    auto again = GPXParser::parseData(written);
+    ASSERT_TRUE(again.document);
+    EXPECT_FALSE(again.error) << again.error->failureReason;
 }
 
 TEST(FuzzRegressions, NamespaceNamesThatAreNotURIsArePercentEncoded) {
