@@ -83,7 +83,9 @@ bool isWritableNamePart(std::string_view part) {
 }
 
 bool isWritableName(std::string_view prefix, std::string_view localName) {
-    return isWritableNamePart(localName) && (prefix.empty() || isWritableNamePart(prefix));
+    // "xmlns" is bound to nothing and can prefix no element or attribute.
+    return isWritableNamePart(localName) &&
+           (prefix.empty() || (isWritableNamePart(prefix) && prefix != "xmlns"));
 }
 
 void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*,
