@@ -74,7 +74,9 @@ XMLElementBuilder KMLWriter::placemarkNodeForItem(const GPSItem& item) {
     placemark.addAttribute("id", "Placemark-" + identityText(++m_placemarkCount));
     placemark.appendChild(XMLElementBuilder("name", item.itemName()));
     placemark.appendChild(XMLElementBuilder("description", item.itemDescription()));
-    placemark.appendChild(XMLElementBuilder("styleUrl", "#" + styleIDForItem(item)));
+    std::string styleURL = "#";
+    styleURL += styleIDForItem(item); // not `"#" + id`: GCC 12 warns falsely at -O3
+    placemark.appendChild(XMLElementBuilder("styleUrl", styleURL));
     if (item.itemType() == GPSItemType::Waypoint)
         placemark.appendChild(pointNodeForItem(item));
     else
