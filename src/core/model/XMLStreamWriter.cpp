@@ -210,7 +210,18 @@ void XMLStreamWriter::writeText(std::string_view text) {
 void XMLStreamWriter::writeComment(std::string_view text) {
     beginChild();
     flushRaw();
-    if (m_writer && xmlTextWriterWriteComment(m_writer, CString(text).get()) < 0)
+    // A comment may not hold "--" nor end with "-"; a space between the hyphens keeps the
+    // words readable and the file well-formed.
+    std::string safe;
+    safe.reserve(text.size() + 1);
+    for (char c : text) {
+        if (c == '-' && !safe.empty() && safe.back() == '-')
+            safe.push_back(' ');
+        safe.push_back(c);
+    }
+    if (!safe.empty() && safe.back() == '-')
+        safe.push_back(' ');
+    if (m_writer && xmlTextWriterWriteComment(m_writer, CString(safe).get()) < 0)
         m_failed = true;
 }
 
