@@ -88,6 +88,20 @@ bool isWritableName(std::string_view prefix, std::string_view localName) {
            (prefix.empty() || (isWritableNamePart(prefix) && prefix != "xmlns"));
 }
 
+// libxml2 reports an attribute given twice (by name, or by namespace and local name under two
+// prefixes) and still hands over both; the first one counts, as in a repaired tree.
+bool repeatsAnEarlierAttribute(const xmlChar** attributes, int index) {
+    const xmlChar** a = attributes + 5 * index;
+    for (int j = 0; j < index; ++j) {
+        const xmlChar** b = attributes + 5 * j;
+        if (view(a[0]) != view(b[0]))
+            continue;
+        if (a[2] && b[2] ? view(a[2]) == view(b[2]) : view(a[1]) == view(b[1]))
+            return true;
+    }
+    return false;
+}
+
 void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*,
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int,
                     const xmlChar** attributes) {
@@ -126,7 +140,7 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar** a = attributes + 5 * i;
         std::string_view attrPrefix = text(view(a[1])), attrName = text(view(a[0]));
-        if (!isWritableName(attrPrefix, attrName))
+        if (!isWritableName(attrPrefix, attrName) || repeatsAnEarlierAttribute(attributes, i))
             continue;
         const char* begin = reinterpret_cast<const char*>(a[3]);
         const char* end = reinterpret_cast<const char*>(a[4]);
