@@ -9,7 +9,7 @@ namespace wend {
 bool URIText::isParsable(std::string_view text) {
     if (text.empty())
         return true;
-    if (text.find('\0') != std::string_view::npos)
+    if (text.find_first_of(std::string_view("\0&", 2)) != std::string_view::npos)
         return false;
     const std::string copy(text);
     xmlURIPtr parsed = xmlParseURI(copy.c_str());
@@ -31,7 +31,7 @@ std::string URIText::percentEncoded(std::string_view text, bool keepDelimiters) 
         const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                                 (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
                                 c == '~';
-        const bool delimiter = c != 0 && std::strchr(":/?#@!$&'()*+,;=", c) != nullptr;
+        const bool delimiter = c != 0 && std::strchr(":/?#@!$'()*+,;=", c) != nullptr;
         const bool escape =
             c == '%' && i + 2 < text.size() && isHex(text[i + 1]) && isHex(text[i + 2]);
         if (unreserved || escape || (keepDelimiters && delimiter)) {

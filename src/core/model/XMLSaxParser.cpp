@@ -88,6 +88,22 @@ bool isWritableName(std::string_view prefix, std::string_view localName) {
            (prefix.empty() || (isWritableNamePart(prefix) && prefix != "xmlns"));
 }
 
+// Without entity substitution libxml2 hands over attribute values and namespace names with
+// every ampersand as "&#38;" and with references to the document's own entities left in place.
+std::string_view referencesDecoded(XMLSaxParser* parser, std::string_view value, EventText& text) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(parser->parserContext());
+    if (!ctxt || value.find('&') == std::string_view::npos || value.size() > INT_MAX)
+        return value;
+    xmlChar* plain = xmlStringLenDecodeEntities(ctxt, reinterpret_cast<const xmlChar*>(value.data()),
+                                                static_cast<int>(value.size()), XML_SUBSTITUTE_REF,
+                                                0, 0, 0);
+    if (!plain)
+        return value;
+    std::string_view kept = text.keep(reinterpret_cast<const char*>(plain));
+    xmlFree(plain);
+    return kept;
+}
+
 // libxml2 reports an attribute given twice (by name, or by namespace and local name under two
 // prefixes) and still hands over both; the first one counts, as in a repaired tree.
 bool repeatsAnEarlierAttribute(const xmlChar** attributes, int index) {
@@ -129,14 +145,11 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
         if (!nsPrefix.empty() && !isWritableNamePart(nsPrefix))
             continue;
         // A name libxml2 refused as a URI is kept percent-encoded, so that it can be written.
-        std::string_view uri = text(view(namespaces[2 * i + 1]));
+        std::string_view uri = text(referencesDecoded(parser, view(namespaces[2 * i + 1]), text));
         if (!URIText::isParsable(uri))
             uri = text.keep(URIText::parsable(uri));
         ns.push_back({nsPrefix, uri});
     }
-    // Without entity substitution libxml2 hands over attribute values with every ampersand as
-    // "&#38;" and with references to the document's own entities left in place.
-    std::list<std::string> decoded;
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar** a = attributes + 5 * i;
         std::string_view attrPrefix = text(view(a[1])), attrName = text(view(a[0]));
@@ -144,18 +157,8 @@ void onStartElement(void* context, const xmlChar* localName, const xmlChar* pref
             continue;
         const char* begin = reinterpret_cast<const char*>(a[3]);
         const char* end = reinterpret_cast<const char*>(a[4]);
-        std::string_view value(begin, static_cast<std::size_t>(end - begin));
-        auto* ctxt = static_cast<xmlParserCtxtPtr>(parser->parserContext());
-        if (ctxt && value.find('&') != std::string_view::npos && value.size() <= INT_MAX) {
-            xmlChar* plain = xmlStringLenDecodeEntities(ctxt, a[3], static_cast<int>(value.size()),
-                                                        XML_SUBSTITUTE_REF, 0, 0, 0);
-            if (plain) {
-                decoded.emplace_back(reinterpret_cast<const char*>(plain));
-                xmlFree(plain);
-                value = decoded.back();
-            }
-        }
-        attrs.push_back({attrPrefix, attrName, text(value)});
+        attrs.push_back({attrPrefix, attrName,
+                         text(referencesDecoded(parser, std::string_view(begin, static_cast<std::size_t>(end - begin)), text))});
     }
     parser->handler().startElement(elementPrefix, elementName, ns.data(), ns.size(), attrs.data(),
                                    attrs.size());
