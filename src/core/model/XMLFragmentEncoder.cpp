@@ -124,23 +124,26 @@ void XMLFragmentEncoder::appendLeaf(RecordKind kind, std::string_view text) {
     m_buffer.insert(m_buffer.end(), text.begin(), text.end());
 }
 
-void XMLFragmentEncoder::appendText(std::string_view text) {
+void XMLFragmentEncoder::appendText(std::string_view text) { appendJoinedLeaf(RecordKind::Text, text); }
+
+void XMLFragmentEncoder::appendJoinedLeaf(RecordKind kind, std::string_view text) {
     if (text.empty() || m_open.empty())
         return;
-    // Adjacent text (split by the parser's buffering) becomes one node.
-    if (m_lastTextRecord != kNone) {
+    // Adjacent text or CDATA (split by the parser's buffering, which depends on where the
+    // input's chunks end) becomes one node, so that a file reads the same however it arrives.
+    if (m_lastTextRecord != kNone && m_buffer[m_lastTextRecord] == static_cast<unsigned char>(kind)) {
         text = clampLength(text);
         std::uint32_t size = detail::readU32(m_buffer.data() + m_lastTextRecord + 1);
         m_buffer.insert(m_buffer.end(), text.begin(), text.end());
         patchU32(m_lastTextRecord + 1, size + static_cast<std::uint32_t>(text.size()));
         return;
     }
-    appendLeaf(RecordKind::Text, text);
+    appendLeaf(kind, text);
     m_lastTextRecord = m_lastLeafStart;
 }
 
 void XMLFragmentEncoder::appendComment(std::string_view text) { appendLeaf(RecordKind::Comment, text); }
-void XMLFragmentEncoder::appendCData(std::string_view text) { appendLeaf(RecordKind::CData, text); }
+void XMLFragmentEncoder::appendCData(std::string_view text) { appendJoinedLeaf(RecordKind::CData, text); }
 
 void XMLFragmentEncoder::appendElement(const XMLElement& element) {
     if (element.isNull())

@@ -54,12 +54,13 @@ private:
     void openAttributeCount();
     void closeHeader();
     void appendLeaf(detail::RecordKind kind, std::string_view text);
+    void appendJoinedLeaf(detail::RecordKind kind, std::string_view text);
     void closeAllOpen();
 
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
     std::vector<unsigned char> m_buffer;
-    std::size_t m_lastTextRecord = kNone; // a text record that still ends the buffer
+    std::size_t m_lastTextRecord = kNone; // a text or CDATA record that still ends the buffer
     std::size_t m_lastLeafStart = 0;
     std::vector<OpenElement> m_open;
 };

@@ -1,8 +1,10 @@
 #include "core/formats/GPXParser.h"
+#include "core/formats/GPXWriter.h"
 #include "core/model/GPXTime.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -298,4 +300,26 @@ TEST(GPXParser, FeedingInTinyChunksGivesTheSameDocument) {
     EXPECT_EQ(a.XMLElementNamed("extensions").xmlString(),
               "<extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>99</gpxtpx:hr></gpxtpx:TrackPointExtension>"
               "</extensions>");
+}
+
+// libxml2 hands over a CDATA section in pieces where the input's chunks end; the kept section
+// must not depend on that.
+TEST(GPXParser, AKeptCDataSectionReadsTheSameInAnyChunks) {
+    const std::string input =
+        "<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><extensions><note><![CDATA[" +
+        std::string(3000, 'x') + "<&>" + std::string(3000, 'y') +
+        "]]></note></extensions><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>";
+    const auto whole = GPXParser::parseData(input);
+    ASSERT_TRUE(whole.document);
+    ASSERT_FALSE(whole.error);
+    GPXParser parser;
+    for (std::size_t at = 0; at < input.size(); at += 7)
+        parser.feed(input.data() + at, std::min<std::size_t>(7, input.size() - at));
+    const auto chunked = parser.finish();
+    ASSERT_TRUE(chunked.document);
+    GPXWriteOptions options;
+    options.metadataTime = Instant::fromMicroseconds(0);
+    const std::string written = GPXWriter::GPXString(*whole.document, options);
+    EXPECT_EQ(GPXWriter::GPXString(*chunked.document, options), written);
+    EXPECT_EQ(written.find("]]><![CDATA["), std::string::npos);
 }
