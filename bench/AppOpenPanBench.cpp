@@ -18,6 +18,7 @@
 #include "ui/app/DocumentWindow.h"
 #include "ui/app/LoadingPanel.h"
 #include "ui/mapview/GPSView.h"
+#include "support/HeadlessQt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,17 +26,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <numbers>
-#include <unistd.h>
 
 namespace {
 
@@ -204,11 +202,6 @@ int run(const QString& path) {
     return 0;
 }
 
-void setDefaultEnvironment(const char* name, const char* value) {
-    if (!std::getenv(name))
-        setenv(name, value, 0);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -216,20 +209,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_app_open_pan FILE.gpx\n");
         return 2;
     }
-    setDefaultEnvironment("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) {
-        setDefaultEnvironment("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        setDefaultEnvironment("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    wend::test::prepareHeadlessQt();
     QApplication app(argc, argv);
     // The benchmark's settings (window sizes, recent files) never touch the user's.
     QTemporaryDir settingsDir;
-    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, settingsDir.path());
-    }
-    QApplication::setOrganizationName(QStringLiteral("WendBench"));
-    QApplication::setApplicationName(QStringLiteral("bench_app_open_pan"));
+    wend::test::keepSettingsIn(settingsDir.path(), QStringLiteral("WendBench"),
+                               QStringLiteral("bench_app_open_pan"));
     return run(QString::fromLocal8Bit(argv[1]));
 }
