@@ -1,3 +1,4 @@
+#include "WidgetScreenshot.h"
 #include "core/document/CommandTestSupport.h"
 #include "core/document/TrackCommands.h"
 #include "core/model/XMLElementBuilder.h"
@@ -29,12 +30,6 @@
 
 namespace wend::test {
 namespace {
-
-void saveScreenshot(QWidget& widget, const char* name) {
-    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
-    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
-    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-}
 
 // Plays the user's part once the dialog's modal run has started. The script ends the run with
 // Done or Cancel; a script that fails early leaves nothing hanging.

@@ -1,3 +1,4 @@
+#include "WidgetScreenshot.h"
 #include "ui/app/StatisticsPane.h"
 
 #include "core/document/Clipboard.h"
@@ -13,12 +14,6 @@
 
 namespace wend::test {
 namespace {
-
-void saveScreenshot(QWidget& widget, const char* name) {
-    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
-    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
-    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-}
 
 std::vector<std::string> labelsOf(const std::vector<StatisticsRow>& rows) {
     std::vector<std::string> labels;

@@ -1,3 +1,4 @@
+#include "WidgetScreenshot.h"
 #include "ui/app/TracksListView.h"
 
 #include "core/document/Clipboard.h"
@@ -21,12 +22,6 @@
 
 namespace wend::test {
 namespace {
-
-void saveScreenshot(QWidget& widget, const char* name) {
-    QDir().mkpath(QStringLiteral(WEND_BINARY_DIR "/screenshots"));
-    const QString path = QStringLiteral(WEND_BINARY_DIR "/screenshots/%1").arg(QLatin1String(name));
-    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-}
 
 std::vector<std::string> namesOf(const WendDocument& document) {
     std::vector<std::string> names;
