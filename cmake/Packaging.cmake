@@ -17,8 +17,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What no library link reveals: the map page's script library, and the browser engine's
-# helper process that renders it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libjs-leaflet, libqt6webenginecore6-bin")
+# What no library link reveals: the map page's script library, and the plugin that draws the
+# toolbar's SVG icons. (The browser engine's helper process comes with the engine's library.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libjs-leaflet, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

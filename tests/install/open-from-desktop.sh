@@ -22,7 +22,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_DIRS=$work/xdg XDG_DATA_DIRS=$prefix/share:/usr/share
 export PATH=$prefix/bin:$PATH
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY QT_QPA_PLATFORM
+# The desktop most users have; its query of file types reads the shared MIME database.
+export XDG_CURRENT_DESKTOP=GNOME
+unset DESKTOP_SESSION WAYLAND_DISPLAY QT_QPA_PLATFORM
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking --no-first-run"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME/Wend" "$XDG_CONFIG_DIRS"

@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -109,6 +110,9 @@ void WendApplication::setApplicationNames() {
 
 WendApplication::WendApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationNames();
+    // The installed icon where the desktop's theme has it, else the one built in.
+    setWindowIcon(QIcon::fromTheme(desktopFileName(),
+                                   QIcon(QStringLiteral(":/app/icons/app.wend.Wend.svg"))));
 
     m_preferences = std::make_unique<QSettingsPreferences>();
     m_preferences->registerDefaults(Preferences::registeredDefaults());
