@@ -29,7 +29,7 @@ protected:
                                                             QFileDevice::ExeOwner));
     }
 
-    QString socketPath() const { return m_dir.filePath(QStringLiteral("wend.socket")); }
+    QString socketPath() const { return SingleInstance(m_dir.path()).socketPath(); }
 
     QTemporaryDir m_dir;
 };
@@ -40,7 +40,8 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsFilesToTheRunningOne) {
     ASSERT_TRUE(running.listen());
     QSignalSpy requests(&running, &SingleInstance::openRequested);
 
-    const QStringList files = {QStringLiteral("/tmp/a b.gpx"), QStringLiteral("/tmp/caf\u00e9.gpx")};
+    const QStringList files = {QStringLiteral("/tmp/a b.gpx"),
+                               QStringLiteral("/tmp/caf\u00e9.gpx")};
     for (const QStringList& paths : {files, QStringList()}) {
         SCOPED_TRACE(paths.size());
         // The later start blocks on the socket; the running one answers from the event loop.
@@ -83,7 +84,8 @@ TEST_F(SingleInstanceTest, NothingIsSentIntoAFolderOrSocketOfAnotherUser) {
          [&](QLocalServer&) { ASSERT_EQ(::lchown(socket.constData(), kNobody, kNobody), 0); }},
         {"a folder of another user",
          [&](QLocalServer&) { ASSERT_EQ(::chown(folder.constData(), kNobody, kNobody), 0); }},
-        {"a folder open to everyone", [&](QLocalServer&) { ASSERT_EQ(::chmod(folder.constData(), 0777), 0); }},
+        {"a folder open to everyone",
+         [&](QLocalServer&) { ASSERT_EQ(::chmod(folder.constData(), 0777), 0); }},
         {"a link to a socket elsewhere",
          [&](QLocalServer& server) {
              const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere.socket"));

@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QWebEngineProfile>
 #include <QVBoxLayout>
+#include <QWebEngineProfile>
 #include <array>
 
 namespace wend {
@@ -123,7 +123,8 @@ PreferencesWindow::PreferencesWindow(Preferences& preferences, QWidget* parent)
     auto* cache = new QGroupBox(QStringLiteral("Tiles on Disk"), tiles);
     auto* cacheLayout = new QHBoxLayout(cache);
     cacheLayout->addWidget(new QLabel(QStringLiteral("Keep up to:"), cache));
-    QSpinBox* cacheSize = addSpinBox(Preferences::kMapCacheSizeKey, Preferences::kMaximumMapCacheSize);
+    QSpinBox* cacheSize =
+        addSpinBox(Preferences::kMapCacheSizeKey, Preferences::kMaximumMapCacheSize);
     cacheSize->setSuffix(QStringLiteral(" MB"));
     cacheSize->setSpecialValueText(QStringLiteral("None"));
     cacheSize->setSingleStep(64);

@@ -59,7 +59,7 @@ SocketFile socketFile(const QByteArray& path) {
     if (::lstat(path.constData(), &status) != 0)
         return errno == ENOENT ? SocketFile::Absent : SocketFile::Foreign;
     return S_ISSOCK(status.st_mode) && status.st_uid == geteuid() ? SocketFile::Ours
-                                                                    : SocketFile::Foreign;
+                                                                  : SocketFile::Foreign;
 }
 
 bool peerIsThisUser(int descriptor) {
@@ -86,7 +86,8 @@ Handover handOver(const QByteArray& socketPath, const std::string& message) {
     address.sun_family = AF_UNIX;
     if (static_cast<std::size_t>(socketPath.size()) >= sizeof address.sun_path)
         return Handover::Refused;
-    std::memcpy(address.sun_path, socketPath.constData(), static_cast<std::size_t>(socketPath.size()));
+    std::memcpy(address.sun_path, socketPath.constData(),
+                static_cast<std::size_t>(socketPath.size()));
 
     const Descriptor socket{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
     if (socket.fd < 0)
@@ -100,8 +101,8 @@ Handover handOver(const QByteArray& socketPath, const std::string& message) {
     ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     ::setsockopt(socket.fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     for (std::size_t sent = 0; sent < message.size();) {
-        const ssize_t n = ::send(socket.fd, message.data() + sent, message.size() - sent,
-                                 MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(socket.fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -129,9 +130,8 @@ QString SingleInstance::socketPath() const {
 QStringList SingleInstance::absolutePaths(const QStringList& arguments) {
     QStringList paths;
     for (const QString& argument : arguments) {
-        const QString path = argument.startsWith(QLatin1String("file:"))
-                                 ? QUrl(argument).toLocalFile()
-                                 : argument;
+        const QString path =
+            argument.startsWith(QLatin1String("file:")) ? QUrl(argument).toLocalFile() : argument;
         if (!path.isEmpty())
             paths << QFileInfo(path).absoluteFilePath();
     }
@@ -145,8 +145,8 @@ SingleInstance::Role SingleInstance::claim(const QStringList& paths) {
     if (m_folder.isEmpty())
         return Role::Alone;
 
-    m_startLock = std::make_unique<QLockFile>(m_folder + QLatin1Char('/') +
-                                              QLatin1String(kLockName));
+    m_startLock =
+        std::make_unique<QLockFile>(m_folder + QLatin1Char('/') + QLatin1String(kLockName));
     if (!m_startLock->tryLock(kLockTimeoutMs)) {
         warn(QStringLiteral("not sharing windows between starts: another start holds \"%1\"")
                  .arg(m_startLock->fileName()));
@@ -197,7 +197,8 @@ bool SingleInstance::listen() {
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     const bool listening = m_server->listen(socketPath());
     if (!listening)
-        warn(QStringLiteral("cannot take files from later starts: %1").arg(m_server->errorString()));
+        warn(
+            QStringLiteral("cannot take files from later starts: %1").arg(m_server->errorString()));
     m_startLock.reset();
     return listening;
 }

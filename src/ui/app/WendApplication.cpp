@@ -80,20 +80,19 @@ void WendApplication::prepareEnvironment(bool screenshot) {
 
 int WendApplication::main(int argc, char** argv) {
     setApplicationNames();
-    const EditorCommandLine commandLine = EditorCommandLine::parse(argc, argv);
-    EditorCommandLine opened = commandLine;
-    opened.files = SingleInstance::absolutePaths(commandLine.files);
+    EditorCommandLine commandLine = EditorCommandLine::parse(argc, argv);
+    commandLine.files = SingleInstance::absolutePaths(commandLine.files);
     auto instance = std::make_unique<SingleInstance>();
     SingleInstance::Role role = SingleInstance::Role::Alone;
     if (!commandLine.newInstance) {
-        role = instance->claim(opened.files);
+        role = instance->claim(commandLine.files);
         if (role == SingleInstance::Role::HandedOver)
             return 0;
     }
     prepareEnvironment(commandLine.screenshot);
     WendApplication application(argc, argv);
     const int status = application.run(
-        opened, role == SingleInstance::Role::Primary ? instance.get() : nullptr);
+        commandLine, role == SingleInstance::Role::Primary ? instance.get() : nullptr);
     // The socket closes while the application object still exists.
     instance.reset();
     return status;
