@@ -27,10 +27,10 @@ namespace {
 
 constexpr char kSocketName[] = "wend.socket";
 constexpr char kLockName[] = "wend.lock";
-// Bounds on waiting for another process; the running one answers as soon as it has read the
-// request, before it opens anything.
+// Bounds on waiting for another process. The running one answers as soon as it has read the
+// request, before it opens anything, but it may be busy reading a large file.
 constexpr int kLockTimeoutMs = 10000;
-constexpr int kAnswerTimeoutSeconds = 10;
+constexpr int kAnswerTimeoutSeconds = 30;
 constexpr int kRequestTimeoutMs = 10000;
 constexpr char kAcknowledgement = '1';
 
@@ -230,8 +230,12 @@ void SingleInstance::serve(QLocalSocket* socket) {
         case InstanceMessage::State::Complete:
             break;
         }
+        // A start that gave up waiting has closed its end and opens the files itself.
         socket->write(&kAcknowledgement, 1);
+        const bool answered = socket->flush();
         socket->disconnectFromServer();
+        if (!answered)
+            return;
         QStringList paths;
         for (const std::string& path : message->paths())
             paths << QFile::decodeName(QByteArray::fromStdString(path));
