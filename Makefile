@@ -7,7 +7,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 SAMPLE         ?= samples/sample.gpx
 
-.PHONY: all deps build run test test-asan bench fuzz clean
+.PHONY: all deps build run test test-asan bench fuzz package clean
 
 all: build
 
@@ -35,6 +35,10 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# A Debian package of the build: build/wend_<version>_<arch>.deb.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DWEND_BUILD_BENCH=ON -DWEND_BUILD_TESTS=OFF \

@@ -17,6 +17,7 @@
 namespace {
 
 const char* kUsage = R"(usage: wend-cli COMMAND [ARGUMENTS]
+       wend-cli --help | --version
 
 Batch work on GPX files with the same core as the Wend editor.
 
@@ -69,6 +70,10 @@ int main(int argc, char** argv) {
         arguments[0] == "help") {
         std::cout << kUsage;
         return arguments.empty() ? 2 : 0;
+    }
+    if (arguments[0] == "--version" || arguments[0] == "-v") {
+        std::cout << "wend-cli " WEND_VERSION "\n";
+        return 0;
     }
     auto it = commands().find(arguments[0]);
     if (it == commands().end()) {

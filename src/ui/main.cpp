@@ -1,7 +1,5 @@
 #include "ui/app/WendApplication.h"
 
 int main(int argc, char** argv) {
-    wend::WendApplication::prepareEnvironment(argc, argv);
-    wend::WendApplication application(argc, argv);
-    return application.run();
+    return wend::WendApplication::main(argc, argv);
 }

@@ -4,6 +4,8 @@
 // and the application benchmark.
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QString>
 #include <cstdlib>
@@ -36,6 +38,19 @@ inline void keepSettingsIn(const QString& folder, const QString& organization,
     }
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setApplicationName(application);
+}
+
+// The caches and the runtime folder (the editor's socket) of this program and of the
+// programs it starts live in `folder`; the runtime folder is private, as the editor insists.
+inline void keepXDGFoldersIn(const QString& folder) {
+    const QString cache = folder + QStringLiteral("/cache");
+    const QString runtime = folder + QStringLiteral("/runtime");
+    QDir().mkpath(cache);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
 
 } // namespace wend::test

@@ -143,60 +143,92 @@ TEST_F(ScreenshotTest, TheSplitViewKeepsTheListAndTheMapWideEnough) {
     EXPECT_GE(window->mapArea()->width(), static_cast<int>(TracksList::kMinimumMapWidth));
 }
 
-// The program itself, with its settings in a folder of the test's own.
-TEST_F(ScreenshotTest, TheProgramSavesAScreenshotAndReportsFailures) {
-    const QString program = QStringLiteral(WEND_BINARY_DIR "/src/ui/wend");
-    if (!QFileInfo(program).isExecutable())
-        GTEST_SKIP() << "the wend program has not been built";
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
-    {
-        QSettings settings(home.filePath(QStringLiteral("config/Wend/Wend.conf")),
+// The program itself, with its settings and caches in folders of the test's own and the
+// terrain map from the test's tile server.
+class ProgramTest : public ScreenshotTest {
+protected:
+    void SetUp() override {
+        ScreenshotTest::SetUp();
+        if (IsSkipped())
+            return;
+        if (!QFileInfo(m_program).isExecutable())
+            GTEST_SKIP() << "the wend program has not been built";
+        ASSERT_TRUE(m_home.isValid());
+        QSettings settings(m_home.filePath(QStringLiteral("config/Wend/Wend.conf")),
                            QSettings::IniFormat);
         settings.setValue(QStringLiteral("GMapType"), 3);
         settings.setValue(QStringLiteral("TerrainTileURL"),
                           m_env.server.tileURL(QStringLiteral("terrain")));
         settings.setValue(QStringLiteral("TerrainTileAttribution"),
                           QStringLiteral("Terrain tiles"));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                             m_home.filePath(QStringLiteral("config")));
+        m_environment.insert(QStringLiteral("XDG_CACHE_HOME"),
+                             m_home.filePath(QStringLiteral("cache")));
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const QString sample = QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx");
-    const QString output = home.filePath(QStringLiteral("shot.png"));
 
-    const auto run = [&](const QStringList& arguments, QProcess& process) {
-        process.setProcessEnvironment(environment);
-        process.start(program, arguments);
+    // Whether the program ended in time.
+    bool run(const QStringList& arguments, QProcess& process) {
+        process.setProcessEnvironment(m_environment);
+        process.start(m_program, arguments);
         // The test's event loop must keep running: it serves the tiles.
         return test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 120000);
-    };
+    }
 
-    QProcess good;
-    ASSERT_TRUE(run({QStringLiteral("--screenshot"), output, sample}, good));
-    EXPECT_EQ(good.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(good.exitCode(), 0) << good.readAllStandardError().toStdString();
-    const QImage image(output);
+    // Runs `wend --screenshot` on the sample; the image, null when the program failed.
+    QImage screenshotOfSample(const char* name) {
+        const QString output = m_home.filePath(QString::fromLatin1(name));
+        QProcess process;
+        EXPECT_TRUE(run({QStringLiteral("--screenshot"), output, m_sample}, process));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QImage(output);
+    }
+
+    const QString m_program = QStringLiteral(WEND_BINARY_DIR "/src/ui/wend");
+    const QString m_sample = QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx");
+    QTemporaryDir m_home;
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
+};
+
+TEST_F(ProgramTest, SavesAScreenshotAndReportsFailures) {
+    const QImage image = screenshotOfSample("shot.png");
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(showsColor(image, image.rect(), test::kAppTerrainColor))
         << "no tiles in the screenshot";
     EXPECT_GT(m_env.server.requestCount(QStringLiteral("terrain")), 0);
 
     QProcess bad;
-    const QString notGPX = home.filePath(QStringLiteral("notes.gpx"));
+    const QString notGPX = m_home.filePath(QStringLiteral("notes.gpx"));
     {
         QFile file(notGPX);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("just words");
     }
     ASSERT_TRUE(run(
-        {QStringLiteral("--screenshot"), home.filePath(QStringLiteral("bad.png")), notGPX}, bad));
+        {QStringLiteral("--screenshot"), m_home.filePath(QStringLiteral("bad.png")), notGPX}, bad));
     EXPECT_NE(bad.exitCode(), 0);
     // One line of ours (the browser engine may add lines of its own).
     const QString error = QString::fromLocal8Bit(bad.readAllStandardError());
     EXPECT_EQ(error.count(QStringLiteral("wend: ")), 1) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("notes.gpx"))) << error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("bad.png"))));
+    EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("bad.png"))));
+}
+
+// Tiles are kept on disk between runs: once seen, a place shows without the tile server.
+TEST_F(ProgramTest, TilesSeenBeforeShowAfterTheServerHasGone) {
+    m_env.server.setCacheable(true);
+    const QImage first = screenshotOfSample("online.png");
+    ASSERT_FALSE(first.isNull());
+    ASSERT_TRUE(showsColor(first, first.rect(), test::kAppTerrainColor));
+
+    m_env.server.stop();
+    const QImage second = screenshotOfSample("offline.png");
+    ASSERT_FALSE(second.isNull());
+    EXPECT_TRUE(showsColor(second, second.rect(), test::kAppTerrainColor))
+        << "no tiles from the disk cache";
+    EXPECT_TRUE(QFileInfo::exists(m_home.filePath(QStringLiteral("cache/wend/map"))));
 }
 
 } // namespace

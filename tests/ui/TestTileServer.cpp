@@ -73,9 +73,10 @@ void TestTileServer::readRequest(QTcpSocket* socket) {
         request.y = match.captured(4).toInt();
         m_requests.append(request);
         const QByteArray body = tileImage(request.layer);
-        response = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: no-store\r\n"
-                   "Connection: close\r\nContent-Length: " +
-                   QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        response = QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +
+                   (m_cacheable ? "public, max-age=86400" : "no-store") +
+                   "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                   "\r\n\r\n" + body;
     } else {
         response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     }

@@ -25,7 +25,7 @@ struct TileRequest {
 // 256×256 PNG filled with the layer's colour (transparent for a layer without one), its top
 // and left edges two pixels wide in borderColor, so that a screenshot shows where the tile
 // corners lie. Every request is recorded. Responses forbid caching, so every tile shown is a
-// request seen.
+// request seen, unless the server is made cacheable.
 class TestTileServer : public QObject {
     Q_OBJECT
 
@@ -36,6 +36,10 @@ public:
     // "http://127.0.0.1:<port>/<layer>/{z}/{x}/{y}.png"
     QString tileURL(const QString& layer) const;
     void setLayerColor(const QString& layer, const QColor& color);
+    // Tiles may be kept for a day, as public tile servers allow.
+    void setCacheable(bool cacheable) { m_cacheable = cacheable; }
+    // Stops listening: later requests are refused.
+    void stop() { m_server.close(); }
     static QColor borderColor() { return QColor(20, 20, 20); }
 
     const QList<TileRequest>& requests() const { return m_requests; }
@@ -52,6 +56,7 @@ private:
     QHash<QString, QColor> m_colors;
     QHash<QString, QByteArray> m_images;
     QList<TileRequest> m_requests;
+    bool m_cacheable = false;
 };
 
 } // namespace wend::test

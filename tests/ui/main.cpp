@@ -9,8 +9,11 @@
 int main(int argc, char** argv) {
     wend::test::prepareHeadlessQt();
     testing::InitGoogleTest(&argc, argv);
+    // The map's cache and the editor's socket live in folders of the test's own, also for the
+    // programs the tests start; so do the settings.
+    QTemporaryDir xdgDir;
+    wend::test::keepXDGFoldersIn(xdgDir.path());
     QApplication app(argc, argv);
-    // Settings written by a test land in a folder of the test's own.
     QTemporaryDir settingsDir;
     wend::test::keepSettingsIn(settingsDir.path(), QStringLiteral("WendTests"),
                                QStringLiteral("test_ui"));

@@ -91,6 +91,7 @@ const PreferenceDefaults& Preferences::registeredDefaults() {
          std::string("Map data: \u00A9 OpenStreetMap contributors, SRTM | Map style: \u00A9 "
                      "OpenTopoMap (CC-BY-SA)")},
         {std::string(kTerrainTileMaxZoomKey), std::int32_t{17}},
+        {std::string(kMapCacheSizeKey), std::int32_t{256}},
     };
     return defaults;
 }
@@ -190,6 +191,12 @@ bool Preferences::showAdditionalWaypointFields() const {
 }
 void Preferences::setShowAdditionalWaypointFields(bool show) {
     setBool(kShowAdditionalWaypointFieldsKey, show);
+}
+std::int32_t Preferences::mapCacheSize() const {
+    return std::clamp(integerForKey(kMapCacheSizeKey), 0, kMaximumMapCacheSize);
+}
+void Preferences::setMapCacheSize(std::int32_t megabytes) {
+    setInteger(kMapCacheSizeKey, megabytes);
 }
 
 std::optional<bool> Preferences::boolFromValue(const PreferenceValue& value) {

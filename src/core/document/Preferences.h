@@ -56,6 +56,11 @@ public:
     static constexpr std::string_view kTerrainTileAttributionKey = "TerrainTileAttribution";
     static constexpr std::string_view kTerrainTileMaxZoomKey = "TerrainTileMaxZoom";
 
+    // Megabytes of map tiles (the map page's web cache) kept on disk between runs; 0 keeps
+    // them in memory only.
+    static constexpr std::string_view kMapCacheSizeKey = "MapCacheSize";
+    static constexpr std::int32_t kMaximumMapCacheSize = 2047;
+
     static constexpr std::int32_t kMetricSystem = 0;
     static constexpr std::int32_t kImperialSystem = 1;
 
@@ -110,6 +115,9 @@ public:
     void setShowEditablePointsList(bool show);
     bool showAdditionalWaypointFields() const;
     void setShowAdditionalWaypointFields(bool show);
+    // In megabytes, within 0…kMaximumMapCacheSize whatever the store holds.
+    std::int32_t mapCacheSize() const;
+    void setMapCacheSize(std::int32_t megabytes);
 
     // Conversions between the value kinds, shared by the stores and the defaults: numbers
     // convert among each other (fractions cut toward zero, clamped to 32 bits, NaN unreadable),

@@ -4,6 +4,8 @@
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/app/PreferencesWindow.h"
+#include "ui/mapview/GMapView.h"
+#include "ui/mapview/MapCache.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -222,6 +224,8 @@ PreferencesWindow* DocumentController::preferencesWindow() const {
 }
 
 void DocumentController::preferenceChanged(const QString& key) {
+    if (key.toStdString() == Preferences::kMapCacheSizeKey)
+        MapCache::applySize(*GMapView::mapProfile(m_preferences), m_preferences);
     for (DocumentWindow* window : documents())
         window->preferenceDidChange(key);
 }

@@ -2,18 +2,21 @@
 
 #include "core/document/Preferences.h"
 #include "core/document/ViewCommands.h"
+#include "ui/mapview/GMapView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWebEngineProfile>
 #include <array>
 
 namespace wend {
@@ -116,6 +119,25 @@ PreferencesWindow::PreferencesWindow(Preferences& preferences, QWidget* parent)
     restore->setObjectName(QStringLiteral("restoreTileDefaults"));
     connect(restore, &QPushButton::clicked, this, &PreferencesWindow::restoreTileDefaults);
     tilesLayout->addWidget(restore, 0, Qt::AlignRight);
+
+    auto* cache = new QGroupBox(QStringLiteral("Tiles on Disk"), tiles);
+    auto* cacheLayout = new QHBoxLayout(cache);
+    cacheLayout->addWidget(new QLabel(QStringLiteral("Keep up to:"), cache));
+    QSpinBox* cacheSize =
+        addSpinBox(Preferences::kMapCacheSizeKey, Preferences::kMaximumMapCacheSize);
+    cacheSize->setSuffix(QStringLiteral(" MB"));
+    cacheSize->setSpecialValueText(QStringLiteral("None"));
+    cacheSize->setSingleStep(64);
+    cacheSize->setToolTip(QStringLiteral("Map tiles seen before show without the network, and "
+                                         "the tile servers are asked less."));
+    cacheLayout->addWidget(cacheSize);
+    cacheLayout->addStretch();
+    auto* clearCache = new QPushButton(QStringLiteral("Clear Cache"), cache);
+    clearCache->setObjectName(QStringLiteral("clearMapCache"));
+    connect(clearCache, &QPushButton::clicked, this,
+            [this] { GMapView::mapProfile(m_preferences)->clearHttpCache(); });
+    cacheLayout->addWidget(clearCache);
+    tilesLayout->addWidget(cache);
     tilesLayout->addStretch();
     tabs->addTab(tiles, QStringLiteral("Map Tiles"));
 

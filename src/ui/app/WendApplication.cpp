@@ -3,14 +3,16 @@
 #include "ui/app/CommandSpaceRouter.h"
 #include "ui/app/DocumentController.h"
 #include "ui/app/DocumentWindow.h"
+#include "ui/app/EditorCommandLine.h"
 #include "ui/app/QSettingsPreferences.h"
+#include "ui/app/SingleInstance.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/mapview/TooltipView.h"
 
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -18,7 +20,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -68,25 +69,49 @@ bool tilesComplete(GMapView& view, const QElapsedTimer& clock, int timeoutMs) {
 }
 } // namespace
 
-void WendApplication::prepareEnvironment(int argc, char** argv) {
+void WendApplication::prepareEnvironment(bool screenshot) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0) {
         setDefaultEnvironment("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
-    bool screenshot = false;
-    for (int i = 1; i < argc; ++i)
-        screenshot = screenshot || std::strcmp(argv[i], "--screenshot") == 0 ||
-                     std::strncmp(argv[i], "--screenshot=", 13) == 0;
     if (screenshot && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setDefaultEnvironment("QT_QPA_PLATFORM", "offscreen");
 }
 
-WendApplication::WendApplication(int& argc, char** argv) : QApplication(argc, argv) {
+int WendApplication::main(int argc, char** argv) {
+    setApplicationNames();
+    EditorCommandLine commandLine = EditorCommandLine::parse(argc, argv);
+    commandLine.files = SingleInstance::absolutePaths(commandLine.files);
+    auto instance = std::make_unique<SingleInstance>();
+    SingleInstance::Role role = SingleInstance::Role::Alone;
+    if (!commandLine.newInstance) {
+        role = instance->claim(commandLine.files);
+        if (role == SingleInstance::Role::HandedOver)
+            return 0;
+    }
+    prepareEnvironment(commandLine.screenshot);
+    WendApplication application(argc, argv);
+    const int status = application.run(
+        commandLine, role == SingleInstance::Role::Primary ? instance.get() : nullptr);
+    // The socket closes while the application object still exists.
+    instance.reset();
+    return status;
+}
+
+void WendApplication::setApplicationNames() {
     setOrganizationName(QStringLiteral("Wend"));
     setOrganizationDomain(QStringLiteral("wend.app"));
     setApplicationName(QStringLiteral("Wend"));
     setApplicationVersion(QStringLiteral(WEND_VERSION));
-    setDesktopFileName(QStringLiteral("wend"));
+    // The name of the installed desktop entry, icon and metadata.
+    setDesktopFileName(QStringLiteral("app.wend.Wend"));
+}
+
+WendApplication::WendApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationNames();
+    // The installed icon where the desktop's theme has it, else the one built in.
+    setWindowIcon(QIcon::fromTheme(desktopFileName(),
+                                   QIcon(QStringLiteral(":/app/icons/app.wend.Wend.svg"))));
 
     m_preferences = std::make_unique<QSettingsPreferences>();
     m_preferences->registerDefaults(Preferences::registeredDefaults());
@@ -110,27 +135,23 @@ WendApplication::~WendApplication() {
     m_preferences.reset();
 }
 
-int WendApplication::run() {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Wend, an editor for GPS tracks in GPX files."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Open FILE.gpx, save its window as a PNG image to OUT.png once the map has "
-                       "loaded (at most 10 seconds), and quit."),
-        QStringLiteral("OUT.png"));
-    parser.addOption(screenshot);
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("GPX files to open, each in its own window."),
-                                 QStringLiteral("[FILE.gpx ...]"));
-    parser.process(arguments());
-
-    const QStringList files = parser.positionalArguments();
-    if (parser.isSet(screenshot))
-        return runScreenshot(parser.value(screenshot), files);
-    m_controller->openStartupDocuments(files);
+int WendApplication::run(const EditorCommandLine& commandLine, SingleInstance* instance) {
+    if (commandLine.screenshot)
+        return runScreenshot(commandLine.screenshotOutput, commandLine.files);
+    if (instance) {
+        // Listening before the first files load lets a later start hand its files over at
+        // once; they open when the event loop runs.
+        connect(instance, &SingleInstance::openRequested, m_controller.get(),
+                [this](const QStringList& paths) {
+                    // openDocument brings each window forward, also one already open.
+                    for (const QString& path : paths)
+                        m_controller->openDocument(path);
+                    if (paths.isEmpty())
+                        m_controller->newDocument();
+                });
+        instance->listen();
+    }
+    m_controller->openStartupDocuments(commandLine.files);
     return exec();
 }
 

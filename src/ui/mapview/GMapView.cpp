@@ -1,6 +1,7 @@
 #include "ui/mapview/GMapView.h"
 
 #include "core/document/Preferences.h"
+#include "ui/mapview/MapCache.h"
 #include "ui/mapview/MapTileSource.h"
 
 #include <QChildEvent>
@@ -127,7 +128,7 @@ constexpr int kReloadDelay = 1000; // milliseconds
 GMapView::GMapView(const Preferences& preferences, QWidget* parent)
     : QWebEngineView(parent), m_preferences(preferences),
       m_lifetime(std::make_shared<GMapView*>(this)) {
-    auto* page = new QWebEnginePage(mapProfile(), this);
+    auto* page = new QWebEnginePage(mapProfile(preferences), this);
     QWebEngineSettings* settings = page->settings();
     // The page comes from a file address (the Leaflet folder) and fetches tiles over HTTP.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
@@ -238,12 +239,12 @@ QString GMapView::userAgent() {
     return QStringLiteral("Wend/" WEND_VERSION " (+https://wend.app)");
 }
 
-QWebEngineProfile* GMapView::mapProfile() {
+QWebEngineProfile* GMapView::mapProfile(const Preferences& preferences) {
     // Parented to the application, so that it outlives every view.
-    static QWebEngineProfile* profile = [] {
-        auto* created = new QWebEngineProfile(QCoreApplication::instance());
+    static QWebEngineProfile* profile = [&preferences] {
+        QWebEngineProfile* created =
+            MapCache::createProfile(preferences, QCoreApplication::instance());
         created->setHttpUserAgent(userAgent());
-        created->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         created->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
         return created;
     }();

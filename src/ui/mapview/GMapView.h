@@ -82,8 +82,9 @@ public:
     static QUrl pageBaseUrl();
     // Tile services ask applications to identify themselves.
     static QString userAgent();
-    // Shared by every map view: in memory only, with the user agent above.
-    static QWebEngineProfile* mapProfile();
+    // Shared by every map view: the user agent above, no cookies kept, the HTTP cache on disk
+    // (MapCache). Made on first use with these preferences, which must outlive it.
+    static QWebEngineProfile* mapProfile(const Preferences& preferences);
 
 signals:
     // The page has reported itself loaded (again, after a renderer crash).

@@ -76,6 +76,11 @@ TEST(Preferences, StoredValuesOfAnotherKindConvertOrFallBackToTheDefault) {
     EXPECT_TRUE(prefs.showTooltips());
     prefs.setValue("SaveGarminDocs", std::int32_t{0});
     EXPECT_FALSE(prefs.saveGarminFriendlyDocs());
+    // A cache size from a hand-edited store stays within what the cache can take.
+    prefs.setValue("MapCacheSize", std::int32_t{-5});
+    EXPECT_EQ(prefs.mapCacheSize(), 0);
+    prefs.setValue("MapCacheSize", 1e12);
+    EXPECT_EQ(prefs.mapCacheSize(), Preferences::kMaximumMapCacheSize);
 
     prefs.setDouble("Ratio", 0.25);
     EXPECT_EQ(prefs.stringForKey("Ratio"), "0.25");
