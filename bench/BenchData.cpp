@@ -3,6 +3,7 @@
 #include "core/formats/GPXParser.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <map>
 
 namespace wend::bench {
@@ -18,6 +19,28 @@ std::shared_ptr<GPSDocument> cachedDocument(const std::string& name) {
     if (it == documents.end())
         it = documents.emplace(name, GPXParser::parseFile(dataPath(name)).document).first;
     return it->second;
+}
+
+GPSItemPtr trackInMemory(std::size_t pointCount) {
+    PointList points;
+    points.reserve(pointCount);
+    const auto start = Instant::fromMicroseconds(1'577'872'800'000'000);
+    for (std::size_t i = 0; i < pointCount; ++i) {
+        const double d = static_cast<double>(i);
+        points.push_back(GPSPoint::pointWithLongitude(8.0 + d * 1e-5, 47.0 + d * 1e-6,
+                                                      400.0 + static_cast<double>(i % 100),
+                                                      start.addingSeconds(d)));
+    }
+    auto track = GPSItem::item();
+    track->setItemName("Million");
+    track->setItemPoints(std::move(points));
+    return track;
+}
+
+double threadCPUSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 } // namespace wend::bench

@@ -1,39 +1,23 @@
 // Delete of a stretch in a 1,000,000-point track, then Undo, then Redo, each timed alone.
 // The track is built in memory, so no generated input is needed.
 
+#include "BenchData.h"
 #include "core/document/InMemoryPreferences.h"
 #include "core/document/TrackCommands.h"
 #include "core/document/WendDocument.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <ctime>
 #include <memory>
 
 namespace {
 
 constexpr std::size_t kPointCount = 1'000'000;
 
-wend::GPSItemPtr millionPointTrack() {
-    wend::PointList points;
-    points.reserve(kPointCount);
-    const auto start = wend::Instant::fromMicroseconds(1'577'872'800'000'000);
-    for (std::size_t i = 0; i < kPointCount; ++i) {
-        const double d = static_cast<double>(i);
-        points.push_back(wend::GPSPoint::pointWithLongitude(8.0 + d * 1e-5, 47.0 + d * 1e-6,
-                                                            400.0 + static_cast<double>(i % 100),
-                                                            start.addingSeconds(d)));
-    }
-    auto track = wend::GPSItem::item();
-    track->setItemName("Million");
-    track->setItemPoints(std::move(points));
-    return track;
-}
-
 struct Fixture {
     wend::InMemoryPreferences preferences;
     wend::WendDocument document{preferences};
-    wend::GPSItemPtr track = millionPointTrack();
+    wend::GPSItemPtr track = wend::bench::trackInMemory(kPointCount);
 
     Fixture() {
         document.setGPSDoc(wend::GPSDocument::documentWithItems({track}));
@@ -45,12 +29,6 @@ struct Fixture {
 Fixture& fixture() {
     static Fixture shared;
     return shared;
-}
-
-double threadCPUSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 enum Phase { DeletePhase = 0, UndoPhase = 1, RedoPhase = 2 };
@@ -73,7 +51,7 @@ void BM_DeleteStretchUndoRedo(benchmark::State& state) {
         double cpu[4];
         auto mark = [&](int i) {
             wall[i] = Clock::now();
-            cpu[i] = threadCPUSeconds();
+            cpu[i] = wend::bench::threadCPUSeconds();
         };
         mark(0);
         wend::TrackCommands::deleteSelection(f.document);

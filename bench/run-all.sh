@@ -31,7 +31,7 @@ generator="$build/bench/wend-bench-generate"
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 for tool in "$cli" "$generator" "$build/bench/bench_gpx_io" "$build/bench/bench_processing" \
-  "$build/bench/bench_document_commands"; do
+  "$build/bench/bench_document_commands" "$build/bench/bench_point_edit_memory"; do
   [ -x "$tool" ] || { echo "run-all.sh: $tool is missing (make bench builds it)" >&2; exit 2; }
 done
 for tool in hyperfine gpsbabel xmllint /usr/bin/time; do
@@ -68,6 +68,8 @@ if [ "${BENCH_SKIP_GBENCH:-0}" != 1 ]; then
   "$build/bench/bench_processing"
   echo; echo "=== Google Benchmark: Delete of a stretch of a 1,000,000-point track, Undo, Redo"
   "$build/bench/bench_document_commands"
+  echo; echo "=== Single-point edits of a 1,000,000-point track: heap growth of their undo steps, time"
+  "$build/bench/bench_point_edit_memory"
 fi
 
 # --- the application: opening the file and panning over it ----------------------------------

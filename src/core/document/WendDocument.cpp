@@ -294,22 +294,24 @@ void WendDocument::updateItemPoints(
 }
 
 bool WendDocument::updateItemPoint(const GPSPoint* point, const std::function<void(GPSItem&, GPSPoint&)>& function) {
+    // The last item holding the point wins, at its last place there: the search runs from the
+    // end and stops at the first hit.
     GPSItemPtr holder;
     std::size_t index = 0;
-    for (const auto& item : permanentItems()) {
-        const auto& points = item->itemPoints();
-        for (std::size_t i = 0; i < points.size(); ++i)
-            if (points[i].get() == point) {
-                holder = item; // the last item holding the point wins
-                index = i;
-            }
+    const ItemList& list = permanentItems();
+    for (auto item = list.rbegin(); item != list.rend() && !holder; ++item) {
+        const auto& points = (*item)->itemPoints();
+        auto found = std::find_if(points.rbegin(), points.rend(),
+                                  [point](const GPSPointPtr& p) { return p.get() == point; });
+        if (found != points.rend()) {
+            holder = *item;
+            index = static_cast<std::size_t>(points.rend() - found) - 1;
+        }
     }
     if (!holder)
         return false;
     auto copy = holder->itemPoints()[index]->copy();
-    PointList points = holder->itemPoints();
-    points[index] = copy;
-    holder->setItemPoints(std::move(points));
+    holder->replaceItemPoints(index, 1, {copy});
     function(*holder, *copy);
     postTrackDataChangedNotification();
     return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace wend {
@@ -87,12 +88,56 @@ void GPSItem::setWptType(std::string_view type) {
 }
 
 void GPSItem::setItemPoints(PointList points) {
-    auto old = std::move(m_itemPoints);
-    m_itemPoints = std::move(points);
+    PointList old = std::exchange(m_itemPoints, std::move(points));
+    ReplacedPoints replaced;
+    if (m_observer) {
+        // Only the stretch between the common ends is kept: Undo puts it back into the list
+        // it finds then, which is this one again since every later change is undone first.
+        const std::size_t shorter = std::min(old.size(), m_itemPoints.size());
+        const auto oldPrefixEnd =
+            std::mismatch(old.begin(), old.begin() + shorter, m_itemPoints.begin()).first;
+        const auto prefix = static_cast<std::size_t>(oldPrefixEnd - old.begin());
+        const auto oldSuffixEnd =
+            std::mismatch(old.rbegin(),
+                          old.rbegin() + static_cast<std::ptrdiff_t>(shorter - prefix),
+                          m_itemPoints.rbegin())
+                .first;
+        const auto suffix = static_cast<std::size_t>(oldSuffixEnd - old.rbegin());
+        replaced = {prefix, m_itemPoints.size() - prefix - suffix,
+                    PointList(std::make_move_iterator(oldPrefixEnd),
+                              std::make_move_iterator(oldSuffixEnd.base()))};
+    }
+    didReplacePoints(std::move(replaced));
+}
+
+void GPSItem::replaceItemPoints(std::size_t location, std::size_t count, PointList replacement) {
+    location = std::min(location, m_itemPoints.size());
+    count = std::min(count, m_itemPoints.size() - location);
+    const auto first = m_itemPoints.begin() + static_cast<std::ptrdiff_t>(location);
+    const auto last = first + static_cast<std::ptrdiff_t>(count);
+    ReplacedPoints replaced{
+        location, replacement.size(),
+        PointList(std::make_move_iterator(first), std::make_move_iterator(last))};
+    // Overwrite what both stretches share, then insert or erase the difference.
+    const auto shared = static_cast<std::ptrdiff_t>(std::min(count, replacement.size()));
+    const auto sharedEnd = std::move(replacement.begin(), replacement.begin() + shared, first);
+    if (replacement.size() > count)
+        m_itemPoints.insert(sharedEnd, std::make_move_iterator(replacement.begin() + shared),
+                            std::make_move_iterator(replacement.end()));
+    else
+        m_itemPoints.erase(sharedEnd, last);
+    didReplacePoints(std::move(replaced));
+}
+
+void GPSItem::didReplacePoints(ReplacedPoints replaced) {
     // The restricted selection is announced before the points, so that undoing (newest first)
-    // puts the points back before the selection that needs them.
-    updateValidSelectionRange();
-    announce(ModelKey::ItemPoints, std::move(old), [](GPSItem& i, const PointList& v) { i.setItemPoints(v); });
+    // puts the points back before the selection that needs them. A selection whose range still
+    // fits needs no restricting, which spares a copy of its ranges per edit.
+    if (m_itemSelection.validSelectionRange() != pointIndexRange())
+        updateValidSelectionRange();
+    announce(ModelKey::ItemPoints, std::move(replaced), [](GPSItem& i, const ReplacedPoints& r) {
+        i.replaceItemPoints(r.location, r.count, r.points);
+    });
 }
 
 void GPSItem::setItemColor(std::optional<ItemColor> color) {

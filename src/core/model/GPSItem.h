@@ -7,6 +7,7 @@
 #include "core/model/Selection.h"
 #include "core/model/XMLDataContainer.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -55,8 +56,13 @@ public:
 
     const PointList& itemPoints() const { return m_itemPoints; }
     // Stores the list (the points themselves are shared), then restricts the selection to
-    // the new point range.
+    // the new point range. The change is announced as the stretch that differs from the old
+    // list (points compared by identity), so undo keeps that stretch and not the whole list.
     void setItemPoints(PointList points);
+    // Puts `replacement` in place of the `count` points from `location` on (both cut to the
+    // list), then restricts the selection like setItemPoints. Costs what the two stretches
+    // cost, not what the list costs: the way to change a few points of a long track.
+    void replaceItemPoints(std::size_t location, std::size_t count, PointList replacement);
 
     const std::optional<ItemColor>& itemColor() const { return m_itemColor; }
     void setItemColor(std::optional<ItemColor> color);
@@ -90,7 +96,16 @@ public:
     ModelObserver* observer() const { return m_observer; }
 
 private:
+    // What a change of the point list replaced: `points` stood where the `count` points from
+    // `location` on stand now.
+    struct ReplacedPoints {
+        std::size_t location = 0;
+        std::size_t count = 0;
+        PointList points;
+    };
+
     template <typename T, typename Apply> void announce(ModelKey key, T oldValue, Apply apply);
+    void didReplacePoints(ReplacedPoints replaced);
 
     GPSItemType m_itemType = GPSItemType::Track;
     std::string m_itemName{kDefaultName};
