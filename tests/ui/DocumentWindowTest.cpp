@@ -7,7 +7,7 @@
 #include "core/document/ViewCommands.h"
 #include "core/document/WendDocument.h"
 #include "core/formats/GPXParser.h"
-#include "ui/app/CommandSpaceRouter.h"
+#include "ui/app/MapKeyRouter.h"
 #include "ui/app/PreferencesWindow.h"
 #include "ui/app/StatisticsPane.h"
 #include "ui/app/TracksListModel.h"
@@ -618,7 +618,7 @@ TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
     ASSERT_NE(window, nullptr);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    CommandSpaceRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
+    MapKeyRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
     qApp->installEventFilter(&router);
     // A shortcut on the same keys would otherwise take them.
     int shortcutRuns = 0;

@@ -16,6 +16,11 @@ bool samePoints(const PointList& a, const PointList& b) {
 
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                                           std::vector<ViewPoint>& positions) {
+    screenPositions(item, geometry, positions, geometry.centerPositionInPixels());
+}
+
+void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                                          std::vector<ViewPoint>& positions, ViewPoint center) {
     const PointList& points = item.itemPoints();
     Entry& entry = m_entries[&item];
     if (!samePoints(entry.points, points)) {
@@ -29,13 +34,31 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
 
     const double worldSize = static_cast<double>(geometry.currentWorldSize());
     const ViewSize size = geometry.viewSize();
-    const ViewPoint center = geometry.centerPositionInPixels();
     const double dx = center.x - size.width / 2;
     const double dy = center.y - size.height / 2;
     positions.clear();
     positions.reserve(points.size());
     for (const ViewPoint& unit : entry.unitPositions)
         positions.push_back({unit.x * worldSize - dx, size.height - (unit.y * worldSize - dy)});
+}
+
+void ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels,
+                                                  const MapViewGeometry& geometry,
+                                                  const std::vector<IndexRange>& ranges,
+                                                  std::vector<ViewPoint>& positions) const {
+    auto it = m_entries.find(&item);
+    const std::size_t count = item.itemPoints().size();
+    positions.resize(count);
+    if (it == m_entries.end() || it->second.unitPositions.size() != count)
+        return;
+    const std::vector<ViewPoint>& unit = it->second.unitPositions;
+    const double worldSize = static_cast<double>(geometry.currentWorldSize());
+    const ViewSize size = geometry.viewSize();
+    const double dx = centerPixels.x - size.width / 2;
+    const double dy = centerPixels.y - size.height / 2;
+    for (const IndexRange& range : ranges)
+        for (std::uint64_t i = range.location; i <= range.end() && i < count; ++i)
+            positions[i] = {unit[i].x * worldSize - dx, size.height - (unit[i].y * worldSize - dy)};
 }
 
 void ProjectedPointCache::retainOnly(const ItemList& items) {
