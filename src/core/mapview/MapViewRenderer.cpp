@@ -227,9 +227,10 @@ void MapViewRenderer::updateChangedItems(const ItemList& items, const MapViewGeo
             continue;
         }
         auto& cache = m_cachedDrawingData[static_cast<std::size_t>(state.cache)];
-        if (change == ItemChange::Selection && state.moved.empty()) {
+        if (change == ItemChange::Selection && state.moved.empty() &&
             m_projectedPoints.screenPositionsOfRanges(*items[i], builtCenterPixels(geometry), geometry,
-                                                      items[i]->itemSelection().ranges(), m_positionsBuffer);
+                                                      items[i]->itemSelection().ranges(),
+                                                      m_positionsBuffer)) {
             cache->updateSelection(m_positionsBuffer, m_cullRegion);
         } else {
             state.moved = movedRangesOf(items[i].get());

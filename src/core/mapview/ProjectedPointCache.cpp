@@ -42,15 +42,15 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
         positions.push_back({unit.x * worldSize - dx, size.height - (unit.y * worldSize - dy)});
 }
 
-void ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels,
+bool ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels,
                                                   const MapViewGeometry& geometry,
                                                   const std::vector<IndexRange>& ranges,
                                                   std::vector<ViewPoint>& positions) const {
     auto it = m_entries.find(&item);
     const std::size_t count = item.itemPoints().size();
-    positions.resize(count);
     if (it == m_entries.end() || it->second.unitPositions.size() != count)
-        return;
+        return false;
+    positions.resize(count);
     const std::vector<ViewPoint>& unit = it->second.unitPositions;
     const double worldSize = static_cast<double>(geometry.currentWorldSize());
     const ViewSize size = geometry.viewSize();
@@ -59,6 +59,7 @@ void ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint
     for (const IndexRange& range : ranges)
         for (std::uint64_t i = range.location; i <= range.end() && i < count; ++i)
             positions[i] = {unit[i].x * worldSize - dx, size.height - (unit[i].y * worldSize - dy)};
+    return true;
 }
 
 void ProjectedPointCache::retainOnly(const ItemList& items) {

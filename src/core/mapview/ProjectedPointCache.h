@@ -25,8 +25,9 @@ public:
                          std::vector<ViewPoint>& positions, ViewPoint centerPixels);
     // Fills only the given stretches of `positions` (sized to the item's point count) from the
     // entry made by the last screenPositions of the item, which must still be current; the
-    // view's centre is given in world pixels (that of an earlier build, say).
-    void screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels, const MapViewGeometry& geometry,
+    // view's centre is given in world pixels (that of an earlier build, say). False, and
+    // nothing filled, when the item has no current entry.
+    bool screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels, const MapViewGeometry& geometry,
                                  const std::vector<IndexRange>& ranges, std::vector<ViewPoint>& positions) const;
     // Forgets an item whose points changed in place.
     void forget(const GPSItem* item) { m_entries.erase(item); }
