@@ -269,11 +269,16 @@ void GPSView::showTooltipWithHeading(const QString& heading, const QString& text
 }
 
 void GPSView::recacheModifiers(Qt::KeyboardModifiers modifiers) {
-    m_keyboardModifiers = modifiers;
+    const std::uint32_t before = m_toolModifiers;
     m_toolModifiers = ToolModifiers::recache(m_toolModifiers, modifiers & Qt::ShiftModifier,
                                              (modifiers & Qt::AltModifier) || m_strikeKeyHeld,
                                              modifiers & Qt::ControlModifier);
     updateCursor();
+    // A removal mark goes with the key that made it, not only at the next pointer move.
+    if ((before & kOptionModifier) && !(m_toolModifiers & kOptionModifier) && !isToolDragging())
+        if (auto context = toolContext())
+            if (GPSViewTool* tool = currentToolObject())
+                tool->processMouseMove(toolEvent(mapFromGlobal(QCursor::pos())), *context);
 }
 
 void GPSView::setStrikeKeyHeld(bool held) {
@@ -281,10 +286,6 @@ void GPSView::setStrikeKeyHeld(bool held) {
         return;
     m_strikeKeyHeld = held;
     recacheModifiers(QGuiApplication::queryKeyboardModifiers());
-    // The edit point tool marks the point under the pointer at once.
-    if (auto context = toolContext(); context && !isToolDragging() && underMouse())
-        if (GPSViewTool* tool = currentToolObject())
-            tool->processMouseMove(toolEvent(mapFromGlobal(QCursor::pos())), *context);
 }
 
 void GPSView::setPanMode(bool panMode) {

@@ -193,7 +193,6 @@ private:
     int m_currentTool = 0;
     std::uint32_t m_toolModifiers = 0;
     bool m_strikeKeyHeld = false;
-    Qt::KeyboardModifiers m_keyboardModifiers;
     QPointF m_lastDragPosition;
     // The second press of a double click in pan mode: its release centres and zooms in.
     bool m_panDoubleClick = false;
