@@ -10,19 +10,15 @@
 //
 // The map page asks for tiles from an address where nothing listens.
 
-#include "core/document/InMemoryPreferences.h"
+#include "AppBench.h"
 #include "core/document/WendDocument.h"
 #include "core/tools/ToolModifiers.h"
 #include "core/tools/ToolSet.h"
-#include "ui/app/AlertPresenter.h"
 #include "ui/app/DocumentController.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/mapview/GPSView.h"
-#include "support/HeadlessQt.h"
 
 #include <QApplication>
-#include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -44,11 +40,7 @@ double threadCpuMilliseconds() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers) {
-    QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, buttons, modifiers);
-    QCoreApplication::sendEvent(widget, &event);
-}
+using bench::sendMouse;
 
 struct Figures {
     double median = 0, p95 = 0, worst = 0;
@@ -152,16 +144,10 @@ private:
 int run(const QString& path) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InMemoryPreferences preferences;
-    for (std::string_view key : {Preferences::kStreetTileURLKey, Preferences::kSatelliteTileURLKey,
-                                 Preferences::kHybridTileURLKey, Preferences::kHybridLabelsTileURLKey,
-                                 Preferences::kTerrainTileURLKey})
-        preferences.setString(key, "http://127.0.0.1:9/{z}/{x}/{y}.png");
+    bench::useUnreachableTiles(preferences);
     preferences.setShowTooltips(false);
     DocumentController controller(preferences);
-    controller.setAlertPresenter([](QWidget*, const AlertRequest& request) {
-        std::fprintf(stderr, "alert: %s: %s\n", qPrintable(request.title), qPrintable(request.text));
-        return 0;
-    });
+    bench::printAlerts(controller);
     DocumentWindow* window = controller.openDocument(path);
     if (!window) {
         std::fprintf(stderr, "bench_tool_drags: %s could not be opened\n", qPrintable(path));
@@ -212,14 +198,5 @@ int run(const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_tool_drags FILE.gpx\n");
-        return 2;
-    }
-    wend::test::prepareHeadlessQt();
-    QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    wend::test::keepSettingsIn(settingsDir.path(), QStringLiteral("WendBench"),
-                               QStringLiteral("bench_tool_drags"));
-    return run(QString::fromLocal8Bit(argv[1]));
+    return wend::bench::runWithFile(argc, argv, "bench_tool_drags", run);
 }

@@ -171,24 +171,6 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
 
 GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                                          const ViewCullRegion& region,
-                                         const std::vector<ViewPoint>& positions)
-    : m_item(std::move(item)), m_cachedCenter(geometry.center()) {
-    if (!m_item)
-        return;
-    m_cachedSelection = m_item->itemSelection();
-    m_cachedItemType = m_item->itemType();
-    m_cachedPointCount = m_item->itemPoints().size();
-    if (positions.empty() || positions.size() != m_cachedPointCount)
-        return;
-
-    const IndexRange all = m_item->pointIndexRange();
-    m_completePath = bezierPathForItemSelection(Selection(all, {all}), positions, region);
-    m_selectedPath = bezierPathForItemSelection(m_cachedSelection, positions, region);
-    m_arrowPath = arrowPathForPositions(positions, region);
-}
-
-GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
-                                         const ViewCullRegion& region,
                                          const std::vector<ViewPoint>& positions,
                                          const std::vector<IndexRange>& moved)
     : m_item(std::move(item)), m_cachedCenter(geometry.center()), m_movedRanges(moved) {
@@ -203,6 +185,10 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
     const auto still = complementOfRanges(moved, m_cachedPointCount);
     m_completePath = pathForRanges(still, positions, region);
     m_selectedPath = pathForRanges(intersectionOfRanges(still, selected), positions, region);
+    if (moved.empty()) {
+        m_arrowPath = arrowPathForPositions(positions, region);
+        return;
+    }
     m_movedPath = pathForRanges(moved, positions, region);
     m_movedSelectedPath = pathForRanges(intersectionOfRanges(moved, selected), positions, region);
 }

@@ -24,15 +24,12 @@ public:
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                         const ViewCullRegion& region);
     // The same from the item's points already placed in screen coordinates of the geometry
-    // (one position per point).
-    GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
-                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions);
-    // The same while the points of `moved` (sorted stretches) are shown moved: the complete
-    // and selected paths leave out those points and every segment that touches them; the
-    // moved paths hold them, to be drawn shifted; no arrows.
+    // (one position per point). While the points of `moved` (sorted stretches) are shown
+    // moved, the complete and selected paths leave out those points and every segment that
+    // touches them, the moved paths hold them, to be drawn shifted, and there are no arrows.
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                         const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
-                        const std::vector<IndexRange>& moved);
+                        const std::vector<IndexRange>& moved = {});
 
     const GPSItemPtr& item() const { return m_item; }
     WorldPoint cachedCenter() const { return m_cachedCenter; }

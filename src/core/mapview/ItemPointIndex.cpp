@@ -73,94 +73,63 @@ double ItemPointIndex::segmentDistance(std::size_t i, double lon, double lat) co
     return std::fabs((ay - lat) * abx - (ax - lon) * aby) / std::sqrt(abx * abx + aby * aby);
 }
 
-std::uint64_t ItemPointIndex::closestPoint(double lon, double lat, double* distance) const {
-    const std::size_t n = m_positions.size();
-    double best = std::numeric_limits<double>::quiet_NaN();
-    std::uint64_t bestIndex = NotFound;
+template <typename Measure, typename BoxBound>
+std::uint64_t ItemPointIndex::nearestByLinearRule(const std::vector<Box>& boxes, std::size_t count,
+                                                  Measure measure, BoxBound boxBound,
+                                                  double& best) const {
     // A first answer from the chunk nearest by its box bounds what the others must beat.
-    double bound = kInfinity;
     std::size_t nearestChunk = 0;
-    double nearestChunkDistance = kInfinity;
-    for (std::size_t k = 0; k < m_pointBoxes.size(); ++k) {
-        const double d2 = squaredDistanceToBox(m_pointBoxes[k], lon, lat);
-        if (d2 < nearestChunkDistance) {
-            nearestChunkDistance = d2;
+    double nearestChunkBound = kInfinity;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        const double bound = boxBound(boxes[k]);
+        if (bound < nearestChunkBound) {
+            nearestChunkBound = bound;
             nearestChunk = k;
         }
     }
-    if (!m_pointBoxes.empty()) {
-        const std::size_t first = nearestChunk * kChunkPoints;
-        for (std::size_t i = first; i < std::min(n, first + kChunkPoints); ++i) {
-            const double d2 = pointSquaredDistance(i, lon, lat);
-            if (d2 < bound)
-                bound = d2;
-        }
-    }
-    // The scan in index order with the linear rule: the first point reached is kept until a
-    // later one is strictly nearer (a point without position is replaced by any).
-    for (std::size_t k = 0; k < m_pointBoxes.size(); ++k) {
-        if (squaredDistanceToBox(m_pointBoxes[k], lon, lat) > bound && !std::isnan(best))
-            continue;
-        const std::size_t first = k * kChunkPoints;
-        for (std::size_t i = first; i < std::min(n, first + kChunkPoints); ++i) {
-            const double d2 = pointSquaredDistance(i, lon, lat);
-            if (std::isnan(best) || best > d2) {
-                best = d2;
-                bestIndex = i;
-            }
-        }
-    }
-    if (distance)
-        *distance = std::sqrt(best);
-    return bestIndex;
-}
-
-std::uint64_t ItemPointIndex::closestLineSegment(double lon, double lat, double* distance) const {
-    const std::size_t n = m_positions.size();
-    if (n < 2) {
-        if (distance)
-            *distance = std::numeric_limits<double>::quiet_NaN();
-        return NotFound;
-    }
-    const std::size_t segments = n - 1;
     double bound = kInfinity;
-    std::size_t nearestChunk = 0;
-    double nearestChunkDistance = kInfinity;
-    for (std::size_t k = 0; k < m_segmentBoxes.size(); ++k) {
-        const double d2 = squaredDistanceToBox(m_segmentBoxes[k], lon, lat);
-        if (d2 < nearestChunkDistance) {
-            nearestChunkDistance = d2;
-            nearestChunk = k;
-        }
-    }
-    {
-        const std::size_t first = nearestChunk * kChunkPoints;
-        for (std::size_t i = first; i < std::min(segments, first + kChunkPoints); ++i) {
-            const double d = segmentDistance(i, lon, lat);
-            if (d < bound)
-                bound = d;
-        }
-    }
+    for (std::size_t i = nearestChunk * kChunkPoints; i < std::min(count, (nearestChunk + 1) * kChunkPoints); ++i)
+        bound = std::min(bound, measure(i)); // a distance that is not a number is passed over
     const double limit = bound * (1 + kBoundSlack);
-    double best = std::numeric_limits<double>::quiet_NaN();
+    // The scan in index order with the linear rule: the first element reached is kept until a
+    // later one is strictly nearer (one without a distance is replaced by any).
+    best = std::numeric_limits<double>::quiet_NaN();
     std::uint64_t bestIndex = NotFound;
-    for (std::size_t k = 0; k < m_segmentBoxes.size(); ++k) {
-        const std::size_t first = k * kChunkPoints;
-        if (first >= segments)
-            break;
-        if (!std::isnan(best) && std::sqrt(squaredDistanceToBox(m_segmentBoxes[k], lon, lat)) > limit)
+    for (std::size_t k = 0; k < boxes.size() && k * kChunkPoints < count; ++k) {
+        if (!std::isnan(best) && boxBound(boxes[k]) > limit)
             continue;
-        for (std::size_t i = first; i < std::min(segments, first + kChunkPoints); ++i) {
-            const double d = segmentDistance(i, lon, lat);
+        for (std::size_t i = k * kChunkPoints; i < std::min(count, (k + 1) * kChunkPoints); ++i) {
+            const double d = measure(i);
             if (std::isnan(best) || best > d) {
                 best = d;
                 bestIndex = i;
             }
         }
     }
+    return bestIndex;
+}
+
+std::uint64_t ItemPointIndex::closestPoint(double lon, double lat, double* distance) const {
+    double best = 0;
+    const std::uint64_t index = nearestByLinearRule(
+        m_pointBoxes, m_positions.size(), [&](std::size_t i) { return pointSquaredDistance(i, lon, lat); },
+        [&](const Box& box) { return squaredDistanceToBox(box, lon, lat); }, best);
+    if (distance)
+        *distance = std::sqrt(best);
+    return index;
+}
+
+std::uint64_t ItemPointIndex::closestLineSegment(double lon, double lat, double* distance) const {
+    const std::size_t n = m_positions.size();
+    double best = std::numeric_limits<double>::quiet_NaN();
+    const std::uint64_t index =
+        n < 2 ? NotFound
+              : nearestByLinearRule(
+                    m_segmentBoxes, n - 1, [&](std::size_t i) { return segmentDistance(i, lon, lat); },
+                    [&](const Box& box) { return std::sqrt(squaredDistanceToBox(box, lon, lat)); }, best);
     if (distance)
         *distance = best;
-    return bestIndex;
+    return index;
 }
 
 std::vector<IndexRange> ItemPointIndex::runsInside(const WorldRect& rect) const {

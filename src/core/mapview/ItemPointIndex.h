@@ -41,6 +41,11 @@ private:
     // The squared distance from a position to a box (0 inside).
     static double squaredDistanceToBox(const Box& box, double lon, double lat);
     double segmentDistance(std::size_t i, double lon, double lat) const;
+    // The nearest of `count` points or segments (chunk k bounded by boxes[k]) by the linear
+    // scan's rule, looking only into chunks whose box may hold it; `best` gets its distance.
+    template <typename Measure, typename BoxBound>
+    std::uint64_t nearestByLinearRule(const std::vector<Box>& boxes, std::size_t count, Measure measure,
+                                      BoxBound boxBound, double& best) const;
     double pointSquaredDistance(std::size_t i, double lon, double lat) const;
 
     std::vector<WorldPoint> m_positions;

@@ -174,8 +174,6 @@ std::unique_ptr<GPSViewDrawingCache> MapViewRenderer::buildCache(const GPSItemPt
                                                                  const MapViewGeometry& geometry,
                                                                  const std::vector<IndexRange>& moved) {
     m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer, builtCenterPixels(geometry));
-    if (moved.empty())
-        return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer);
     return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer, moved);
 }
 

@@ -132,6 +132,8 @@ void StatisticsPane::setUnitFormatter(UnitFormatter formatter) {
 
 void StatisticsPane::setRefreshThrottled(bool throttled) {
     m_refreshThrottle->setThrottled(throttled);
+    if (!throttled)
+        layOut(); // the height held during the drag
 }
 
 void StatisticsPane::refresh() {
@@ -173,7 +175,10 @@ void StatisticsPane::setExpanded(bool expanded, bool save) {
 }
 
 void StatisticsPane::layOut() {
-    const int height = statsDividerPosition();
+    // During a drag on the map the pane keeps its height: a new height would move the map
+    // under the pointer. It takes its height when the drag ends.
+    const bool holdHeight = m_refreshThrottle && m_refreshThrottle->isThrottled() && this->height() > 0;
+    const int height = holdHeight ? this->height() : statsDividerPosition();
     const bool heightChanged = height != this->height() || minimumHeight() != height;
     setFixedHeight(height);
 
