@@ -148,7 +148,7 @@ MapViewRenderer::ItemChange MapViewRenderer::itemChange(const ItemState& state,
 }
 
 bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry& geometry) const {
-    if (needsFullRecache(items, geometry))
+    if (m_checkPoints || needsFullRecache(items, geometry))
         return true;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (itemChange(m_itemStates[i], items[i]) != ItemChange::None)
@@ -208,9 +208,16 @@ void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
     }
     m_projectedPoints.retainOnly(items);
     m_valid = true;
+    m_checkPoints = false;
 }
 
 void MapViewRenderer::updateChangedItems(const ItemList& items, const MapViewGeometry& geometry) {
+    if (m_checkPoints) {
+        for (ItemState& state : m_itemStates)
+            if (state.cache >= 0 && !m_projectedPoints.isCurrent(*state.item))
+                state.stale = true;
+        m_checkPoints = false;
+    }
     // The caches stay in the screen coordinates of their build: a rebuilt one is made as if
     // the view still showed the centre of that build.
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -23,7 +23,6 @@ namespace wend {
 // waypoints and the scale bar into a MapFrame for the widget to paint.
 //
 // The caches are rebuilt lazily, by prepareFrame, when
-// - invalidate() was called (the document's track data or selection changed),
 // - the zoom or the view size changed,
 // - the item list changed (other items or another order), or an item's point count or type
 //   differs from what its cache was built from,
@@ -49,7 +48,9 @@ public:
     MapViewRenderer(const MapViewRenderer&) = delete;
     MapViewRenderer& operator=(const MapViewRenderer&) = delete;
 
-    void invalidate() { m_valid = false; }
+    // The document's track data changed: every item's points are checked (by identity)
+    // before the next frame, and only items holding other point objects are rebuilt.
+    void invalidate() { m_checkPoints = true; }
     // Points of the item changed in place: its cache is rebuilt before the next frame.
     void invalidateItem(const GPSItem* item);
     void setMovePreview(std::optional<MovePreview> preview) { m_movePreview = std::move(preview); }
@@ -124,6 +125,7 @@ private:
     std::optional<MovePreview> m_movePreview;
     std::vector<std::pair<ViewPath, ViewPath>> m_connectors;
     bool m_valid = false;
+    bool m_checkPoints = false;
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;

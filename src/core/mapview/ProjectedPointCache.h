@@ -29,6 +29,8 @@ public:
     // nothing filled, when the item has no current entry.
     bool screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels, const MapViewGeometry& geometry,
                                  const std::vector<IndexRange>& ranges, std::vector<ViewPoint>& positions) const;
+    // Whether the item's entry holds exactly its point objects.
+    bool isCurrent(const GPSItem& item) const;
     // Forgets an item whose points changed in place.
     void forget(const GPSItem* item) { m_entries.erase(item); }
     // Forgets the items that are not in the list.

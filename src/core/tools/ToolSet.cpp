@@ -29,7 +29,7 @@ int ToolSet::positionOf(const GPSViewTool& tool) const {
 }
 
 std::string ToolSet::tooltipText(const GPSViewTool& tool) {
-    std::string text = "Hold Space to disable editing and drag the map";
+    std::string text = kPanHint;
     if (!tool.usage().empty())
         text += "\n\n" + tool.usage();
     return text;

@@ -13,6 +13,7 @@ namespace wend {
 class ToolSet {
 public:
     static constexpr int kToolCount = 6;
+    static constexpr const char* kPanHint = "Hold Space to disable editing and drag the map";
     enum Position : int {
         RangeSelection = 0,
         BoxSelection = 1,

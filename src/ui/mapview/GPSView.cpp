@@ -29,17 +29,10 @@ const ToolSet& referenceTools() {
     return tools;
 }
 
-QColor qColor(RGBAColor color) {
-    return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                            static_cast<float>(color.blue), static_cast<float>(color.alpha));
-}
-
 ViewPoint viewPoint(QPointF point) {
     return {point.x(), point.y()};
 }
 } // namespace
-
-const QString GPSView::kPanHint = QStringLiteral("Hold Space to disable editing and drag the map");
 
 GPSView::GPSView(Preferences& preferences, QWidget* parent)
     : QWidget(parent), m_preferences(preferences) {
@@ -178,8 +171,28 @@ ToolOverlay GPSView::toolOverlay() {
     return overlay;
 }
 
+QRectF GPSView::boundsOf(const ToolOverlay& overlay) {
+    QRectF bounds;
+    for (const ToolOverlay::Box& box : overlay.boxes)
+        bounds |= QRectF(box.rect.x, box.rect.y, box.rect.width, box.rect.height)
+                      .adjusted(-box.lineWidth, -box.lineWidth, box.lineWidth, box.lineWidth);
+    for (const ToolOverlay::Cross& cross : overlay.crosses) {
+        const double reach = cross.arm + cross.lineWidth;
+        bounds |= QRectF(cross.center.x - reach, cross.center.y - reach, 2 * reach, 2 * reach);
+    }
+    // A pixel more for the antialiasing.
+    return bounds.isNull() ? bounds : bounds.adjusted(-1, -1, 1, 1);
+}
+
+void GPSView::setNeedsDisplay() {
+    const QRectF region = m_overlayBounds | boundsOf(toolOverlay());
+    if (!region.isNull())
+        update(region.toAlignedRect());
+}
+
 void GPSView::paintToolOverlay(QPainter& painter) {
     const ToolOverlay overlay = toolOverlay();
+    m_overlayBounds = boundsOf(overlay);
     if (overlay.isEmpty())
         return;
     painter.save();
@@ -187,8 +200,8 @@ void GPSView::paintToolOverlay(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     for (const ToolOverlay::Box& box : overlay.boxes) {
         const QRectF rect(box.rect.x, box.rect.y, box.rect.width, box.rect.height);
-        painter.fillRect(rect, qColor(box.fill));
-        QPen pen(qColor(box.stroke), box.lineWidth);
+        painter.fillRect(rect, MapFramePainter::qColor(box.fill));
+        QPen pen(MapFramePainter::qColor(box.stroke), box.lineWidth);
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
@@ -196,7 +209,7 @@ void GPSView::paintToolOverlay(QPainter& painter) {
         painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
     }
     for (const ToolOverlay::Cross& cross : overlay.crosses) {
-        painter.setPen(QPen(qColor(cross.color), cross.lineWidth, Qt::SolidLine, Qt::FlatCap));
+        painter.setPen(QPen(MapFramePainter::qColor(cross.color), cross.lineWidth, Qt::SolidLine, Qt::FlatCap));
         const QPointF c(cross.center.x, cross.center.y);
         painter.drawLine(c - QPointF(cross.arm, 0), c + QPointF(cross.arm, 0));
         painter.drawLine(c - QPointF(0, cross.arm), c + QPointF(0, cross.arm));
@@ -275,10 +288,8 @@ void GPSView::recacheModifiers(Qt::KeyboardModifiers modifiers) {
                                              modifiers & Qt::ControlModifier);
     updateCursor();
     // A removal mark goes with the key that made it, not only at the next pointer move.
-    if ((before & kOptionModifier) && !(m_toolModifiers & kOptionModifier) && !isToolDragging())
-        if (auto context = toolContext())
-            if (GPSViewTool* tool = currentToolObject())
-                tool->processMouseMove(toolEvent(mapFromGlobal(QCursor::pos())), *context);
+    if ((before & kOptionModifier) && !(m_toolModifiers & kOptionModifier))
+        hoverToolAt(mapFromGlobal(QCursor::pos()));
 }
 
 void GPSView::setStrikeKeyHeld(bool held) {
@@ -318,9 +329,18 @@ std::optional<ToolContext> GPSView::toolContext() {
     return ToolContext(*document, m_geometry, *this, m_pointIndexes);
 }
 
-ToolEvent GPSView::toolEvent(QPointF position, int clickCount) const {
+ToolEvent GPSView::toolEvent(QPointF position) const {
+    // Second presses of double clicks never reach the tools (mouseDoubleClickEvent).
     const ViewPoint screen = viewPoint(position);
-    return {screen, m_geometry.transformScreenToWorld(screen), m_toolModifiers, clickCount};
+    return {screen, m_geometry.transformScreenToWorld(screen), m_toolModifiers, 1};
+}
+
+void GPSView::hoverToolAt(QPointF position) {
+    if (isToolDragging() || inDragMode())
+        return;
+    if (auto context = toolContext())
+        if (GPSViewTool* tool = currentToolObject())
+            tool->processMouseMove(toolEvent(position), *context);
 }
 
 void GPSView::setMovePreview(std::optional<MovePreview> preview) {
@@ -375,9 +395,7 @@ bool GPSView::event(QEvent* event) {
         auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture) {
             if (m_geometry.magnify(gesture->value(), viewPoint(gesture->position())))
-                if (auto context = toolContext(); context && !isToolDragging())
-                    if (GPSViewTool* tool = currentToolObject())
-                        tool->processMouseMove(toolEvent(gesture->position()), *context);
+                hoverToolAt(gesture->position());
             event->accept();
             return true;
         }
@@ -537,9 +555,7 @@ void GPSView::mouseMoveEvent(QMouseEvent* event) {
         }
     } else if (event->buttons() == Qt::NoButton) {
         m_tooltipView->animateAndSetHidden(true);
-        if (auto context = toolContext(); context && !inDragMode())
-            if (GPSViewTool* tool = currentToolObject())
-                tool->processMouseMove(toolEvent(event->position()), *context);
+        hoverToolAt(event->position());
     }
     event->accept();
 }
@@ -569,9 +585,7 @@ void GPSView::wheelEvent(QWheelEvent* event) {
     const bool hasScrollPhase = event->phase() != Qt::NoScrollPhase;
     if (m_geometry.scrollWheel(event->angleDelta().y() / kWheelNotch, hasScrollPhase,
                                viewPoint(event->position())))
-        if (auto context = toolContext(); context && !isToolDragging())
-            if (GPSViewTool* tool = currentToolObject())
-                tool->processMouseMove(toolEvent(event->position()), *context);
+        hoverToolAt(event->position());
     event->accept();
 }
 

@@ -15,6 +15,7 @@
 
 #include <QPointF>
 #include <QPointer>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -55,7 +56,6 @@ public:
     // Positions in the tool set: range, box and track selection, add track, edit point, add
     // waypoint.
     static constexpr int kToolCount = ToolSet::kToolCount;
-    static const QString kPanHint;
     // The key that stands in for Alt (the window manager may take Alt-drags).
     static constexpr Qt::Key kStrikeKey = Qt::Key_X;
 
@@ -159,7 +159,9 @@ protected:
 
 private:
     // ToolHost
-    void setNeedsDisplay() override { update(); }
+    // Repaints where the overlay was and where it is now (a hover mark moves over a large
+    // track without the whole map being painted again).
+    void setNeedsDisplay() override;
     void setMovePreview(std::optional<MovePreview> preview) override;
     void pointsDidChangeInPlace(const GPSItemPtr& item) override;
     void selectTool(const GPSViewTool& prototype) override;
@@ -168,8 +170,12 @@ private:
     const ItemList& items();
     // Null without a document: the tools then do nothing.
     std::optional<ToolContext> toolContext();
-    ToolEvent toolEvent(QPointF position, int clickCount = 1) const;
+    ToolEvent toolEvent(QPointF position) const;
+    // The current tool hears of the pointer between drags: a move, a zoom under it, or a key
+    // that changes what a press would do.
+    void hoverToolAt(QPointF position);
     void paintToolOverlay(QPainter& painter);
+    static QRectF boundsOf(const ToolOverlay& overlay);
     SelectionChangeBrackets selectionBrackets();
     void updateCursor();
     void followCoveredWidget();
@@ -193,6 +199,8 @@ private:
     int m_currentTool = 0;
     std::uint32_t m_toolModifiers = 0;
     bool m_strikeKeyHeld = false;
+    // Where the overlay was last painted.
+    QRectF m_overlayBounds;
     QPointF m_lastDragPosition;
     // The second press of a double click in pan mode: its release centres and zooms in.
     bool m_panDoubleClick = false;
