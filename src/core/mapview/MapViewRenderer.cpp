@@ -209,6 +209,7 @@ void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
     m_projectedPoints.retainOnly(items);
     m_valid = true;
     m_checkPoints = false;
+    ++m_pathsGeneration;
 }
 
 void MapViewRenderer::updateChangedItems(const ItemList& items, const MapViewGeometry& geometry) {
@@ -240,6 +241,7 @@ void MapViewRenderer::updateChangedItems(const ItemList& items, const MapViewGeo
         } else {
             state.moved = movedRangesOf(items[i].get());
             cache = buildCache(items[i], geometry, state.moved);
+            ++m_pathsGeneration;
         }
         state.selection = items[i]->itemSelection();
         state.stale = false;
@@ -332,8 +334,11 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
         moves[c] = {to.x - from.x, to.y - from.y};
     }
 
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool basePass = pass == 0;
+    // Every item's outline first (the same paths from frame to frame while the caches stay),
+    // then what a move preview shows moved, then every selection highlight and arrow above
+    // all base lines.
+    enum class Pass { Outlines, Moved, Highlights };
+    for (Pass pass : {Pass::Outlines, Pass::Moved, Pass::Highlights}) {
         for (std::int64_t copy = firstCopy; copy <= lastCopy; ++copy) {
             const double copyShift = static_cast<double>(copy) * worldSize;
             const ViewPoint offset{shift.x + copyShift, shift.y};
@@ -347,14 +352,18 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
                 const ViewPoint movedOffset{offset.x + moves[c].x, offset.y + moves[c].y};
                 const ViewPoint connectorOffset{copyShift, 0};
                 const std::pair<ViewPath, ViewPath>& connectors = m_connectors[c];
-                if (basePass) {
+                if (pass != Pass::Highlights) {
                     const RGBAColor outline = withAlpha(color.shadowed(kBaseOutlineShadow), opacity);
                     const RGBAColor inner = withAlpha(color.rgba(), opacity);
-                    for (const auto& [path, at] : {std::pair{&cache.completePath(), offset},
-                                                   std::pair{&cache.movedPath(), movedOffset},
-                                                   std::pair{&connectors.first, connectorOffset}}) {
-                        addStroke(*path, at, outline, kBaseOutlineWidth);
-                        addStroke(*path, at, inner, kBaseWidth);
+                    auto both = [&](const ViewPath& path, ViewPoint at) {
+                        addStroke(path, at, outline, kBaseOutlineWidth);
+                        addStroke(path, at, inner, kBaseWidth);
+                    };
+                    if (pass == Pass::Outlines) {
+                        both(cache.completePath(), offset);
+                    } else {
+                        both(cache.movedPath(), movedOffset);
+                        both(connectors.first, connectorOffset);
                     }
                 } else {
                     const ItemColor selectionColor = item.itemSelectionColor();
@@ -372,7 +381,10 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
                 }
             }
         }
+        if (pass == Pass::Outlines)
+            frame.cacheableStrokes = frame.strokes.size();
     }
+    frame.pathsGeneration = m_pathsGeneration;
 
     // Waypoints are few enough to be placed afresh each frame.
     const bool drawLabels =

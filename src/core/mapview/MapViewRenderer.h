@@ -126,6 +126,8 @@ private:
     std::vector<std::pair<ViewPath, ViewPath>> m_connectors;
     bool m_valid = false;
     bool m_checkPoints = false;
+    // Counts the rebuilds of complete paths (MapFrame::pathsGeneration).
+    std::uint64_t m_pathsGeneration = 0;
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;

@@ -25,19 +25,31 @@ bool AddTrackTool::prepareForDrag(const ToolEvent& event, ToolContext& context) 
 void AddTrackTool::updateDrag(const ToolEvent& event, ToolContext& context) {
     if (!m_newGPSPoint)
         return;
-    // The point is this drag's own: it moves in place, and only its one-point track is redrawn.
-    m_newGPSPoint->setLongitude(event.worldPoint.lon);
-    m_newGPSPoint->setLatitude(event.worldPoint.lat);
-    context.host().pointsDidChangeInPlace(m_track);
+    // Shown moved while the drag lasts; the point itself is set once, on release.
+    m_pointLocation = event.worldPoint;
+    MovePreview preview;
+    preview.items.push_back({m_track, {{0, 0}}});
+    preview.lonOffset = m_pointLocation.lon - m_newGPSPoint->longitude();
+    preview.latOffset = m_pointLocation.lat - m_newGPSPoint->latitude();
+    context.host().setMovePreview(std::move(preview));
 }
 
 void AddTrackTool::finalizeDrag(std::uint32_t, ToolContext& context) {
+    if (m_newGPSPoint) {
+        context.host().setMovePreview(std::nullopt);
+        // The point is this drag's own: it is set in place.
+        m_newGPSPoint->setLongitude(m_pointLocation.lon);
+        m_newGPSPoint->setLatitude(m_pointLocation.lat);
+        context.host().pointsDidChangeInPlace(m_track);
+    }
     m_newGPSPoint.reset();
     m_track.reset();
     context.host().selectTool(*tool<EditPointTool>());
 }
 
-void AddTrackTool::cancelDrag(ToolContext&) {
+void AddTrackTool::cancelDrag(ToolContext& context) {
+    if (m_newGPSPoint)
+        context.host().setMovePreview(std::nullopt);
     m_newGPSPoint.reset();
     m_track.reset();
 }

@@ -20,6 +20,7 @@ public:
 private:
     GPSItemPtr m_track;
     GPSPointPtr m_newGPSPoint;
+    WorldPoint m_pointLocation;
 };
 
 } // namespace wend

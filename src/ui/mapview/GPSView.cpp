@@ -157,7 +157,7 @@ void GPSView::paintEvent(QPaintEvent* event) {
         measurementSystemFromPreference(m_preferences.measurementSystem()));
     const MapFrame frame = m_renderer.prepareFrame(items, m_geometry, m_formatter);
     QPainter painter(this);
-    m_framePainter.paint(painter, frame, event->rect());
+    m_framePainter.paint(painter, frame, event->rect(), size());
     paintToolOverlay(painter);
 }
 
