@@ -76,6 +76,8 @@ fi
 if [ -x "$build/bench/bench_app_open_pan" ]; then
   echo; echo "=== The application: opening $(basename "$input") and panning"
   "$build/bench/bench_app_open_pan" "$input"
+  echo; echo "=== The application: every editing tool dragging over $(basename "$input")"
+  "$build/bench/bench_tool_drags" "$input"
 else
   echo; echo "(the application was not built: no measure of opening and panning)"
 fi

@@ -7,13 +7,14 @@
 #include "core/document/ViewCommands.h"
 #include "core/document/WendDocument.h"
 #include "core/formats/GPXParser.h"
-#include "ui/app/CommandSpaceRouter.h"
+#include "ui/app/MapKeyRouter.h"
 #include "ui/app/PreferencesWindow.h"
 #include "ui/app/StatisticsPane.h"
 #include "ui/app/TracksListModel.h"
 #include "ui/app/TracksListView.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
+#include "ui/mapview/TooltipView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,10 +28,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -618,7 +621,7 @@ TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
     ASSERT_NE(window, nullptr);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    CommandSpaceRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
+    MapKeyRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
     qApp->installEventFilter(&router);
     // A shortcut on the same keys would otherwise take them.
     int shortcutRuns = 0;
@@ -638,6 +641,48 @@ TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
     EXPECT_TRUE(window->gpsView()->inDragMode());
     QTest::keyRelease(window, Qt::Key_Space);
     EXPECT_FALSE(window->gpsView()->inDragMode());
+}
+
+TEST_F(DocumentWindowTest, AddTrackToolDrawsATrackAndHandsOverToTheEditPointTool) {
+    DocumentWindow* window = controller().newDocument();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
+    GPSView* view = window->gpsView();
+    const QPointF press(view->width() / 2.0, view->height() / 2.0);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+        const QPointF at = type == QEvent::MouseButtonPress ? press : press + QPointF(40, 25);
+        QMouseEvent event(type, at, view->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &event);
+    }
+    m_env.endEvent();
+    WendDocument& document = window->document();
+    ASSERT_EQ(document.permanentItems().size(), 1u);
+    const GPSPoint& point = *document.permanentItems()[0]->itemPoints().at(0);
+    const WorldPoint released = view->geometry().transformScreenToWorld({press.x() + 40, press.y() + 25});
+    EXPECT_NEAR(point.longitude(), released.lon, 1e-9);
+    EXPECT_NEAR(point.latitude(), released.lat, 1e-9);
+    EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("undo"))->text(), QStringLiteral("Undo Add Track"));
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::EditPointTool);
+    EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Edit Point Tool (P)"));
+
+    // X reaches the map from the tracks list as Space does, but types in a text field.
+    MapKeyRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
+    qApp->installEventFilter(&router);
+    window->tracksListView()->setFocus();
+    QTest::keyPress(window->tracksListView(), Qt::Key_X);
+    EXPECT_EQ(view->toolModifiers(), GPSView::kOptionModifier);
+    QTest::keyRelease(window->tracksListView(), Qt::Key_X);
+    EXPECT_EQ(view->toolModifiers(), 0u);
+    QLineEdit field(window);
+    field.show();
+    field.setFocus();
+    QTest::keyClick(&field, Qt::Key_X);
+    EXPECT_EQ(field.text(), QStringLiteral("x"));
+    EXPECT_EQ(view->toolModifiers(), 0u);
+    qApp->removeEventFilter(&router);
 }
 
 TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing) {

@@ -7,6 +7,7 @@
 #include "ui/mapview/GPSViewDocumentDelegate.h"
 #include "ui/mapview/MapFramePainter.h"
 #include "ui/mapview/TooltipView.h"
+#include "core/tools/ToolSet.h"
 
 #include <QApplication>
 #include <QImage>
@@ -76,9 +77,9 @@ QPointF screenPoint(const GPSView& view, WorldPoint world) {
 }
 
 void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons,
-               Qt::MouseButton button = Qt::LeftButton) {
-    QMouseEvent event(type, position, widget->mapToGlobal(position), button, buttons,
-                      Qt::NoModifier);
+               Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, position, widget->mapToGlobal(position), button, buttons, modifiers);
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -269,16 +270,16 @@ TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointerAndAnnounceTheMove) {
 
 TEST_F(GPSViewTest, SpaceDragPansWithHandCursorsAndShiftsTheCachedPaths) {
     QSignalSpy moves(view, &GPSView::willMoveTo);
-    windowImage(); // builds the caches
-    ASSERT_EQ(view->renderer().cachedDrawingData().size(), 2u);
-    const GPSViewDrawingCache* cache = view->renderer().cachedDrawingData()[0].get();
-
     // Without Space a drag is left to the tools: the map stays.
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
     sendMouse(view, QEvent::MouseMove, {260, 190}, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, {260, 190}, Qt::NoButton);
     EXPECT_EQ(view->center(), kCenter);
     EXPECT_EQ(moves.count(), 0);
+
+    windowImage(); // builds the caches
+    ASSERT_EQ(view->renderer().cachedDrawingData().size(), 2u);
+    const GPSViewDrawingCache* cache = view->renderer().cachedDrawingData()[0].get();
 
     QTest::keyPress(view, Qt::Key_Space);
     EXPECT_TRUE(view->inDragMode());
@@ -319,7 +320,7 @@ TEST_F(GPSViewTest, SpaceDragPansWithHandCursorsAndShiftsTheCachedPaths) {
 
     QTest::keyRelease(view, Qt::Key_Space);
     EXPECT_FALSE(view->inDragMode());
-    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor); // the range selection tool's
     // Outside pan mode a double click does nothing to the map.
     const WorldPoint center = view->center();
     sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
@@ -459,6 +460,69 @@ TEST(GPSView, AsksItsDelegateForItemsAndBracketsSelectionChanges) {
     EXPECT_EQ(empty.pixelColor(150, 100).alpha(), 0);
     view.selectAll();
     view.moveDown();
+}
+
+TEST_F(GPSViewTest, BoxToolDrawsItsRectangleWhileSelectingWhatItHolds) {
+    view->setCurrentTool(ToolSet::BoxSelection, false);
+    EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor);
+    sendMouse(view, QEvent::MouseButtonPress, screenPoint(*view, {6.975, 46.005}), Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {6.99, 46.0}), Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {7.005, 45.995}), Qt::LeftButton);
+    // The selection follows the pointer; the rectangle is white over a light blue veil.
+    EXPECT_EQ(red->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
+    const QImage during = windowImage();
+    saveScreenshot(during, "gpsview-box-drag.png");
+    const QPointF inside = screenPoint(*view, {6.99, 46.003});
+    EXPECT_TRUE(sameColor(pixelAt(during, inside), QColor(229, 229, 255), 3));
+    sendMouse(view, QEvent::MouseButtonRelease, screenPoint(*view, {7.005, 45.995}), Qt::NoButton);
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), inside), Qt::white));
+    EXPECT_EQ(red->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
+}
+
+TEST_F(GPSViewTest, EditPointToolAddsAPointAndXMarksAndRemovesOne) {
+    view->setCurrentTool(ToolSet::EditPoint, false);
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    sendMouse(view, QEvent::MouseButtonPress, screenPoint(*view, {6.995, 46.001}), Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {6.995, 46.002}), Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, screenPoint(*view, {6.995, 46.002}), Qt::NoButton);
+    document.undoManager().closeImplicitGroup();
+    ASSERT_EQ(red->itemPoints().size(), 8u);
+    EXPECT_NEAR(red->itemPoints()[3]->latitude(), 46.002, 1e-5);
+    EXPECT_EQ(document.undoManager().undoActionName(), "Add Point");
+
+    // X held counts as Alt: the point under the pointer is marked with a red plus.
+    QTest::keyPress(view, Qt::Key_X);
+    EXPECT_EQ(view->toolModifiers(), GPSView::kOptionModifier);
+    const QPointF point = screenPoint(*view, {7.01, 46.0});
+    sendMouse(view, QEvent::MouseMove, point + QPointF(4, 3), Qt::NoButton, Qt::NoButton);
+    const QImage marked = windowImage();
+    saveScreenshot(marked, "gpsview-removal-mark.png");
+    EXPECT_TRUE(sameColor(pixelAt(marked, point + QPointF(0.5, -2.5)), Qt::red, 8));
+    sendMouse(view, QEvent::MouseButtonPress, point + QPointF(4, 3), Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, point + QPointF(4, 3), Qt::NoButton);
+    document.undoManager().closeImplicitGroup();
+    EXPECT_EQ(red->itemPoints().size(), 7u);
+    EXPECT_EQ(document.undoManager().undoActionName(), "Remove Point");
+    QTest::keyRelease(view, Qt::Key_X);
+    EXPECT_EQ(view->toolModifiers(), 0u);
+}
+
+TEST_F(GPSViewTest, EscapeCancelsADragAndTheDocumentStaysAsItWas) {
+    view->setCurrentTool(ToolSet::EditPoint, false);
+    const GPSPointPtr moved = red->itemPoints()[2];
+    const QPointF from = screenPoint(*view, {6.99, 46.0});
+    sendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    sendMouse(view, QEvent::MouseMove, from + QPointF(30, 40), Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_TRUE(view->isToolDragging());
+    EXPECT_TRUE(view->renderer().movePreview());
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(view->isToolDragging());
+    EXPECT_FALSE(view->renderer().movePreview());
+    sendMouse(view, QEvent::MouseButtonRelease, from + QPointF(30, 40), Qt::NoButton);
+    document.undoManager().closeImplicitGroup();
+    EXPECT_EQ(red->itemPoints()[2], moved);
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_EQ(document.undoManager().groupingLevel(), 0);
 }
 
 } // namespace

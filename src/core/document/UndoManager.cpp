@@ -1,5 +1,7 @@
 #include "core/document/UndoManager.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace wend {
@@ -7,14 +9,34 @@ namespace wend {
 void UndoManager::beginUndoGrouping() {
     openImplicitGroupIfNeeded();
     ++m_groupingLevel;
+    m_groupMarks.push_back({m_openStep.actions.size(), m_openStep.actionName});
 }
 
 bool UndoManager::endUndoGrouping() {
     if (explicitGroupingLevel() == 0)
         return false;
+    if (!m_groupMarks.empty())
+        m_groupMarks.pop_back();
     if (--m_groupingLevel == 0)
         closeOutermostGroup();
     return true;
+}
+
+bool UndoManager::cancelUndoGrouping() {
+    if (explicitGroupingLevel() == 0)
+        return false;
+    GroupMark mark = m_groupMarks.empty() ? GroupMark{} : m_groupMarks.back();
+    auto& actions = m_openStep.actions;
+    mark.actionCount = std::min(mark.actionCount, actions.size());
+    std::vector<Action> recorded(std::make_move_iterator(actions.begin() + static_cast<std::ptrdiff_t>(mark.actionCount)),
+                                 std::make_move_iterator(actions.end()));
+    actions.resize(mark.actionCount);
+    m_openStep.actionName = std::move(mark.actionName);
+    disableUndoRegistration();
+    for (auto it = recorded.rbegin(); it != recorded.rend(); ++it)
+        (*it)();
+    enableUndoRegistration();
+    return endUndoGrouping();
 }
 
 void UndoManager::setGroupsByEvent(bool groupsByEvent) {
@@ -155,6 +177,7 @@ bool UndoManager::replay(std::vector<Step>& from, std::vector<Step>& to, bool un
             manager.m_groupingLevel = 0;
             manager.m_baseGroup = BaseGroup::None;
             manager.m_openStep = Step{};
+            manager.m_groupMarks.clear();
         }
     };
     Step inverse;

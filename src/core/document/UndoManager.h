@@ -45,6 +45,11 @@ public:
     // False, and nothing changes, without a matching beginUndoGrouping (the implicit event group
     // is closed only by closeImplicitGroup).
     bool endUndoGrouping();
+    // Ends the innermost explicitly begun group like endUndoGrouping, but first runs what was
+    // recorded since its beginUndoGrouping backwards (newest first, registering nothing) and
+    // forgets it: the model is back where it was when the group began and the group leaves no
+    // step. An interrupted mouse drag ends this way. False without an open explicit group.
+    bool cancelUndoGrouping();
     // Every open group, including the implicit event group and the group that collects the
     // registrations of a running undo or redo.
     int groupingLevel() const { return m_groupingLevel; }
@@ -107,6 +112,12 @@ private:
     // Moves the change count, then notifies it, a flip of the edited state, and the event.
     void changeCountBy(int delta, Signal<>& event);
 
+    // Where each explicitly begun group started in the open step, innermost last.
+    struct GroupMark {
+        std::size_t actionCount = 0;
+        std::string actionName;
+    };
+    std::vector<GroupMark> m_groupMarks;
     std::vector<Step> m_undoStack;
     std::vector<Step> m_redoStack;
     Step m_openStep;

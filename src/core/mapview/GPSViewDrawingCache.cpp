@@ -80,16 +80,53 @@ void appendStretch(ViewPath& path, const std::vector<ViewPoint>& positions, std:
 ViewPath GPSViewDrawingCache::bezierPathForItemSelection(const Selection& selection,
                                                          const std::vector<ViewPoint>& positions,
                                                          const ViewCullRegion& region) {
+    return pathForRanges(selection.ranges(), positions, region);
+}
+
+ViewPath GPSViewDrawingCache::pathForRanges(const std::vector<IndexRange>& ranges,
+                                                 const std::vector<ViewPoint>& positions,
+                                                 const ViewCullRegion& region) {
     ViewPath path;
     if (positions.empty())
         return path;
     const std::uint64_t lastIndex = positions.size() - 1;
-    for (const IndexRange& range : selection.ranges()) {
+    for (const IndexRange& range : ranges) {
         if (range.location > lastIndex)
             break;
         appendStretch(path, positions, range.location, std::min(range.end(), lastIndex), region);
     }
     return path;
+}
+
+std::vector<IndexRange> GPSViewDrawingCache::complementOfRanges(const std::vector<IndexRange>& ranges,
+                                                                std::size_t count) {
+    std::vector<IndexRange> result;
+    std::uint64_t next = 0;
+    for (const IndexRange& range : ranges) {
+        if (range.location > next)
+            result.push_back({next, range.location - 1 - next});
+        next = std::max(next, range.end() + 1);
+    }
+    if (next < count)
+        result.push_back({next, count - 1 - next});
+    return result;
+}
+
+std::vector<IndexRange> GPSViewDrawingCache::intersectionOfRanges(const std::vector<IndexRange>& a,
+                                                                  const std::vector<IndexRange>& b) {
+    std::vector<IndexRange> result;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const std::uint64_t first = std::max(a[i].location, b[j].location);
+        const std::uint64_t last = std::min(a[i].end(), b[j].end());
+        if (first <= last)
+            result.push_back({first, last - first});
+        if (a[i].end() < b[j].end())
+            ++i;
+        else
+            ++j;
+    }
+    return result;
 }
 
 ViewPath GPSViewDrawingCache::arrowPathForPositions(const std::vector<ViewPoint>& positions,
@@ -134,8 +171,9 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
 
 GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                                          const ViewCullRegion& region,
-                                         const std::vector<ViewPoint>& positions)
-    : m_item(std::move(item)), m_cachedCenter(geometry.center()) {
+                                         const std::vector<ViewPoint>& positions,
+                                         const std::vector<IndexRange>& moved)
+    : m_item(std::move(item)), m_cachedCenter(geometry.center()), m_movedRanges(moved) {
     if (!m_item)
         return;
     m_cachedSelection = m_item->itemSelection();
@@ -143,11 +181,22 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
     m_cachedPointCount = m_item->itemPoints().size();
     if (positions.empty() || positions.size() != m_cachedPointCount)
         return;
+    const auto& selected = m_cachedSelection.ranges();
+    const auto still = complementOfRanges(moved, m_cachedPointCount);
+    m_completePath = pathForRanges(still, positions, region);
+    m_selectedPath = pathForRanges(intersectionOfRanges(still, selected), positions, region);
+    if (moved.empty()) {
+        m_arrowPath = arrowPathForPositions(positions, region);
+        return;
+    }
+    m_movedPath = pathForRanges(moved, positions, region);
+    m_movedSelectedPath = pathForRanges(intersectionOfRanges(moved, selected), positions, region);
+}
 
-    const IndexRange all = m_item->pointIndexRange();
-    m_completePath = bezierPathForItemSelection(Selection(all, {all}), positions, region);
+void GPSViewDrawingCache::updateSelection(const std::vector<ViewPoint>& positions,
+                                          const ViewCullRegion& region) {
+    m_cachedSelection = m_item->itemSelection();
     m_selectedPath = bezierPathForItemSelection(m_cachedSelection, positions, region);
-    m_arrowPath = arrowPathForPositions(positions, region);
 }
 
 } // namespace wend

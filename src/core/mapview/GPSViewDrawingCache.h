@@ -24,15 +24,26 @@ public:
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                         const ViewCullRegion& region);
     // The same from the item's points already placed in screen coordinates of the geometry
-    // (one position per point).
+    // (one position per point). While the points of `moved` (sorted stretches) are shown
+    // moved, the complete and selected paths leave out those points and every segment that
+    // touches them, the moved paths hold them, to be drawn shifted, and there are no arrows.
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
-                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions);
+                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
+                        const std::vector<IndexRange>& moved = {});
 
     const GPSItemPtr& item() const { return m_item; }
     WorldPoint cachedCenter() const { return m_cachedCenter; }
     const ViewPath& completePath() const { return m_completePath; }
     const ViewPath& selectedPath() const { return m_selectedPath; }
     const ViewPath& arrowPath() const { return m_arrowPath; }
+    const ViewPath& movedPath() const { return m_movedPath; }
+    const ViewPath& movedSelectedPath() const { return m_movedSelectedPath; }
+    // The stretches shown moved when the paths were built (empty without a preview).
+    const std::vector<IndexRange>& movedRanges() const { return m_movedRanges; }
+
+    // After a change of the item's selection alone: the new selected path, from positions
+    // that hold at least the selected points (in the screen coordinates of the build).
+    void updateSelection(const std::vector<ViewPoint>& positions, const ViewCullRegion& region);
 
     // What the paths were built from, to tell when they no longer match the item.
     const Selection& cachedSelection() const { return m_cachedSelection; }
@@ -48,6 +59,16 @@ public:
                                                const ViewCullRegion& region);
     // An arrow every time the track has moved 30 points from the previous arrow (or from its
     // first point), pointing along that move; only arrows inside the region are kept.
+    // The path of any sorted stretches, as for a selection.
+    static ViewPath pathForRanges(const std::vector<IndexRange>& ranges,
+                                       const std::vector<ViewPoint>& positions,
+                                       const ViewCullRegion& region);
+    // The points of `count` not in the sorted stretches, as stretches, and the intersection
+    // of two lists of sorted stretches (points in both).
+    static std::vector<IndexRange> complementOfRanges(const std::vector<IndexRange>& ranges,
+                                                      std::size_t count);
+    static std::vector<IndexRange> intersectionOfRanges(const std::vector<IndexRange>& a,
+                                                        const std::vector<IndexRange>& b);
     static ViewPath arrowPathForPositions(const std::vector<ViewPoint>& positions,
                                           const ViewCullRegion& region);
 
@@ -57,6 +78,9 @@ private:
     ViewPath m_completePath;
     ViewPath m_selectedPath;
     ViewPath m_arrowPath;
+    ViewPath m_movedPath;
+    ViewPath m_movedSelectedPath;
+    std::vector<IndexRange> m_movedRanges;
     Selection m_cachedSelection;
     std::size_t m_cachedPointCount = 0;
     GPSItemType m_cachedItemType = GPSItemType::Track;

@@ -5,6 +5,8 @@
 #include "core/mapview/ViewPath.h"
 #include "core/model/ItemColor.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +51,10 @@ struct MapFrame {
     static constexpr double kLabelOffset = 10;
 
     std::vector<PathStroke> strokes;
+    // The leading strokes are the items' outlines from the drawing caches, the same paths
+    // while `pathsGeneration` stays: a painter may keep them as an image until then.
+    std::size_t cacheableStrokes = 0;
+    std::uint64_t pathsGeneration = 0;
     std::vector<WaypointMarker> waypoints;
     std::vector<WaypointLabel> labels;
     std::optional<MapScaleBar> scaleBar;

@@ -129,8 +129,25 @@ double MapViewGeometry::viewDistanceFromPoint(WorldPoint a, WorldPoint b) const 
     return std::hypot(va.x - vb.x, va.y - vb.y);
 }
 
+bool MapViewGeometry::distanceToItem(const GPSItem& item, WorldPoint point, double* distance) {
+    if (item.itemPoints().size() == 1) {
+        TrackGeometry::closestPointToPoint(item, point.lon, point.lat, distance);
+        return true;
+    }
+    return TrackGeometry::closestLineSegmentToPoint(item, point.lon, point.lat, distance) !=
+           TrackGeometry::NotFound;
+}
+
 GPSItemPtr MapViewGeometry::closestItemToPoint(const ItemList& items, WorldPoint point,
                                                bool includeWaypoints) {
+    return closestItemToPoint(items, includeWaypoints,
+                              [point](const GPSItem& item, double* distance) {
+                                  return distanceToItem(item, point, distance);
+                              });
+}
+
+GPSItemPtr MapViewGeometry::closestItemToPoint(const ItemList& items, bool includeWaypoints,
+                                               const ItemDistance& measure) {
     GPSItemPtr closest;
     double closestDistance = 0;
     for (const auto& item : items) {
@@ -139,12 +156,8 @@ GPSItemPtr MapViewGeometry::closestItemToPoint(const ItemList& items, WorldPoint
         if (!includeWaypoints && item->itemType() == GPSItemType::Waypoint)
             continue;
         double distance = GPSPoint::NaN;
-        if (item->itemPoints().size() == 1) {
-            TrackGeometry::closestPointToPoint(*item, point.lon, point.lat, &distance);
-        } else if (TrackGeometry::closestLineSegmentToPoint(*item, point.lon, point.lat,
-                                                            &distance) == TrackGeometry::NotFound) {
+        if (!measure(*item, &distance))
             continue;
-        }
         // An item whose points have no position has no distance and cannot be the nearest.
         if (std::isnan(distance))
             continue;

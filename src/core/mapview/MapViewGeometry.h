@@ -6,6 +6,7 @@
 #include "core/processing/WorldRect.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace wend {
 
@@ -95,6 +96,13 @@ public:
     // only when asked. Null when no item qualifies.
     static GPSItemPtr closestItemToPoint(const ItemList& items, WorldPoint point,
                                          bool includeWaypoints);
+    // The same with another way to measure an item (an index): false when the item has no
+    // distance, else `distance` is set.
+    using ItemDistance = std::function<bool(const GPSItem& item, double* distance)>;
+    static GPSItemPtr closestItemToPoint(const ItemList& items, bool includeWaypoints,
+                                         const ItemDistance& measure);
+    // The plain measure: to the point of a one-point item, else to the nearest segment.
+    static bool distanceToItem(const GPSItem& item, WorldPoint point, double* distance);
 
     // ---- moving the view ------------------------------------------------------------------
     // Centres on the rectangle (origin = south-west corner, size = longitude and latitude

@@ -120,23 +120,61 @@ ViewPoint MapViewRenderer::currentOffset(const MapViewGeometry& geometry) const 
     return {built.x - now.x, now.y - built.y};
 }
 
-bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry& geometry) const {
+bool MapViewRenderer::needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const {
     if (!m_valid || geometry.zoomLevel() != m_builtZoomLevel ||
         !(geometry.viewSize() == m_builtViewSize) || items.size() != m_itemStates.size())
         return true;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const ItemState& state = m_itemStates[i];
-        const GPSItemPtr& item = items[i];
-        if (item != state.item)
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (itemChange(m_itemStates[i], items[i]) == ItemChange::Everything)
             return true;
-        if (item &&
-            (item->itemPoints().size() != state.pointCount || item->itemType() != state.itemType ||
-             !(item->itemSelection() == state.selection)))
-            return true;
-    }
     const ViewPoint offset = currentOffset(geometry);
     const double margin = cullMargin(m_builtViewSize);
     return std::fabs(offset.x) > margin || std::fabs(offset.y) > margin;
+}
+
+MapViewRenderer::ItemChange MapViewRenderer::itemChange(const ItemState& state,
+                                                        const GPSItemPtr& item) const {
+    if (item != state.item)
+        return ItemChange::Everything;
+    if (!item)
+        return ItemChange::None;
+    if (item->itemPoints().size() != state.pointCount || item->itemType() != state.itemType)
+        return ItemChange::Everything;
+    if (state.stale || movedRangesOf(item.get()) != state.moved)
+        return ItemChange::Cache;
+    if (!(item->itemSelection() == state.selection))
+        return ItemChange::Selection;
+    return ItemChange::None;
+}
+
+bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry& geometry) const {
+    if (m_checkPoints || needsFullRecache(items, geometry))
+        return true;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (itemChange(m_itemStates[i], items[i]) != ItemChange::None)
+            return true;
+    return false;
+}
+
+void MapViewRenderer::invalidateItem(const GPSItem* item) {
+    m_projectedPoints.forget(item);
+    for (ItemState& state : m_itemStates)
+        if (state.item.get() == item)
+            state.stale = true;
+}
+
+std::vector<IndexRange> MapViewRenderer::movedRangesOf(const GPSItem* item) const {
+    if (!m_movePreview)
+        return {};
+    const std::vector<IndexRange>* ranges = m_movePreview->rangesFor(item);
+    return ranges ? *ranges : std::vector<IndexRange>{};
+}
+
+std::unique_ptr<GPSViewDrawingCache> MapViewRenderer::buildCache(const GPSItemPtr& item,
+                                                                 const MapViewGeometry& geometry,
+                                                                 const std::vector<IndexRange>& moved) {
+    m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer, builtCenterPixels(geometry));
+    return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer, moved);
 }
 
 void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
@@ -160,22 +198,110 @@ void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
             state.selection = item->itemSelection();
             state.pointCount = item->itemPoints().size();
             state.itemType = item->itemType();
+            state.moved = movedRangesOf(item.get());
             if (state.pointCount > 0 && state.itemType != GPSItemType::Waypoint) {
-                m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer);
-                m_cachedDrawingData.push_back(std::make_unique<GPSViewDrawingCache>(
-                    item, geometry, m_cullRegion, m_positionsBuffer));
+                state.cache = static_cast<std::ptrdiff_t>(m_cachedDrawingData.size());
+                m_cachedDrawingData.push_back(buildCache(item, geometry, state.moved));
             }
         }
         m_itemStates.push_back(std::move(state));
     }
     m_projectedPoints.retainOnly(items);
     m_valid = true;
+    m_checkPoints = false;
+    ++m_pathsGeneration;
+}
+
+void MapViewRenderer::updateChangedItems(const ItemList& items, const MapViewGeometry& geometry) {
+    if (m_checkPoints) {
+        for (ItemState& state : m_itemStates)
+            if (state.cache >= 0 && !m_projectedPoints.isCurrent(*state.item))
+                state.stale = true;
+        m_checkPoints = false;
+    }
+    // The caches stay in the screen coordinates of their build: a rebuilt one is made as if
+    // the view still showed the centre of that build.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ItemState& state = m_itemStates[i];
+        const ItemChange change = itemChange(state, items[i]);
+        if (change == ItemChange::None)
+            continue;
+        if (state.cache < 0) { // a waypoint: drawn afresh every frame
+            state.stale = false;
+            state.selection = items[i]->itemSelection();
+            state.moved = movedRangesOf(items[i].get());
+            continue;
+        }
+        auto& cache = m_cachedDrawingData[static_cast<std::size_t>(state.cache)];
+        if (change == ItemChange::Selection && state.moved.empty() &&
+            m_projectedPoints.screenPositionsOfRanges(*items[i], builtCenterPixels(geometry), geometry,
+                                                      items[i]->itemSelection().ranges(),
+                                                      m_positionsBuffer)) {
+            cache->updateSelection(m_positionsBuffer, m_cullRegion);
+        } else {
+            state.moved = movedRangesOf(items[i].get());
+            cache = buildCache(items[i], geometry, state.moved);
+            ++m_pathsGeneration;
+        }
+        state.selection = items[i]->itemSelection();
+        state.stale = false;
+    }
+}
+
+ViewPoint MapViewRenderer::builtCenterPixels(const MapViewGeometry& geometry) const {
+    return MapViewGeometry::projectToWorldPixels(m_builtCenter.lon, m_builtCenter.lat,
+                                                 static_cast<double>(geometry.currentWorldSize()));
+}
+
+ViewPoint MapViewRenderer::shownScreenPoint(const GPSItem& item, std::size_t index,
+                                            const MapViewGeometry& geometry) const {
+    const GPSPoint& point = *item.itemPoints()[index];
+    if (m_movePreview)
+        if (const auto* ranges = m_movePreview->rangesFor(&item))
+            for (const IndexRange& range : *ranges)
+                if (index >= range.location && index <= range.end())
+                    return geometry.transformWorldToScreen(m_movePreview->movedPosition(point));
+    return geometry.transformWorldToScreen({point.longitude(), point.latitude()});
+}
+
+void MapViewRenderer::placeConnectors(const MapViewGeometry& geometry) {
+    m_connectors.assign(m_cachedDrawingData.size(), {});
+    for (std::size_t c = 0; c < m_cachedDrawingData.size(); ++c) {
+        const GPSViewDrawingCache& cache = *m_cachedDrawingData[c];
+        const GPSItem& item = *cache.item();
+        const std::size_t count = item.itemPoints().size();
+        const Selection& selection = item.itemSelection();
+        auto join = [&](std::size_t from) {
+            const ViewPoint a = shownScreenPoint(item, from, geometry);
+            const ViewPoint b = shownScreenPoint(item, from + 1, geometry);
+            if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y))
+                return;
+            m_connectors[c].first.moveTo(a);
+            m_connectors[c].first.lineTo(b);
+            // A segment is selected when one selected stretch holds both its points.
+            for (const IndexRange& range : selection.ranges())
+                if (range.location <= from && range.end() >= from + 1) {
+                    m_connectors[c].second.moveTo(a);
+                    m_connectors[c].second.lineTo(b);
+                    break;
+                }
+        };
+        for (const IndexRange& range : cache.movedRanges()) {
+            if (range.location > 0 && range.location < count)
+                join(range.location - 1);
+            if (range.end() + 1 < count)
+                join(range.end());
+        }
+    }
 }
 
 MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeometry& geometry,
                                        const UnitFormatter& formatter) {
-    if (needsRecache(items, geometry))
+    if (needsFullRecache(items, geometry))
         recacheTrackDrawingData(items, geometry);
+    else
+        updateChangedItems(items, geometry);
+    placeConnectors(geometry);
 
     MapFrame frame;
     const ViewSize size = geometry.viewSize();
@@ -194,36 +320,71 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
         if (rectsMeet(bounds, screen))
             frame.strokes.push_back({&path, offset, color, width});
     };
+    // How far a cache's moved stretches are shown from where they were built: the move of
+    // their first point on the screen now.
+    std::vector<ViewPoint> moves(m_cachedDrawingData.size());
+    for (std::size_t c = 0; c < m_cachedDrawingData.size(); ++c) {
+        const GPSViewDrawingCache& cache = *m_cachedDrawingData[c];
+        if (cache.movedRanges().empty())
+            continue;
+        const std::size_t first = static_cast<std::size_t>(cache.movedRanges().front().location);
+        const GPSPoint& point = *cache.item()->itemPoints()[first];
+        const ViewPoint from = geometry.transformWorldToScreen({point.longitude(), point.latitude()});
+        const ViewPoint to = shownScreenPoint(*cache.item(), first, geometry);
+        moves[c] = {to.x - from.x, to.y - from.y};
+    }
 
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool basePass = pass == 0;
+    // Every item's outline first (the same paths from frame to frame while the caches stay),
+    // then what a move preview shows moved, then every selection highlight and arrow above
+    // all base lines.
+    enum class Pass { Outlines, Moved, Highlights };
+    for (Pass pass : {Pass::Outlines, Pass::Moved, Pass::Highlights}) {
         for (std::int64_t copy = firstCopy; copy <= lastCopy; ++copy) {
-            const ViewPoint offset{shift.x + static_cast<double>(copy) * worldSize, shift.y};
-            for (const auto& cache : m_cachedDrawingData) {
-                const GPSItem& item = *cache->item();
+            const double copyShift = static_cast<double>(copy) * worldSize;
+            const ViewPoint offset{shift.x + copyShift, shift.y};
+            for (std::size_t c = 0; c < m_cachedDrawingData.size(); ++c) {
+                const GPSViewDrawingCache& cache = *m_cachedDrawingData[c];
+                const GPSItem& item = *cache.item();
                 const double opacity = opacityForItem(item);
                 if (opacity <= 0)
                     continue;
                 const ItemColor color = colorOf(item);
-                if (basePass) {
-                    addStroke(cache->completePath(), offset,
-                              withAlpha(color.shadowed(kBaseOutlineShadow), opacity),
-                              kBaseOutlineWidth);
-                    addStroke(cache->completePath(), offset, withAlpha(color.rgba(), opacity),
-                              kBaseWidth);
+                const ViewPoint movedOffset{offset.x + moves[c].x, offset.y + moves[c].y};
+                const ViewPoint connectorOffset{copyShift, 0};
+                const std::pair<ViewPath, ViewPath>& connectors = m_connectors[c];
+                if (pass != Pass::Highlights) {
+                    const RGBAColor outline = withAlpha(color.shadowed(kBaseOutlineShadow), opacity);
+                    const RGBAColor inner = withAlpha(color.rgba(), opacity);
+                    auto both = [&](const ViewPath& path, ViewPoint at) {
+                        addStroke(path, at, outline, kBaseOutlineWidth);
+                        addStroke(path, at, inner, kBaseWidth);
+                    };
+                    if (pass == Pass::Outlines) {
+                        both(cache.completePath(), offset);
+                    } else {
+                        both(cache.movedPath(), movedOffset);
+                        both(connectors.first, connectorOffset);
+                    }
                 } else {
                     const ItemColor selectionColor = item.itemSelectionColor();
-                    addStroke(cache->selectedPath(), offset,
-                              withAlpha(selectionColor.shadowed(kSelectionOutlineShadow), opacity),
-                              kSelectionOutlineWidth);
-                    addStroke(cache->selectedPath(), offset,
-                              withAlpha(selectionColor.rgba(), opacity), kSelectionWidth);
-                    addStroke(cache->arrowPath(), offset,
+                    const RGBAColor outline =
+                        withAlpha(selectionColor.shadowed(kSelectionOutlineShadow), opacity);
+                    const RGBAColor inner = withAlpha(selectionColor.rgba(), opacity);
+                    for (const auto& [path, at] : {std::pair{&cache.selectedPath(), offset},
+                                                   std::pair{&cache.movedSelectedPath(), movedOffset},
+                                                   std::pair{&connectors.second, connectorOffset}}) {
+                        addStroke(*path, at, outline, kSelectionOutlineWidth);
+                        addStroke(*path, at, inner, kSelectionWidth);
+                    }
+                    addStroke(cache.arrowPath(), offset,
                               withAlpha(color.shadowed(kArrowShadow), opacity), kArrowWidth);
                 }
             }
         }
+        if (pass == Pass::Outlines)
+            frame.cacheableStrokes = frame.strokes.size();
     }
+    frame.pathsGeneration = m_pathsGeneration;
 
     // Waypoints are few enough to be placed afresh each frame.
     const bool drawLabels =
@@ -236,8 +397,7 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
             const double opacity = opacityForItem(*item);
             if (opacity <= 0)
                 continue;
-            const GPSPoint& point = *item->itemPoints().front();
-            ViewPoint p = geometry.transformWorldToScreen({point.longitude(), point.latitude()});
+            ViewPoint p = shownScreenPoint(*item, 0, geometry);
             p.x += static_cast<double>(copy) * worldSize;
             if (!std::isfinite(p.x) || !std::isfinite(p.y))
                 continue;

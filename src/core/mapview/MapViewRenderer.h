@@ -3,6 +3,7 @@
 #include "core/mapview/GPSViewDrawingCache.h"
 #include "core/mapview/MapFrame.h"
 #include "core/mapview/MapViewGeometry.h"
+#include "core/mapview/MovePreview.h"
 #include "core/mapview/ProjectedPointCache.h"
 #include "core/mapview/ViewCullRegion.h"
 #include "core/model/GPSItem.h"
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,12 +23,17 @@ namespace wend {
 // waypoints and the scale bar into a MapFrame for the widget to paint.
 //
 // The caches are rebuilt lazily, by prepareFrame, when
-// - invalidate() was called (the document's track data or selection changed),
 // - the zoom or the view size changed,
-// - the item list changed (other items or another order), or an item's selection, point
-//   count or type differs from what its cache was built from,
+// - the item list changed (other items or another order), or an item's point count or type
+//   differs from what its cache was built from,
 // - the centre moved so far that the view would leave the region the caches hold.
-// A smaller move of the centre only shifts the cached paths.
+// A smaller move of the centre only shifts the cached paths. Only the one item's cache is
+// rebuilt when its points changed in place (invalidateItem) or a move preview starts or ends
+// for it, and only its selected path when its selection alone changed.
+//
+// A move preview (points shown moved while a drag lasts) costs no rebuild per step: the
+// moved stretches are kept as paths of their own, drawn shifted by the move, and the few
+// segments joining them to the points that stay are placed anew for each frame.
 class MapViewRenderer {
 public:
     static constexpr double kOpacityOfTemporarilyVisibleItem = 0.35;
@@ -41,7 +48,13 @@ public:
     MapViewRenderer(const MapViewRenderer&) = delete;
     MapViewRenderer& operator=(const MapViewRenderer&) = delete;
 
-    void invalidate() { m_valid = false; }
+    // The document's track data changed: every item's points are checked (by identity)
+    // before the next frame, and only items holding other point objects are rebuilt.
+    void invalidate() { m_checkPoints = true; }
+    // Points of the item changed in place: its cache is rebuilt before the next frame.
+    void invalidateItem(const GPSItem* item);
+    void setMovePreview(std::optional<MovePreview> preview) { m_movePreview = std::move(preview); }
+    const std::optional<MovePreview>& movePreview() const { return m_movePreview; }
     bool needsRecache(const ItemList& items, const MapViewGeometry& geometry) const;
     // Rebuilds every cache now.
     void recacheTrackDrawingData(const ItemList& items, const MapViewGeometry& geometry);
@@ -77,10 +90,31 @@ private:
         Selection selection;
         std::size_t pointCount = 0;
         GPSItemType itemType = GPSItemType::Track;
+        std::vector<IndexRange> moved;
+        // Position of its cache in m_cachedDrawingData, -1 for none.
+        std::ptrdiff_t cache = -1;
+        bool stale = false;
     };
+    enum class ItemChange { None, Selection, Cache, Everything };
 
     // The caches' shift to today's centre, in screen coordinates.
     ViewPoint currentOffset(const MapViewGeometry& geometry) const;
+    bool needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const;
+    ItemChange itemChange(const ItemState& state, const GPSItemPtr& item) const;
+    std::vector<IndexRange> movedRangesOf(const GPSItem* item) const;
+    // The centre of the caches' build in world pixels of the current zoom.
+    ViewPoint builtCenterPixels(const MapViewGeometry& geometry) const;
+    // Brings the caches of changed items up to date (nothing else may have changed).
+    void updateChangedItems(const ItemList& items, const MapViewGeometry& geometry);
+    std::unique_ptr<GPSViewDrawingCache> buildCache(const GPSItemPtr& item,
+                                                    const MapViewGeometry& geometry,
+                                                    const std::vector<IndexRange>& moved);
+    // Where a point of an item is shown now, the preview's move included.
+    ViewPoint shownScreenPoint(const GPSItem& item, std::size_t index,
+                               const MapViewGeometry& geometry) const;
+    // The segments joining moved and resting points of the caches' items, in screen
+    // coordinates of now: [cache] = {all, selected}.
+    void placeConnectors(const MapViewGeometry& geometry);
 
     std::vector<std::unique_ptr<GPSViewDrawingCache>> m_cachedDrawingData;
     std::vector<ItemState> m_itemStates;
@@ -88,7 +122,12 @@ private:
     ProjectedPointCache m_projectedPoints;
     // Kept between builds: a large track's buffer would otherwise be faulted in afresh.
     std::vector<ViewPoint> m_positionsBuffer;
+    std::optional<MovePreview> m_movePreview;
+    std::vector<std::pair<ViewPath, ViewPath>> m_connectors;
     bool m_valid = false;
+    bool m_checkPoints = false;
+    // Counts the rebuilds of complete paths (MapFrame::pathsGeneration).
+    std::uint64_t m_pathsGeneration = 0;
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;

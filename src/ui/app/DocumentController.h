@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tools/ToolSet.h"
 #include "ui/app/AlertPresenter.h"
 
 #include <QList>
@@ -27,14 +28,14 @@ class DocumentController : public QObject {
 public:
     // Positions of the editing tools.
     enum Tool : int {
-        RangeSelectionTool = 0,
-        BoxSelectionTool = 1,
-        ItemSelectionTool = 2,
-        AddTrackTool = 3,
-        EditPointTool = 4,
-        AddWaypointTool = 5,
+        RangeSelectionTool = ToolSet::RangeSelection,
+        BoxSelectionTool = ToolSet::BoxSelection,
+        ItemSelectionTool = ToolSet::ItemSelection,
+        AddTrackTool = ToolSet::AddTrack,
+        EditPointTool = ToolSet::EditPoint,
+        AddWaypointTool = ToolSet::AddWaypoint,
     };
-    static constexpr int kToolCount = 6;
+    static constexpr int kToolCount = ToolSet::kToolCount;
     static constexpr int kMaximumRecentDocuments = 10;
 
     // The preferences must outlive the controller and its windows.
@@ -74,9 +75,14 @@ public:
     void fillRecentDocumentsMenu(QMenu* menu);
 
     // ---- the shared editing tool ----------------------------------------------------------------
+    // The six tools, shared by every window.
+    ToolSet& tools() { return m_tools; }
     int currentToolIndex() const { return m_currentToolIndex; }
+    GPSViewTool* currentTool() const { return m_tools.tool(m_currentToolIndex); }
     // Indexes outside the six tools are ignored.
     void setCurrentToolIndex(int index);
+    // Makes the shared tool of the given tool's class current (a fresh instance will do).
+    void setCurrentTool(const GPSViewTool& tool) { setCurrentToolIndex(m_tools.positionOf(tool)); }
 
     // ---- preferences and quitting
     // ----------------------------------------------------------------
@@ -110,6 +116,7 @@ private:
     AlertPresenter m_alertPresenter;
     QList<QPointer<DocumentWindow>> m_windows;
     QPointer<PreferencesWindow> m_preferencesWindow;
+    ToolSet m_tools;
     int m_currentToolIndex = 0;
     int m_untitledCount = 0;
 };

@@ -11,6 +11,7 @@
 #include "ui/app/StatisticsPane.h"
 #include "ui/app/TracksListModel.h"
 #include "ui/app/TracksListView.h"
+#include "ui/dialogs/EditWaypointDialog.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/mapview/GPSViewDocumentDelegate.h"
@@ -162,6 +163,8 @@ void DocumentWindow::buildPanes() {
     connect(m_statisticsPane, &StatisticsPane::expandedChanged, this,
             [this] { validateActions(); });
 
+    connectMapTools();
+
     m_mapSplitter = new QSplitter(Qt::Vertical);
     m_mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
     m_mapSplitter->setChildrenCollapsible(false);
@@ -181,6 +184,21 @@ void DocumentWindow::buildPanes() {
     m_mainSplitter->setSizes({kInitialListWidth, 800});
 
     setCentralWidget(m_mainSplitter);
+}
+
+void DocumentWindow::connectMapTools() {
+    m_gpsView->setToolSet(&m_controller.tools());
+    connect(m_gpsView, &GPSView::toolSelectionRequested, this,
+            [this](int position) { m_controller.setCurrentToolIndex(position); });
+    m_gpsView->setWaypointEditorRunner([this](const GPSItemPtr& waypoint) {
+        EditWaypointDialog dialog(m_controller.preferences(), this);
+        return dialog.mutateItems(*m_document, {waypoint});
+    });
+    // The statistics follow a drag at most every 100 ms, and exactly at its end.
+    connect(m_gpsView, &GPSView::toolDragStarted, this,
+            [this] { m_statisticsPane->setRefreshThrottled(true); });
+    connect(m_gpsView, &GPSView::toolDragEnded, this,
+            [this] { m_statisticsPane->setRefreshThrottled(false); });
 }
 
 void DocumentWindow::buildToolBar() {
@@ -315,12 +333,11 @@ void DocumentWindow::windowDidLoad() {
     setCurrentTool(m_controller.currentToolIndex());
     m_document->postTrackDataChangedNotification();
     m_document->postSelectionChangedNotification();
-    m_loaded = true;
+    // While the window opens, the usage bubble shows only over a document with something to
+    // edit; every later change of tool shows it.
     m_controller.setCurrentToolIndex(hasItems ? DocumentController::RangeSelectionTool
                                               : DocumentController::AddTrackTool);
-    // The tool's usage bubble only helps over a document with something to edit.
-    if (hasItems)
-        m_gpsView->setCurrentTool(m_controller.currentToolIndex(), true);
+    m_loaded = true;
     m_gpsView->setFocus(Qt::OtherFocusReason);
     validateActions();
 }
@@ -333,7 +350,7 @@ void DocumentWindow::setCurrentTool(int index) {
             action->setChecked(action->data().toInt() == index);
     }
     if (m_gpsView->currentTool() != index)
-        m_gpsView->setCurrentTool(index, m_loaded && !m_document->permanentItems().empty());
+        m_gpsView->setCurrentTool(index, m_loaded || !m_document->permanentItems().empty());
 }
 
 void DocumentWindow::changeMapType(int type) {

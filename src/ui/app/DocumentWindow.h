@@ -151,6 +151,8 @@ protected:
 private:
     void buildPanes();
     void buildToolBar();
+    // The shared tools, the waypoint editor of the add waypoint tool, tool switching by a tool.
+    void connectMapTools();
     void buildMenus();
     QAction* addCommand(QMenu* menu, const QString& title, DocumentAction action,
                         void (DocumentWindow::*slot)(), const QKeySequence& shortcut = {});

@@ -74,6 +74,7 @@ QColor StatisticsPane::backgroundColor() {
 }
 
 StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
+    m_refreshThrottle = new PaneRefreshThrottle([this] { refresh(); }, this);
     // The pane keeps its light colouring under dark themes too; its texts follow it.
     QPalette colours = palette();
     colours.setColor(QPalette::Window, backgroundColor());
@@ -116,7 +117,7 @@ void StatisticsPane::setDocument(WendDocument* document) {
         std::weak_ptr<char> alive = m_alive;
         document->statisticsNeedRefresh().connect([this, alive, document] {
             if (!alive.expired() && m_document == document)
-                refresh();
+                m_refreshThrottle->request();
         });
         if (document->preferences().showStatistics())
             setExpanded(true);
@@ -127,6 +128,12 @@ void StatisticsPane::setDocument(WendDocument* document) {
 void StatisticsPane::setUnitFormatter(UnitFormatter formatter) {
     m_formatter = std::move(formatter);
     refresh();
+}
+
+void StatisticsPane::setRefreshThrottled(bool throttled) {
+    m_refreshThrottle->setThrottled(throttled);
+    if (!throttled)
+        layOut(); // the height held during the drag
 }
 
 void StatisticsPane::refresh() {
@@ -168,7 +175,10 @@ void StatisticsPane::setExpanded(bool expanded, bool save) {
 }
 
 void StatisticsPane::layOut() {
-    const int height = statsDividerPosition();
+    // During a drag on the map the pane keeps its height: a new height would move the map
+    // under the pointer. It takes its height when the drag ends.
+    const bool holdHeight = m_refreshThrottle && m_refreshThrottle->isThrottled() && this->height() > 0;
+    const int height = holdHeight ? this->height() : statsDividerPosition();
     const bool heightChanged = height != this->height() || minimumHeight() != height;
     setFixedHeight(height);
 

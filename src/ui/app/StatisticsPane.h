@@ -5,6 +5,7 @@
 #include "core/model/GPSItem.h"
 #include "core/processing/StatisticsRows.h"
 #include "core/processing/UnitFormatter.h"
+#include "ui/app/PaneRefreshThrottle.h"
 #endif
 
 #include <QWidget>
@@ -68,6 +69,8 @@ public:
 public slots:
     // Recomputes the lines for the document's itemsForStatistics().
     void refresh();
+    // While a drag on the map lasts the document's requests are served at most every 100 ms.
+    void setRefreshThrottled(bool throttled);
     // The user's toggle: collapses or expands and stores the state in the preferences.
     void toggleStatisticsView();
     void toggleStatisticsViewAndSaveState(bool save);
@@ -94,6 +97,7 @@ private:
     bool m_expanded = false;
     QToolButton* m_indicatorButton = nullptr;
     QWidget* m_statisticsTable = nullptr;
+    PaneRefreshThrottle* m_refreshThrottle = nullptr;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 

@@ -1,6 +1,6 @@
 #include "ui/app/WendApplication.h"
 
-#include "ui/app/CommandSpaceRouter.h"
+#include "ui/app/MapKeyRouter.h"
 #include "ui/app/DocumentController.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/app/EditorCommandLine.h"
@@ -117,7 +117,7 @@ WendApplication::WendApplication(int& argc, char** argv) : QApplication(argc, ar
     m_preferences->registerDefaults(Preferences::registeredDefaults());
     m_controller = std::make_unique<DocumentController>(*m_preferences);
 
-    m_router = new CommandSpaceRouter(
+    m_router = new MapKeyRouter(
         []() -> QWidget* {
             auto* window = qobject_cast<DocumentWindow*>(QApplication::activeWindow());
             return window ? window->gpsView() : nullptr;

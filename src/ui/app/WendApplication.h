@@ -7,7 +7,7 @@
 
 namespace wend {
 
-class CommandSpaceRouter;
+class MapKeyRouter;
 class DocumentController;
 class DocumentWindow;
 class EditorCommandLine;
@@ -59,7 +59,7 @@ private:
 
     std::unique_ptr<QSettingsPreferences> m_preferences;
     std::unique_ptr<DocumentController> m_controller;
-    CommandSpaceRouter* m_router = nullptr;
+    MapKeyRouter* m_router = nullptr;
 };
 
 } // namespace wend

@@ -5,6 +5,7 @@
 namespace wend {
 
 class GPSView;
+class WendDocument;
 
 // What the map view asks of its owner, the document. The view owns no items: it asks for them
 // every time it needs them. Every operation has an empty default, so the view calls them
@@ -29,10 +30,10 @@ public:
         (void)lat;
         (void)zoomLevel;
     }
-    // After a tool drag has been finalised; `toolIndex` is the tool's position in the tool set.
-    virtual void GPSViewToolWasUsed(GPSView* view, int toolIndex) {
+    // The document the editing tools change; without one the tools do nothing.
+    virtual WendDocument* GPSViewDocument(GPSView* view) {
         (void)view;
-        (void)toolIndex;
+        return nullptr;
     }
 };
 

@@ -7,16 +7,16 @@ namespace wend {
 
 GPSViewDocumentDelegate::GPSViewDocumentDelegate(WendDocument& document, GPSView& view)
     : m_document(document), m_view(&view) {
-    auto recache = [this] {
+    m_trackDataConnection = m_document.trackDataDidChange().connect([this] {
         if (m_view)
             m_view->recacheTrackDrawingData();
-    };
-    m_trackDataConnection = m_document.trackDataDidChange().connect(recache);
-    m_selectionConnection = m_document.selectionDidChange().connect(recache);
-    m_redisplayConnection = m_document.itemsNeedRedisplay().connect([this] {
+    });
+    auto redisplay = [this] {
         if (m_view)
             m_view->update();
-    });
+    };
+    m_selectionConnection = m_document.selectionDidChange().connect(redisplay);
+    m_redisplayConnection = m_document.itemsNeedRedisplay().connect(redisplay);
     view.setDelegate(this);
 }
 
@@ -40,8 +40,8 @@ void GPSViewDocumentDelegate::GPSViewDidChangeSelection(GPSView*) {
     m_document.GPSViewDidChangeSelection();
 }
 
-void GPSViewDocumentDelegate::GPSViewToolWasUsed(GPSView*, int) {
-    m_document.GPSViewToolWasUsed();
+WendDocument* GPSViewDocumentDelegate::GPSViewDocument(GPSView*) {
+    return &m_document;
 }
 
 } // namespace wend

@@ -10,8 +10,9 @@ namespace wend {
 class WendDocument;
 
 // Connects a map view to its document: the view asks the document for its items and brackets
-// its selection changes with the document's; the document's track-data and selection
-// notifications rebuild the view's drawing caches, and a redisplay request redraws it. The
+// its selection changes with the document's, and its tools edit the document; the document's
+// track-data notifications rebuild the view's drawing caches, and its selection notifications
+// and redisplay requests redraw it (the view finds the items whose selection changed). The
 // web map follows the view through GPSView::willMoveTo, which the window connects.
 //
 // Installs itself as the view's delegate; destroying it removes it again. Either the view or
@@ -26,7 +27,7 @@ public:
     const ItemList& GPSViewItems(GPSView* view) override;
     void GPSViewWillChangeSelection(GPSView* view) override;
     void GPSViewDidChangeSelection(GPSView* view) override;
-    void GPSViewToolWasUsed(GPSView* view, int toolIndex) override;
+    WendDocument* GPSViewDocument(GPSView* view) override;
 
 private:
     WendDocument& m_document;

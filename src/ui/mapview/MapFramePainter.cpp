@@ -89,14 +89,24 @@ const ViewPathIndex& MapFramePainter::indexFor(const ViewPath* path) {
     return it->second;
 }
 
-void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QTransform base = painter.worldTransform();
+bool MapFramePainter::outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const {
+    if (m_outlines.size() != pixels || m_outlines.devicePixelRatio() != ratio ||
+        m_outlinesGeneration != frame.pathsGeneration || m_outlineStrokes.size() != frame.cacheableStrokes)
+        return false;
+    for (std::size_t i = 0; i < frame.cacheableStrokes; ++i) {
+        const PathStroke& a = m_outlineStrokes[i];
+        const PathStroke& b = frame.strokes[i];
+        if (a.path != b.path || !(a.offset == b.offset) || !(a.color == b.color) || a.width != b.width)
+            return false;
+    }
+    return true;
+}
 
+void MapFramePainter::paintStrokes(QPainter& painter, std::span<const PathStroke> strokes,
+                                   const QRectF& visible) {
+    const QTransform base = painter.worldTransform();
     painter.setBrush(Qt::NoBrush);
-    for (const PathStroke& stroke : frame.strokes) {
+    for (const PathStroke& stroke : strokes) {
         if (!stroke.path)
             continue;
         // Round joins and caps reach half the width from the course; one more for the
@@ -113,6 +123,33 @@ void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRec
         painter.drawPath(painterPath(parts));
     }
     painter.setWorldTransform(base);
+}
+
+void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
+                            QSizeF viewSize) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    std::span<const PathStroke> strokes(frame.strokes);
+    if (frame.cacheableStrokes > 0 && !viewSize.isEmpty()) {
+        const qreal ratio = painter.device()->devicePixelRatioF();
+        const QSize pixels = (viewSize * ratio).toSize();
+        if (!outlinesMatch(frame, pixels, ratio)) {
+            m_outlines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            m_outlines.setDevicePixelRatio(ratio);
+            m_outlines.fill(Qt::transparent);
+            QPainter layer(&m_outlines);
+            layer.setRenderHint(QPainter::Antialiasing);
+            paintStrokes(layer, strokes.first(frame.cacheableStrokes), QRectF(QPointF(), viewSize));
+            m_outlineStrokes.assign(frame.strokes.begin(),
+                                    frame.strokes.begin() + static_cast<std::ptrdiff_t>(frame.cacheableStrokes));
+            m_outlinesGeneration = frame.pathsGeneration;
+        }
+        painter.drawImage(visible, m_outlines, QRectF(visible.topLeft() * ratio, visible.size() * ratio));
+        strokes = strokes.subspan(frame.cacheableStrokes);
+    }
+    paintStrokes(painter, strokes, visible);
 
     painter.setPen(Qt::NoPen);
     for (const WaypointMarker& marker : frame.waypoints) {

@@ -9,7 +9,10 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QString>
+#include <cstdint>
+#include <span>
 #include <unordered_map>
+#include <vector>
 
 class QPainter;
 
@@ -29,8 +32,10 @@ public:
     MapFramePainter();
 
     void clearPathCache() { m_paths.clear(); }
-    // `visible` is the rectangle to paint, in the painter's coordinates.
-    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible);
+    // `visible` is the rectangle to paint, in the painter's coordinates. With the view's size
+    // the items' outlines are kept as an image while the frames bring the same ones (a drag
+    // that changes selections or moves a few points repaints only what changes).
+    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible, QSizeF viewSize = {});
 
     static QColor qColor(RGBAColor color);
     // Runs as open subpaths; a dot as a subpath too short to see, which round caps turn into
@@ -43,10 +48,15 @@ public:
 
 private:
     const ViewPathIndex& indexFor(const ViewPath* path);
+    void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes, const QRectF& visible);
+    bool outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const;
     void paintLabel(QPainter& painter, const WaypointLabel& label);
     void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
 
     std::unordered_map<const ViewPath*, ViewPathIndex> m_paths;
+    QImage m_outlines;
+    std::vector<PathStroke> m_outlineStrokes;
+    std::uint64_t m_outlinesGeneration = 0;
     QFont m_labelFont;
     QHash<QString, QImage> m_labelImages;
     qreal m_labelImagesRatio = 0;

@@ -1,4 +1,5 @@
 #include "CommandTestSupport.h"
+#include "core/tools/ToolTestSupport.h"
 #include "core/document/OffsetTimestampsDialogModel.h"
 #include "core/document/OptimizationDialogModel.h"
 #include "core/document/OverwriteTimestampsDialogModel.h"
@@ -23,7 +24,8 @@ namespace {
 // to reach the latest state again when everything is redone.
 class StressRun {
 public:
-    StressRun(WendDocument& document, std::uint32_t seed) : m_document(document), m_random(seed) {}
+    StressRun(WendDocument& document, std::uint32_t seed)
+        : m_document(document), m_random(seed), m_tools(document) {}
 
     GPSItemPtr generatedTrack(const std::string& name, GPSItemType type, double lon) {
         const int n = uniform(20, 60);
@@ -147,6 +149,35 @@ private:
         m_document.GPSViewDidChangeSelection();
     }
 
+    // A drag of a random tool in a random mode from near a random point, released or
+    // cancelled; the edit point tool's Alt press removes the point marked by a hover first.
+    void randomToolDrag() {
+        const auto& items = m_document.permanentItems();
+        if (items.empty())
+            return;
+        const auto& item = items[static_cast<std::size_t>(uniform(0, static_cast<int>(items.size()) - 1))];
+        if (item->itemPoints().empty())
+            return;
+        const GPSPoint& point =
+            *item->itemPoints()[static_cast<std::size_t>(uniform(0, static_cast<int>(item->itemPoints().size()) - 1))];
+        const std::uint32_t modifiers[] = {0, ToolModifiers::kShift, ToolModifiers::kOption, ToolModifiers::kCommand};
+        const std::uint32_t modifier = modifiers[uniform(0, 3)];
+        const int tool = uniform(0, ToolSet::kToolCount - 1);
+        const WorldPoint from{point.longitude() + uniform(-3, 3) * 0.0001, point.latitude() + uniform(-3, 3) * 0.0001};
+        m_tools.host().confirmEditor = uniform(0, 2) > 0;
+        m_tools.hover(tool, from, modifier);
+        if (!m_tools.press(tool, from, modifier)) {
+            m_document.undoManager().closeImplicitGroup();
+            return;
+        }
+        for (int step = uniform(0, 4); step > 0; --step)
+            m_tools.moveTo({from.lon + uniform(-20, 20) * 0.0001, from.lat + uniform(-20, 20) * 0.0001}, modifier);
+        if (uniform(0, 5) == 0)
+            m_tools.cancel();
+        else
+            m_tools.release(uniform(0, 3) == 0 ? 0 : modifier);
+    }
+
     void oneAction() {
         // Keeps the document small: past the budget, history is walked back instead.
         if (totalPoints() > 2500 || m_document.permanentItems().size() > 40) {
@@ -157,7 +188,7 @@ private:
             addTrack();
             return;
         }
-        const int action = uniform(0, 31);
+        const int action = uniform(0, 35);
         ++m_commandsRun;
         switch (action) {
         case 0:
@@ -302,6 +333,12 @@ private:
             m_document.undoManager().setActionName("Rename");
             break;
         }
+        case 28:
+        case 29:
+        case 30:
+        case 31:
+            randomToolDrag();
+            break;
         default:
             // Several commands in one user event form one step.
             TrackCommands::setSelectionColor(m_document, uniform(0, 9));
@@ -312,6 +349,7 @@ private:
 
     WendDocument& m_document;
     std::mt19937 m_random;
+    ToolDriver m_tools;
     std::optional<DocumentSnapshot> m_tip;
     int m_commandsRun = 0;
 };
@@ -384,7 +422,8 @@ TEST_F(TrackCommandsStressTest, RandomCommandsUndoAndRedoExactly) {
                        "Remove Millisecond Data", "Change Selection Color", "Reset Selection Color",
                        "Invert Selection", "Change Selection", "Optimize Selection",
                        "Split Selection at Rest-stops", "Offset Timestamps", "Overwrite Timestamps",
-                       "Edit Waypoint"});
+                       "Edit Waypoint", "Add Point", "Move Point", "Move Points", "Remove Point",
+                       "Add Track", "Add Waypoint"});
 }
 
 TEST_F(TrackCommandsStressTest, RandomCommandsWithSelectionChangesNotRecorded) {

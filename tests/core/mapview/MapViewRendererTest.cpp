@@ -1,4 +1,5 @@
 #include "core/mapview/MapViewRenderer.h"
+#include "core/mapview/MovePreview.h"
 
 #include "MapViewTestSupport.h"
 
@@ -393,4 +394,49 @@ TEST(MapViewRenderer, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
 
     cache.retainOnly({});
     EXPECT_EQ(cache.entryCount(), 0u);
+}
+
+// A change of selection alone, a move preview and its end draw what a full rebuild would.
+TEST(MapViewRenderer, PartialUpdatesAndMovePreviewsMatchAFullRebuild) {
+    MapViewGeometry geometry;
+    setUp(geometry, 800, 600, 10);
+    auto track = equatorTrack({0, 10, 20, 30, 40, 50, 60, 70}, 10);
+    MapViewRenderer renderer;
+    renderer.prepareFrame({track}, geometry, formatter());
+    const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
+    geometry.setCenter(lonForPixels(5, 10), 0); // a small pan: the caches stay
+    select(*track, {{2, 3}});
+    renderer.prepareFrame({track}, geometry, formatter());
+    EXPECT_EQ(renderer.cachedDrawingData()[0].get(), cache);
+    MapViewRenderer fresh;
+    fresh.recacheTrackDrawingData({track}, geometry);
+    ASSERT_EQ(cache->selectedPath().polylineCount(), 1u);
+    expectXs(cache->selectedPath().polyline(0), {420, 430, 440, 450}); // as built, at the old centre
+    expectXs(fresh.cachedDrawingData()[0]->selectedPath().polyline(0), {415, 425, 435, 445});
+
+    // Points 3 and 4 shown 20 points north: the rest is drawn in place, the moved stretch
+    // shifted, and the two joining segments placed anew.
+    MovePreview preview;
+    preview.items.push_back({track, {{3, 1}}});
+    preview.latOffset = lonForPixels(20, 10);
+    renderer.setMovePreview(preview);
+    MapFrame frame = renderer.prepareFrame({track}, geometry, formatter());
+    const GPSViewDrawingCache& moving = *renderer.cachedDrawingData()[0];
+    // Rebuilt for the preview, still at the centre the caches were built for.
+    expectXs(moving.movedPath().polyline(0), {430, 440});
+    ASSERT_EQ(moving.completePath().polylineCount(), 2u);
+    expectXs(moving.completePath().polyline(0), {400, 410, 420});
+    const auto moved = strokesOf(frame, moving.movedPath());
+    ASSERT_FALSE(moved.empty());
+    EXPECT_NEAR(moved[0]->offset.y, -20, 0.1);
+    std::size_t joins = 0;
+    for (const PathStroke& stroke : frame.strokes)
+        if (stroke.width == 7 && stroke.path != &moving.completePath() && stroke.path != &moving.movedPath())
+            joins += stroke.path->polylineCount();
+    EXPECT_EQ(joins, 2u);
+
+    renderer.setMovePreview(std::nullopt);
+    renderer.prepareFrame({track}, geometry, formatter());
+    expectXs(renderer.cachedDrawingData()[0]->completePath().polyline(0),
+             {400, 410, 420, 430, 440, 450, 460, 470});
 }
