@@ -74,8 +74,10 @@ fi
 if [ -x "$build/bench/bench_app_open_pan" ]; then
   echo; echo "=== The application: opening $(basename "$input") and panning"
   "$build/bench/bench_app_open_pan" "$input"
+  echo; echo "=== The application: the profile pane on $(basename "$input")"
+  "$build/bench/bench_profile" "$input"
 else
-  echo; echo "(the application was not built: no measure of opening and panning)"
+  echo; echo "(the application was not built: no measure of opening, panning and the profile)"
 fi
 
 # --- whole-process comparisons ---------------------------------------------------------------

@@ -170,6 +170,20 @@ void GPSView::paintEvent(QPaintEvent* event) {
     const MapFrame frame = m_renderer.prepareFrame(items, m_geometry, m_formatter);
     QPainter painter(this);
     m_framePainter.paint(painter, frame, event->rect());
+    if (m_highlightedPoint) {
+        const ViewPoint at = m_geometry.transformWorldToScreen(*m_highlightedPoint);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(30, 30, 40), 2));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QPointF(at.x, at.y), 6, 6);
+    }
+}
+
+void GPSView::setHighlightedPoint(std::optional<WorldPoint> point) {
+    if (point == m_highlightedPoint)
+        return;
+    m_highlightedPoint = point;
+    update();
 }
 
 void GPSView::resizeEvent(QResizeEvent* event) {

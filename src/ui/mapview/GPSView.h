@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 namespace wend {
 
@@ -78,6 +79,10 @@ public:
     // frame.
     void recacheTrackDrawingData();
     const MapViewRenderer& renderer() const { return m_renderer; }
+    // A marker over the items at this place (the point under the pointer on the profile);
+    // none removes it.
+    void setHighlightedPoint(std::optional<WorldPoint> point);
+    const std::optional<WorldPoint>& highlightedPoint() const { return m_highlightedPoint; }
 
     // ---- keyboard selection commands (framed by the delegate's selection brackets) ----------
     void selectAll();
@@ -142,6 +147,7 @@ private:
     int m_currentTool = 0;
     std::uint32_t m_toolModifiers = 0;
     QPointF m_lastDragPosition;
+    std::optional<WorldPoint> m_highlightedPoint;
     // The second press of a double click in pan mode: its release centres and zooms in.
     bool m_panDoubleClick = false;
 };
