@@ -11,22 +11,15 @@
 // Runs without a display (offscreen); the map page asks for tiles from an address where
 // nothing listens, so only the drawing of the items is measured.
 
-#include "core/document/InMemoryPreferences.h"
+#include "AppBenchSupport.h"
 #include "core/mapview/GPSViewDrawingCache.h"
-#include "ui/app/AlertPresenter.h"
-#include "ui/app/DocumentController.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/app/LoadingPanel.h"
 #include "ui/mapview/GPSView.h"
-#include "support/HeadlessQt.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -38,16 +31,8 @@
 namespace {
 
 using namespace wend;
-
-double millisecondsSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
-}
+using bench::millisecondsSince;
+using bench::sendMouse;
 
 // Watches the event loop while a file is read: a timer that should fire every 10 ms records
 // the longest gap between its firings and whether a loading panel was on screen.
@@ -99,16 +84,9 @@ std::size_t cachedOutlinePoints(const GPSView& view) {
 int run(const QString& path) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InMemoryPreferences preferences;
-    // Tiles from where nothing listens: the frames measure the items, not the network.
-    for (std::string_view key : {Preferences::kStreetTileURLKey, Preferences::kSatelliteTileURLKey,
-                            Preferences::kHybridTileURLKey, Preferences::kHybridLabelsTileURLKey,
-                            Preferences::kTerrainTileURLKey})
-        preferences.setString(key, "http://127.0.0.1:9/{z}/{x}/{y}.png");
+    bench::askForTilesFromNowhere(preferences);
     DocumentController controller(preferences);
-    controller.setAlertPresenter([](QWidget*, const AlertRequest& request) {
-        std::fprintf(stderr, "alert: %s: %s\n", qPrintable(request.title), qPrintable(request.text));
-        return 0;
-    });
+    bench::printAlerts(controller);
 
     // Start-up as the application does it: an empty document whose window starts the web
     // engine. Opening the file then replaces it, as when a user opens a file.
@@ -205,15 +183,5 @@ int run(const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_app_open_pan FILE.gpx\n");
-        return 2;
-    }
-    wend::test::prepareHeadlessQt();
-    QApplication app(argc, argv);
-    // The benchmark's settings (window sizes, recent files) never touch the user's.
-    QTemporaryDir settingsDir;
-    wend::test::keepSettingsIn(settingsDir.path(), QStringLiteral("WendBench"),
-                               QStringLiteral("bench_app_open_pan"));
-    return run(QString::fromLocal8Bit(argv[1]));
+    return wend::bench::runWithFile(argc, argv, "bench_app_open_pan", run);
 }

@@ -11,77 +11,74 @@
 // Runs without a display (offscreen); the map page asks for tiles from an address where
 // nothing listens, so only the drawing of the items is measured.
 
-#include "core/document/InMemoryPreferences.h"
+#include "AppBenchSupport.h"
 #include "core/document/WendDocument.h"
 #include "core/profile/ProfileModel.h"
-#include "support/HeadlessQt.h"
-#include "ui/app/AlertPresenter.h"
-#include "ui/app/DocumentController.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/profile/ProfileChartView.h"
 #include "ui/profile/ProfilePane.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
-#include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <string>
 #include <functional>
 #include <vector>
 
 namespace {
 
 using namespace wend;
+using bench::millisecondsSince;
+using bench::sendMouse;
 
-double millisecondsSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+// The main thread's processor time: steadier than the wall clock on a busy machine.
+double threadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-void report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("  %s: %zu runs, median %.2f ms, 95th percentile %.2f ms, worst %.2f ms\n", what,
-                times.size(), times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+struct Timings {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+void report(const char* what, Timings timings) {
+    const auto line = [](std::vector<double> times) {
+        std::sort(times.begin(), times.end());
+        char text[160];
+        std::snprintf(text, sizeof text, "median %.2f ms, 95th percentile %.2f ms, worst %.2f ms",
+                      times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+        return std::string(text);
+    };
+    std::printf("  %s (%zu runs)\n    wall: %s\n    CPU:  %s\n", what, timings.wall.size(),
+                line(timings.wall).c_str(), line(timings.cpu).c_str());
 }
 
-std::vector<double> timeRuns(int runs, const std::function<void(int)>& prepare,
-                             const std::function<void(int)>& measured) {
-    std::vector<double> times;
+Timings timeRuns(int runs, const std::function<void(int)>& prepare,
+                 const std::function<void(int)>& measured) {
+    Timings timings;
     for (int i = 0; i < runs; ++i) {
         prepare(i);
         QElapsedTimer timer;
         timer.start();
+        const double cpu = threadMilliseconds();
         measured(i);
-        times.push_back(millisecondsSince(timer));
+        timings.cpu.push_back(threadMilliseconds() - cpu);
+        timings.wall.push_back(millisecondsSince(timer));
     }
-    return times;
-}
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
+    return timings;
 }
 
 int run(const QString& path) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InMemoryPreferences preferences;
-    for (std::string_view key : {Preferences::kStreetTileURLKey, Preferences::kSatelliteTileURLKey,
-                                 Preferences::kHybridTileURLKey, Preferences::kHybridLabelsTileURLKey,
-                                 Preferences::kTerrainTileURLKey})
-        preferences.setString(key, "http://127.0.0.1:9/{z}/{x}/{y}.png");
+    bench::askForTilesFromNowhere(preferences);
     DocumentController controller(preferences);
-    // The edits made here are never saved over the benchmark's file.
-    controller.setAlertPresenter([](QWidget*, const AlertRequest& request) {
-        const int dontSave = static_cast<int>(request.buttons.indexOf(QStringLiteral("Don't Save")));
-        if (dontSave >= 0)
-            return dontSave;
-        std::fprintf(stderr, "alert: %s: %s\n", qPrintable(request.title), qPrintable(request.text));
-        return 0;
-    });
+    bench::printAlerts(controller);
     DocumentWindow* window = controller.openDocument(path);
     if (!window) {
         std::fprintf(stderr, "bench_profile: %s could not be opened\n", qPrintable(path));
@@ -154,15 +151,25 @@ int run(const QString& path) {
 
     GPSView& map = *window->gpsView();
     QImage mapFrame(map.size(), QImage::Format_ARGB32_Premultiplied);
+    const auto dragTo = [&](int i) {
+        sendMouse(&chart, QEvent::MouseMove, QPointF(xAt(1 + i % 30, 40), plot.center().y()),
+                  Qt::LeftButton);
+    };
     sendMouse(&chart, QEvent::MouseButtonPress, QPointF(xAt(1, 40), plot.center().y()), Qt::LeftButton);
     report("drag step with the map's redraw", timeRuns(
         120, [](int) {},
         [&](int i) {
-            sendMouse(&chart, QEvent::MouseMove, QPointF(xAt(1 + i % 30, 40), plot.center().y()),
-                      Qt::LeftButton);
+            dragTo(i);
             map.render(&mapFrame);
             renderChart();
         }));
+    // Where a step's time goes.
+    report("  of which the selection change and its notifications", timeRuns(60, [](int) {}, dragTo));
+    report("  of which the map's redraw", timeRuns(
+        60, dragTo, [&](int) { map.render(&mapFrame); }));
+    report("  of which the chart's redraw", timeRuns(60, dragTo, [&](int) { renderChart(); }));
+    report("the map's redraw without a change, for comparison", timeRuns(
+        60, [](int) {}, [&](int) { map.render(&mapFrame); }));
     sendMouse(&chart, QEvent::MouseButtonRelease, QPointF(xAt(30, 40), plot.center().y()), Qt::NoButton);
 
     controller.closeAllDocuments();
@@ -173,14 +180,5 @@ int run(const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_profile FILE.gpx\n");
-        return 2;
-    }
-    wend::test::prepareHeadlessQt();
-    QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    wend::test::keepSettingsIn(settingsDir.path(), QStringLiteral("WendBench"),
-                               QStringLiteral("bench_profile"));
-    return run(QString::fromLocal8Bit(argv[1]));
+    return wend::bench::runWithFile(argc, argv, "bench_profile", run);
 }

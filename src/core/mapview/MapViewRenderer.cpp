@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
 namespace wend {
 
@@ -141,6 +142,22 @@ bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry&
 
 void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
                                               const MapViewGeometry& geometry) {
+    // Unless invalidated, with the view where the caches were built, an item whose selection,
+    // points and type stayed keeps its cache: a selection change costs the items it changed.
+    std::unordered_map<const GPSItem*, std::unique_ptr<GPSViewDrawingCache>> kept;
+    if (m_valid && geometry.zoomLevel() == m_builtZoomLevel &&
+        geometry.viewSize() == m_builtViewSize && geometry.center() == m_builtCenter) {
+        for (auto& cache : m_cachedDrawingData)
+            kept.emplace(cache->item().get(), std::move(cache));
+        for (const ItemState& state : m_itemStates) {
+            const auto found = kept.find(state.item.get());
+            if (found != kept.end() &&
+                (state.item->itemPoints().size() != state.pointCount ||
+                 state.item->itemType() != state.itemType ||
+                 !(state.item->itemSelection() == state.selection)))
+                kept.erase(found);
+        }
+    }
     m_cachedDrawingData.clear();
     m_itemStates.clear();
     m_builtZoomLevel = geometry.zoomLevel();
@@ -161,9 +178,14 @@ void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
             state.pointCount = item->itemPoints().size();
             state.itemType = item->itemType();
             if (state.pointCount > 0 && state.itemType != GPSItemType::Waypoint) {
-                m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer);
-                m_cachedDrawingData.push_back(std::make_unique<GPSViewDrawingCache>(
-                    item, geometry, m_cullRegion, m_positionsBuffer));
+                if (auto found = kept.find(item.get()); found != kept.end()) {
+                    m_cachedDrawingData.push_back(std::move(found->second));
+                    kept.erase(found);
+                } else {
+                    m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer);
+                    m_cachedDrawingData.push_back(std::make_unique<GPSViewDrawingCache>(
+                        item, geometry, m_cullRegion, m_positionsBuffer));
+                }
             }
         }
         m_itemStates.push_back(std::move(state));

@@ -21,12 +21,14 @@ namespace wend {
 // waypoints and the scale bar into a MapFrame for the widget to paint.
 //
 // The caches are rebuilt lazily, by prepareFrame, when
-// - invalidate() was called (the document's track data or selection changed),
+// - invalidate() was called (the document's track data changed),
 // - the zoom or the view size changed,
 // - the item list changed (other items or another order), or an item's selection, point
 //   count or type differs from what its cache was built from,
 // - the centre moved so far that the view would leave the region the caches hold.
-// A smaller move of the centre only shifts the cached paths.
+// A smaller move of the centre only shifts the cached paths. When only selections changed and
+// the view stands where the caches were built, only the items whose selection changed are
+// built again.
 class MapViewRenderer {
 public:
     static constexpr double kOpacityOfTemporarilyVisibleItem = 0.35;

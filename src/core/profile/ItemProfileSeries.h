@@ -3,6 +3,7 @@
 #include "core/model/GPSPoint.h"
 #include "core/profile/ProfileQuantity.h"
 #include "core/profile/TrackPointExtensionReader.h"
+#include "core/profile/ValueRangeIndex.h"
 
 #include <array>
 #include <cstddef>
@@ -21,15 +22,16 @@ namespace wend {
 // A series is immutable. After the points of an item change, rebuilding from the previous
 // series reuses what it holds for the unchanged points at both ends (compared by identity),
 // so an edit of one point costs about a copy of the arrays, not the distance formula and the
-// extension reading of every point.
+// extension reading of every point. The extension values are read the first time they are
+// asked for, so a profile that never shows them never pays for them. Main thread only.
 class ItemProfileSeries {
 public:
-    static std::shared_ptr<const ItemProfileSeries> build(const PointList& points,
-                                                          const TrackPointExtensionReader& reader);
+    using Reader = std::shared_ptr<const TrackPointExtensionReader>;
+
+    static std::shared_ptr<const ItemProfileSeries> build(const PointList& points, Reader reader);
     // The same result as build(points), computing only what changed since `previous`.
     static std::shared_ptr<const ItemProfileSeries> rebuild(const ItemProfileSeries& previous,
-                                                            const PointList& points,
-                                                            const TrackPointExtensionReader& reader);
+                                                            const PointList& points, Reader reader);
 
     // Whether the series was built from exactly these point objects.
     bool holdsPoints(const PointList& points) const { return points == m_points; }
@@ -50,22 +52,27 @@ public:
     double length(ProfileAxis axis) const;
 
     // Empty when no point has that value.
-    const std::vector<float>& values(ProfileQuantity quantity) const {
-        return m_values[static_cast<std::size_t>(quantity)];
-    }
+    const std::vector<float>& values(ProfileQuantity quantity) const;
     bool hasValues(ProfileQuantity quantity) const { return !values(quantity).empty(); }
+    // The extremes of any stretch of the values, for drawing them a pixel at a time.
+    const ValueRangeIndex& rangeIndex(ProfileQuantity quantity) const;
 
 private:
     ItemProfileSeries() = default;
     static std::shared_ptr<const ItemProfileSeries> compute(const ItemProfileSeries* previous,
-                                                            const PointList& points,
-                                                            const TrackPointExtensionReader& reader);
+                                                            const PointList& points, Reader reader);
+    void readExtensions() const;
 
+    Reader m_reader;
     PointList m_points;
     std::vector<double> m_distances;
     std::vector<double> m_times;
     std::vector<double> m_elapsed;
-    std::array<std::vector<float>, kProfileQuantityCount> m_values;
+    // Filled on demand: the extension values, and the range indexes.
+    mutable std::array<std::vector<float>, kProfileQuantityCount> m_values;
+    mutable std::array<std::size_t, kProfileQuantityCount> m_valueCounts{};
+    mutable bool m_extensionsRead = false;
+    mutable std::array<std::unique_ptr<ValueRangeIndex>, kProfileQuantityCount> m_rangeIndexes;
 };
 
 } // namespace wend

@@ -12,9 +12,18 @@ ProfileAxisTicks ticksWithStep(double minimum, double maximum, double step) {
     ProfileAxisTicks ticks;
     ticks.step = step;
     ticks.first = std::ceil(minimum / step - 1e-9) * step;
-    ticks.count = static_cast<int>(std::floor((maximum - ticks.first) / step + 1e-9)) + 1;
-    ticks.count = std::max(ticks.count, 0);
+    const double count = std::floor((maximum - ticks.first) / step + 1e-9) + 1;
+    ticks.count = std::isfinite(count) ? static_cast<int>(std::clamp(count, 0.0, 1e9)) : 0;
     return ticks;
+}
+
+// Puts the bounds in order; false when they give no ticks.
+bool orderBounds(double& minimum, double& maximum, int maxCount) {
+    if (!std::isfinite(minimum) || !std::isfinite(maximum) || maxCount < 1)
+        return false;
+    if (maximum < minimum)
+        std::swap(minimum, maximum);
+    return true;
 }
 } // namespace
 
@@ -26,27 +35,24 @@ std::vector<double> ProfileAxisTicks::values() const {
 }
 
 ProfileAxisTicks ProfileAxisTicks::numberTicks(double minimum, double maximum, int maxCount) {
-    if (!std::isfinite(minimum) || !std::isfinite(maximum) || maxCount < 1)
+    if (!orderBounds(minimum, maximum, maxCount))
         return {};
-    if (maximum < minimum)
-        std::swap(minimum, maximum);
     const double span = maximum > minimum ? maximum - minimum : std::max(std::fabs(minimum), 1.0);
     // The smallest round step that keeps the count within bounds.
     double magnitude = std::pow(10.0, std::floor(std::log10(span / maxCount)));
-    for (;; magnitude *= 10) {
+    for (; std::isfinite(magnitude) && magnitude > 0; magnitude *= 10) {
         for (double factor : {1.0, 2.0, 5.0}) {
             const ProfileAxisTicks ticks = ticksWithStep(minimum, maximum, magnitude * factor);
             if (ticks.count <= maxCount)
                 return ticks;
         }
     }
+    return {};
 }
 
 ProfileAxisTicks ProfileAxisTicks::durationTicks(double minimum, double maximum, int maxCount) {
-    if (!std::isfinite(minimum) || !std::isfinite(maximum) || maxCount < 1)
+    if (!orderBounds(minimum, maximum, maxCount))
         return {};
-    if (maximum < minimum)
-        std::swap(minimum, maximum);
     static constexpr std::array<double, 17> kSteps = {
         1,    2,    5,    10,    15,    30,    60,    120,   300,
         600,  900,  1800, 3600,  7200,  10800, 21600, 43200};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/profile/ValueRangeIndex.h"
+
 #include <span>
 #include <vector>
 
@@ -24,16 +26,19 @@ struct ProfileColumn {
     bool operator==(const ProfileColumn&) const = default;
 };
 
-// Reduces a series to at most one entry per pixel column, keeping every column's extremes, so
-// drawing costs work in pixels whatever the number of points.
+// Reduces a series to at most one entry per pixel column, keeping every column's extremes.
+// Both drawing and decimating cost work in pixels, whatever the number of points: each column
+// finds its points by binary search and their extremes through the series' ValueRangeIndex.
 class ProfileDecimator {
 public:
     // `positions` are the points' places along the axis (never decreasing), `values` their
-    // values (NaN: missing). Column c covers [start + c × columnWidth, start + (c + 1) ×
-    // columnWidth). Columns -1 and columnCount hold the nearest point outside each side, so
-    // the lines run on to the chart's edges. Columns without points are left out.
+    // values (NaN: missing), `index` the range index of the values. Column c covers
+    // [start + c × columnWidth, start + (c + 1) × columnWidth). Columns -1 and columnCount hold
+    // the nearest point outside each side, so the lines run on to the chart's edges. Columns
+    // without points are left out.
     static std::vector<ProfileColumn> decimate(std::span<const double> positions,
-                                               std::span<const float> values, double start,
+                                               std::span<const float> values,
+                                               const ValueRangeIndex& index, double start,
                                                double columnWidth, int columnCount);
 };
 

@@ -40,9 +40,9 @@ void ProfileModel::setItems(const ItemList& items,
     // Other root declarations change what the extension elements mean: read them all again.
     if (documentNamespaces != m_documentNamespaces) {
         m_documentNamespaces = documentNamespaces;
+        m_reader = std::make_shared<const TrackPointExtensionReader>(documentNamespaces);
         m_cache.clear();
     }
-    const TrackPointExtensionReader reader(m_documentNamespaces);
     std::unordered_map<const GPSItem*, std::size_t> cachedIndex;
     for (std::size_t i = 0; i < m_cache.size(); ++i)
         cachedIndex.emplace(m_cache[i].item.get(), i);
@@ -62,9 +62,9 @@ void ProfileModel::setItems(const ItemList& items,
         if (previous && previous->series->holdsPoints(item->itemPoints()))
             series = previous->series;
         else if (previous)
-            series = ItemProfileSeries::rebuild(*previous->series, item->itemPoints(), reader);
+            series = ItemProfileSeries::rebuild(*previous->series, item->itemPoints(), m_reader);
         else
-            series = ItemProfileSeries::build(item->itemPoints(), reader);
+            series = ItemProfileSeries::build(item->itemPoints(), m_reader);
         cache.push_back({item, std::move(series)});
     }
     m_cache = std::move(cache);

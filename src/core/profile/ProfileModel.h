@@ -48,7 +48,8 @@ public:
     // The document's items (or the items of a running preview) and the namespace declarations
     // of its root, which the extension reader needs.
     void setItems(const ItemList& items, const std::vector<XMLNamespaceDecl>& documentNamespaces);
-    const std::vector<XMLNamespaceDecl>& documentNamespaces() const { return m_documentNamespaces; }
+    // Reads the track point extension of the items' points.
+    const TrackPointExtensionReader& extensionReader() const { return *m_reader; }
     // Chooses the entries again after selections changed.
     void selectionDidChange();
     bool selectedItemsOnly() const { return m_selectedItemsOnly; }
@@ -58,7 +59,8 @@ public:
     bool isEmpty() const { return m_entries.empty(); }
     // The length of all entries along the axis.
     double length(ProfileAxis axis) const;
-    // Whether some entry has values of that quantity.
+    // Whether some entry has values of that quantity (the first question about an extension
+    // quantity reads the extension of every point shown).
     bool hasValues(ProfileQuantity quantity) const;
     // The entry whose stretch of the axis holds the place; places before the first entry
     // belong to it, places after the last to the last. None without entries.
@@ -80,6 +82,7 @@ private:
     std::vector<CachedSeries> m_cache; // every track and route of the items, in their order
     std::vector<ProfileEntry> m_entries;
     std::vector<XMLNamespaceDecl> m_documentNamespaces;
+    ItemProfileSeries::Reader m_reader = std::make_shared<const TrackPointExtensionReader>();
     bool m_selectedItemsOnly = false;
     std::uint64_t m_generation = 0;
 };

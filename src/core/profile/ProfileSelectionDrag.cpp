@@ -23,7 +23,9 @@ void ProfileSelectionDrag::moveTo(std::uint64_t index) {
     m_document.undoManager().disableUndoRegistration();
     assignStep(index);
     m_document.undoManager().enableUndoRegistration();
-    m_document.completeUpdatingSelection();
+    // The views follow each step; the statistics, which go over the whole selection, follow
+    // when the drag ends.
+    m_document.selectionDidChange().notify();
 }
 
 void ProfileSelectionDrag::finish() {

@@ -15,7 +15,8 @@ class WendDocument;
 // selection or taking the stretch out of it, as the map's selection tools do.
 //
 // The selection follows the pointer live, each step starting again from the selections the
-// drag began with. Live steps are not recorded for undo; finishing puts the selections back
+// drag began with; the views hear of each step, the statistics only of the end (on a
+// million-point track they take longer than a frame). Live steps are not recorded for undo; finishing puts the selections back
 // and assigns the final ones between the document's "will change" and "did change" brackets,
 // so a finished drag is exactly one step "Change Selection" when the preferences make
 // selection changes undoable, and none otherwise. A cancelled drag (Escape, lost focus)

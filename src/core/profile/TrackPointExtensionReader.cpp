@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 namespace wend {
 
@@ -13,7 +12,8 @@ using detail::RecordKind;
 
 namespace {
 
-enum class Version { None, V1, V2 };
+// The versions as RootPrefix counts them.
+enum class Version { None = 0, V1 = 1, V2 = 2 };
 
 Version versionOfNamespace(std::string_view uri) {
     if (uri == TrackPointExtensionReader::kNamespaceV1)
@@ -27,8 +27,8 @@ Version versionOfNamespace(std::string_view uri) {
 // around it, innermost last. Kept extensions nest only a few levels deep.
 class Scope {
 public:
-    explicit Scope(const std::vector<XMLNamespaceDecl>& documentNamespaces)
-        : m_documentNamespaces(documentNamespaces) {}
+    explicit Scope(const std::vector<TrackPointExtensionReader::RootPrefix>& rootPrefixes)
+        : m_rootPrefixes(rootPrefixes) {}
 
     void push(const ElementHeader& header) {
         m_levels[m_depth++] = {header.namespaces, header.namespaceCount};
@@ -36,26 +36,22 @@ public:
     void pop() { --m_depth; }
     bool full() const { return m_depth == kMaxDepth; }
 
-    // The namespace a prefix stands for; none when it is not bound.
-    std::optional<std::string_view> resolve(std::string_view prefix) const {
+    // The version whose namespace the element's prefix stands for, if any.
+    Version versionOfElement(std::string_view qualifiedName) const {
+        const std::string_view prefix = prefixOfQualifiedName(qualifiedName);
         for (int level = m_depth - 1; level >= 0; --level) {
             const unsigned char* p = m_levels[level].declarations;
             for (std::uint32_t i = 0; i < m_levels[level].count; ++i) {
                 const std::string_view declaredPrefix = readString(p);
                 const std::string_view uri = readString(p);
                 if (declaredPrefix == prefix)
-                    return uri;
+                    return versionOfNamespace(uri);
             }
         }
-        for (const auto& declaration : m_documentNamespaces)
-            if (declaration.prefix == prefix)
-                return std::string_view(declaration.uri);
-        return std::nullopt;
-    }
-
-    Version versionOfElement(std::string_view qualifiedName) const {
-        const auto uri = resolve(prefixOfQualifiedName(qualifiedName));
-        return uri ? versionOfNamespace(*uri) : Version::None;
+        for (const auto& root : m_rootPrefixes)
+            if (root.prefix == prefix)
+                return static_cast<Version>(root.version);
+        return Version::None;
     }
 
 private:
@@ -65,7 +61,7 @@ private:
         std::uint32_t count = 0;
     };
 
-    const std::vector<XMLNamespaceDecl>& m_documentNamespaces;
+    const std::vector<TrackPointExtensionReader::RootPrefix>& m_rootPrefixes;
     Level m_levels[kMaxDepth];
     int m_depth = 0;
 };
@@ -158,14 +154,17 @@ bool findExtension(const unsigned char* record, Scope& scope, bool lookInside,
 
 } // namespace
 
-TrackPointExtensionReader::TrackPointExtensionReader(std::vector<XMLNamespaceDecl> documentNamespaces)
-    : m_documentNamespaces(std::move(documentNamespaces)) {}
+TrackPointExtensionReader::TrackPointExtensionReader(std::vector<XMLNamespaceDecl> documentNamespaces) {
+    for (const auto& declaration : documentNamespaces)
+        m_rootPrefixes.push_back(
+            {declaration.prefix, static_cast<int>(versionOfNamespace(declaration.uri))});
+}
 
 TrackPointExtensionValues TrackPointExtensionReader::read(const XMLElementList& elements) const {
     TrackPointExtensionValues values;
     if (elements.empty())
         return values;
-    Scope scope(m_documentNamespaces);
+    Scope scope(m_rootPrefixes);
     const unsigned char* record = elements.records();
     const unsigned char* end = record + elements.recordsSize();
     for (; record < end; record += detail::recordSize(record))

@@ -4,6 +4,7 @@
 #include "core/model/XMLElementList.h"
 
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,10 +42,16 @@ public:
     explicit TrackPointExtensionReader(std::vector<XMLNamespaceDecl> documentNamespaces = {});
 
     TrackPointExtensionValues read(const XMLElementList& elements) const;
-    const std::vector<XMLNamespaceDecl>& documentNamespaces() const { return m_documentNamespaces; }
+
+    // Which version of the extension a prefix of the root stands for: 0 for none, 1 or 2.
+    struct RootPrefix {
+        std::string prefix;
+        int version = 0;
+    };
 
 private:
-    std::vector<XMLNamespaceDecl> m_documentNamespaces;
+    // Looked up once, so reading a point compares prefixes only.
+    std::vector<RootPrefix> m_rootPrefixes;
 };
 
 } // namespace wend

@@ -11,12 +11,14 @@ GPSViewDocumentDelegate::GPSViewDocumentDelegate(WendDocument& document, GPSView
         if (m_view)
             m_view->recacheTrackDrawingData();
     };
-    m_trackDataConnection = m_document.trackDataDidChange().connect(recache);
-    m_selectionConnection = m_document.selectionDidChange().connect(recache);
-    m_redisplayConnection = m_document.itemsNeedRedisplay().connect([this] {
+    auto redraw = [this] {
         if (m_view)
             m_view->update();
-    });
+    };
+    m_trackDataConnection = m_document.trackDataDidChange().connect(recache);
+    // The renderer sees which items' selections changed and builds only their caches again.
+    m_selectionConnection = m_document.selectionDidChange().connect(redraw);
+    m_redisplayConnection = m_document.itemsNeedRedisplay().connect(redraw);
     view.setDelegate(this);
 }
 

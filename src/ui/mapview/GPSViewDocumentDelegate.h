@@ -10,8 +10,9 @@ namespace wend {
 class WendDocument;
 
 // Connects a map view to its document: the view asks the document for its items and brackets
-// its selection changes with the document's; the document's track-data and selection
-// notifications rebuild the view's drawing caches, and a redisplay request redraws it. The
+// its selection changes with the document's; the document's track-data notification rebuilds
+// the view's drawing caches, its selection notification and a redisplay request redraw it
+// (the renderer rebuilds the caches of the items whose selection changed). The
 // web map follows the view through GPSView::willMoveTo, which the window connects.
 //
 // Installs itself as the view's delegate; destroying it removes it again. Either the view or

@@ -192,9 +192,10 @@ void ProfileChart::updateColumns(int columnCount) {
         for (std::size_t series = 0; series < quantities.size(); ++series) {
             if (!quantities[series] || !entry.series->hasValues(*quantities[series]))
                 continue;
-            columns[series] = ProfileDecimator::decimate(entry.series->positions(m_axis),
-                                                         entry.series->values(*quantities[series]),
-                                                         start - offset, columnWidth, columnCount);
+            const ProfileQuantity quantity = *quantities[series];
+            columns[series] = ProfileDecimator::decimate(
+                entry.series->positions(m_axis), entry.series->values(quantity),
+                entry.series->rangeIndex(quantity), start - offset, columnWidth, columnCount);
             ValueRange& range = m_columns.ranges[series];
             for (const ProfileColumn& column : columns[series]) {
                 if (column.column < 0 || column.column >= columnCount)
@@ -267,8 +268,15 @@ void ProfileChart::paint(QPainter& painter, QSizeF size, double devicePixelRatio
     paintXAxis(painter, plot, size);
     if (scales[kElevationSeries])
         paintYAxis(painter, plot, *scales[kElevationSeries], ProfileQuantity::Elevation, true);
-    if (scales[kSecondSeries])
+    if (scales[kSecondSeries]) {
         paintYAxis(painter, plot, *scales[kSecondSeries], *m_columns.second, false);
+    } else if (m_secondQuantity) {
+        const auto title = titleOfProfileQuantity(*m_secondQuantity);
+        painter.setPen(kTextColor.lighter(160));
+        painter.drawText(QRectF(plot.left(), 3, plot.width(), plot.top() - 3),
+                         Qt::AlignRight | Qt::AlignTop,
+                         QStringLiteral("No %1 in the items shown").arg(qText(title).toLower()));
+    }
 
     painter.save();
     painter.setClipRect(plot);
@@ -416,15 +424,18 @@ void ProfileChart::paintSeries(QPainter& painter, const QRectF& plot, QSizeF siz
             fill.setAlphaF(0.18f);
             painter.setPen(Qt::NoPen);
             painter.setBrush(fill);
+            painter.setRenderHint(QPainter::Antialiasing, false);
             for (const QPolygonF& run : runs) {
                 QPolygonF area = run;
                 area << QPointF(run.back().x(), plot.bottom()) << QPointF(run.front().x(), plot.bottom());
                 painter.drawPolygon(area);
             }
+            painter.setRenderHint(QPainter::Antialiasing);
         }
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(color, series == kElevationSeries ? 1.6 : 1.2, Qt::SolidLine,
-                            Qt::RoundCap, Qt::RoundJoin));
+        QPen pen(color, 1);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
         for (const QPolygonF& run : runs) {
             if (run.size() == 1)
                 painter.drawPoint(run.front());
@@ -464,7 +475,7 @@ void ProfileChart::paintHover(QPainter& painter, const QRectF& plot, QSizeF size
     }
 
     const ProfileReadout readout = ProfileReadout::readoutForPoint(
-        entry, hover.index, TrackPointExtensionReader(m_model.documentNamespaces()), m_formatter);
+        entry, hover.index, m_model.extensionReader(), m_formatter);
     QFont bold = painter.font();
     bold.setBold(true);
     const QFontMetricsF metrics(painter.font());

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QSettings>
-#include <QStandardItemModel>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -187,7 +186,6 @@ void ProfilePane::selectionDidChange() {
     m_selectionStale = false;
     if (m_model.selectedItemsOnly()) {
         m_model.selectionDidChange();
-        updateSeriesChoices();
         m_chartView->modelDidChange();
     }
 }
@@ -201,18 +199,7 @@ void ProfilePane::reloadItems() {
         m_model.setItems(m_document->items(), m_document->GPSDoc()->XMLNamespaces());
     else
         m_model.setItems({}, {});
-    updateSeriesChoices();
     m_chartView->modelDidChange();
-}
-
-void ProfilePane::updateSeriesChoices() {
-    // Quantities that no item shown has cannot be chosen.
-    auto* entries = qobject_cast<QStandardItemModel*>(m_secondSeriesPopUp->model());
-    if (!entries)
-        return;
-    for (int i = 1; i < static_cast<int>(kProfileQuantityCount); ++i)
-        if (QStandardItem* entry = entries->item(i))
-            entry->setEnabled(m_model.hasValues(*quantityOfSeriesEntry(i)));
 }
 
 // ---- collapsing ----------------------------------------------------------------------------------

@@ -69,7 +69,6 @@ private:
     void selectionDidChange();
     // Takes in the document's items now, or as soon as the pane may show them.
     void reloadItems();
-    void updateSeriesChoices();
     void restoreSwitches();
     void saveSwitches() const;
 

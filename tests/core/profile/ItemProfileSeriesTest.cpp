@@ -46,7 +46,7 @@ TEST(ItemProfileSeries, DistancesTimesAndValuesOfAHandMadeTrack) {
     const auto read = DocumentLoader::loadDocumentFromData(kTrack);
     ASSERT_TRUE(read.document);
     const GPSItem& track = *read.document->documentItems().at(0);
-    const TrackPointExtensionReader reader(read.document->XMLNamespaces());
+    const auto reader = std::make_shared<const TrackPointExtensionReader>(read.document->XMLNamespaces());
     const auto series = ItemProfileSeries::build(track.itemPoints(), reader);
 
     // Along the slope where both ends have an elevation (the last segment rises 10 m less).
@@ -64,8 +64,8 @@ TEST(ItemProfileSeries, DistancesTimesAndValuesOfAHandMadeTrack) {
     expectValues(series->values(ProfileQuantity::Temperature), {20.5, NaN, NaN, NaN});
 
     // Speed and course belong to version 2 only.
-    EXPECT_TRUE(std::isnan(reader.read(track.itemPoints()[0]->XMLElements()).speed));
-    const TrackPointExtensionValues second = reader.read(track.itemPoints()[2]->XMLElements());
+    EXPECT_TRUE(std::isnan(reader->read(track.itemPoints()[0]->XMLElements()).speed));
+    const TrackPointExtensionValues second = reader->read(track.itemPoints()[2]->XMLElements());
     EXPECT_EQ(second.speed, 3);
     EXPECT_EQ(second.course, 270);
 }
@@ -77,10 +77,17 @@ TEST(ItemProfileSeries, RebuildingAfterAnEditEqualsBuildingAfresh) {
         auto point = GPSPoint::pointWithLongitude(
             8 + 0.0003 * i + 0.0001 * (i % 3), 47 + 0.0002 * (i % 5), i % 7 == 3 ? NaN : 400 + i % 11,
             Instant::fromSecondsSince1970(1.7e9 + 7 * i - (i == 20 ? 30 : 0)));
+        if (i % 4 == 1)
+            point->setXMLElements(XMLElementList{XMLElement::fromXMLString(
+                "<extensions><x:TrackPointExtension xmlns:x=\"" +
+                std::string(TrackPointExtensionReader::kNamespaceV1) + "\"><x:hr>" +
+                std::to_string(100 + i) + "</x:hr></x:TrackPointExtension></extensions>")});
         points.push_back(point);
     }
-    const TrackPointExtensionReader reader;
+    const auto reader = std::make_shared<const TrackPointExtensionReader>();
     const auto original = ItemProfileSeries::build(points, reader);
+    // Once read, the extension values are kept up to date by every rebuild.
+    ASSERT_EQ(original->values(ProfileQuantity::HeartRate).size(), points.size());
     const auto moved = [&](std::size_t i) {
         auto copy = points[i]->copy();
         copy->setLongitude(copy->longitude() + 0.001);

@@ -96,14 +96,17 @@ TEST_F(ProfileSelectionDragTest, CancellingRestoresTheSelectionAndLeavesNoStep) 
     m_preferences.setTrackSelectionChangesAreUndoable(true);
     selectSomething();
     int notifications = 0;
+    int statistics = 0;
     m_document.selectionDidChange().connect([&] { ++notifications; });
+    m_document.statisticsNeedRefresh().connect([&] { ++statistics; });
     drag(kDrags[0], false);
     EXPECT_EQ(rangesOf(first()), (std::vector<IndexRange>{{0, 2}}));
     EXPECT_EQ(rangesOf(second()), (std::vector<IndexRange>{{1, 4}}));
     EXPECT_FALSE(m_document.undoManager().canUndo());
     EXPECT_EQ(m_document.undoManager().groupingLevel(), 0);
-    // Every step was shown, and so was the restored selection.
+    // Every step was shown, and so was the restored selection; the statistics once, at the end.
     EXPECT_EQ(notifications, 5);
+    EXPECT_EQ(statistics, 1);
 }
 
 } // namespace
