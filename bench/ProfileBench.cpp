@@ -151,11 +151,21 @@ int run(const QString& path) {
 
     GPSView& map = *window->gpsView();
     QImage mapFrame(map.size(), QImage::Format_ARGB32_Premultiplied);
+    // Back and forth over the first track, from a twentieth of it: each step selects another
+    // stretch of up to 125,000 points.
+    const ProfileEntry& dragged = pane.model().entries().front();
+    const auto xInDragged = [&](double fraction) {
+        const ProfileAxis axis = chart.chart().axis();
+        return chart.chart().xAtPosition(dragged.offset(axis) + fraction * dragged.length(axis),
+                                         chart.size());
+    };
     const auto dragTo = [&](int i) {
-        sendMouse(&chart, QEvent::MouseMove, QPointF(xAt(1 + i % 30, 40), plot.center().y()),
+        sendMouse(&chart, QEvent::MouseMove,
+                  QPointF(xInDragged(0.1 + 0.85 * ((7 * i) % 30) / 30.0), plot.center().y()),
                   Qt::LeftButton);
     };
-    sendMouse(&chart, QEvent::MouseButtonPress, QPointF(xAt(1, 40), plot.center().y()), Qt::LeftButton);
+    sendMouse(&chart, QEvent::MouseButtonPress, QPointF(xInDragged(0.05), plot.center().y()),
+              Qt::LeftButton);
     report("drag step with the map's redraw", timeRuns(
         120, [](int) {},
         [&](int i) {
@@ -170,7 +180,11 @@ int run(const QString& path) {
     report("  of which the chart's redraw", timeRuns(60, dragTo, [&](int) { renderChart(); }));
     report("the map's redraw without a change, for comparison", timeRuns(
         60, [](int) {}, [&](int) { map.render(&mapFrame); }));
-    sendMouse(&chart, QEvent::MouseButtonRelease, QPointF(xAt(30, 40), plot.center().y()), Qt::NoButton);
+    sendMouse(&chart, QEvent::MouseButtonRelease, QPointF(xInDragged(0.5), plot.center().y()),
+              Qt::NoButton);
+    const IndexRange selected = dragged.item->itemSelection().ranges().at(0);
+    std::printf("  (the drag ended with %llu points of %s selected)\n",
+                static_cast<unsigned long long>(selected.length + 1), dragged.item->itemName().c_str());
 
     controller.closeAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
