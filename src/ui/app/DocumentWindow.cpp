@@ -372,6 +372,9 @@ void DocumentWindow::windowDidLoad() {
     updateMapTypeControls();
 
     const bool hasItems = !m_document->permanentItems().empty();
+    // The splitter laid the column out before the window had its size.
+    if (m_profilePane->isExpanded())
+        setMapColumnPaneHeight(m_profilePane, m_profileHeight);
     m_gpsView->fitItemsInView();
     setCurrentTool(m_controller.currentToolIndex());
     m_document->postTrackDataChangedNotification();

@@ -491,27 +491,45 @@ void ProfileChart::paintHover(QPainter& painter, const QRectF& plot, QSizeF size
     for (const StatisticsRow& row : readout.rows)
         lines << QStringLiteral("%1: %2").arg(qText(row.label), qText(row.value));
     const QString title = qText(readout.title);
-    double width = boldMetrics.horizontalAdvance(title);
-    for (const QString& line : lines)
-        width = std::max(width, metrics.horizontalAdvance(line));
     const double lineHeight = metrics.height();
-    const QSizeF box(width + 12, lineHeight * (lines.size() + 1) + 8);
+    // In two columns where one would not fit the chart's height.
+    const int perColumn =
+        lineHeight * static_cast<double>(lines.size() + 1) + 8 > size.height()
+            ? static_cast<int>((lines.size() + 1) / 2)
+            : static_cast<int>(lines.size());
+    std::vector<double> columnWidths;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto column = static_cast<std::size_t>(i / std::max(perColumn, 1));
+        columnWidths.resize(std::max(columnWidths.size(), column + 1), 0.0);
+        columnWidths[column] = std::max(columnWidths[column], metrics.horizontalAdvance(lines[i]));
+    }
+    double width = 0;
+    for (double columnWidth : columnWidths)
+        width += columnWidth + 12;
+    width = std::max(width, boldMetrics.horizontalAdvance(title) + 12);
+    const QSizeF box(width, lineHeight * (perColumn + 1) + 8);
     double left = x + 10;
     if (left + box.width() > plot.right())
         left = x - 10 - box.width();
     left = std::max(left, 0.0);
-    const QRectF frame(QPointF(left, plot.top() + 4), box);
+    const double top = std::clamp(plot.top() + 4, 0.0, std::max(0.0, size.height() - box.height()));
+    const QRectF frame(QPointF(left, top), box);
     painter.setPen(QPen(QColor(180, 184, 190), 1));
     painter.setBrush(QColor(255, 255, 255, 235));
     painter.drawRoundedRect(frame, 4, 4);
     painter.setPen(kTextColor);
-    double baseline = frame.top() + 4 + metrics.ascent();
+    const double firstBaseline = frame.top() + 4 + metrics.ascent();
     painter.setFont(bold);
-    painter.drawText(QPointF(frame.left() + 6, baseline), title);
+    painter.drawText(QPointF(frame.left() + 6, firstBaseline), title);
     painter.setFont(chartFont());
-    for (const QString& line : lines) {
-        baseline += lineHeight;
-        painter.drawText(QPointF(frame.left() + 6, baseline), line);
+    double columnLeft = frame.left() + 6;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto column = static_cast<std::size_t>(i / std::max(perColumn, 1));
+        const qsizetype row = i % std::max(perColumn, 1);
+        if (row == 0 && column > 0)
+            columnLeft += columnWidths[column - 1] + 12;
+        painter.drawText(QPointF(columnLeft, firstBaseline + lineHeight * static_cast<double>(row + 1)),
+                         lines[i]);
     }
     painter.restore();
 }

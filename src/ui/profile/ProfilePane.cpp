@@ -127,11 +127,15 @@ void ProfilePane::buildHeader(QWidget* header) {
 }
 
 void ProfilePane::restoreSwitches() {
+    // Read before any is set: setting one stores them all.
     QSettings settings;
-    m_axisPopUp->setCurrentIndex(std::clamp(settings.value(kAxisKey, 0).toInt(), 0, 1));
-    m_secondSeriesPopUp->setCurrentIndex(std::clamp(
-        settings.value(kSecondSeriesKey, 1).toInt(), 0, static_cast<int>(kProfileQuantityCount) - 1));
-    m_selectedItemsOnlyBox->setChecked(settings.value(kSelectedItemsOnlyKey, false).toBool());
+    const int axis = std::clamp(settings.value(kAxisKey, 0).toInt(), 0, 1);
+    const int secondSeries = std::clamp(settings.value(kSecondSeriesKey, 1).toInt(), 0,
+                                        static_cast<int>(kProfileQuantityCount) - 1);
+    const bool selectedItemsOnly = settings.value(kSelectedItemsOnlyKey, false).toBool();
+    m_axisPopUp->setCurrentIndex(axis);
+    m_secondSeriesPopUp->setCurrentIndex(secondSeries);
+    m_selectedItemsOnlyBox->setChecked(selectedItemsOnly);
     ProfileChart& chart = m_chartView->chart();
     chart.setAxis(m_axisPopUp->currentIndex() == 1 ? ProfileAxis::Time : ProfileAxis::Distance);
     chart.setSecondQuantity(quantityOfSeriesEntry(m_secondSeriesPopUp->currentIndex()));
