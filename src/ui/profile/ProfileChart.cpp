@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -96,17 +95,16 @@ QColor ProfileChart::colorOfQuantity(ProfileQuantity quantity) {
 
 // ---- visible stretch ---------------------------------------------------------------------------
 
-double ProfileChart::visibleStart() const {
+std::pair<double, double> ProfileChart::visibleRange() const {
     const double length = m_model.length(m_axis);
-    return m_zoom ? std::clamp(m_zoom->first, 0.0, length) : 0.0;
-}
-
-double ProfileChart::visibleEnd() const {
-    const double length = m_model.length(m_axis);
-    if (!m_zoom)
-        return length;
-    const double end = std::clamp(m_zoom->second, 0.0, length);
-    return end > visibleStart() ? end : length;
+    // A zoom that the items no longer fill (they got shorter) shows everything again.
+    if (m_zoom) {
+        const double start = std::clamp(m_zoom->first, 0.0, length);
+        const double end = std::clamp(m_zoom->second, 0.0, length);
+        if (end > start)
+            return {start, end};
+    }
+    return {0.0, length};
 }
 
 void ProfileChart::zoomAround(double position, double factor) {

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -54,8 +55,8 @@ public:
     const UnitFormatter& formatter() const { return m_formatter; }
 
     // ---- the visible stretch of the axis (the wheel zooms, a double click resets) -----------
-    double visibleStart() const;
-    double visibleEnd() const;
+    double visibleStart() const { return visibleRange().first; }
+    double visibleEnd() const { return visibleRange().second; }
     bool isZoomed() const { return m_zoom.has_value(); }
     void resetZoom() { m_zoom.reset(); }
     // factor > 1 zooms in; the place stays under the pointer.
@@ -103,6 +104,7 @@ private:
         std::array<ValueRange, 2> ranges;
     };
 
+    std::pair<double, double> visibleRange() const;
     void updateColumns(int columnCount);
     static Scale scaleFor(const ValueRange& range, double minimumSpan, const QRectF& plot);
     QString emptyText() const;

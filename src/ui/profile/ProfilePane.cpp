@@ -223,6 +223,9 @@ void ProfilePane::setExpanded(bool expanded) {
     } else {
         setFixedHeight(kHeaderHeight);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        // A closed pane holds on to no items or points.
+        m_model.setItems({}, {});
+        m_itemsStale = true;
     }
     emit expandedChanged(expanded);
 }

@@ -26,7 +26,7 @@ class WendDocument;
 // It follows the document's notifications: track-data changes (edits, undo, a dialog's
 // preview) recompute the series of the items that changed, selection changes shade the chart
 // and, with the switch on, choose the items again. While the pane is collapsed nothing is
-// computed; while a drag on the chart runs, what the chart shows stays as it was and the
+// computed or kept; while a drag on the chart runs, what the chart shows stays as it was and the
 // changes are taken in when the drag ends. The switches are remembered in the settings.
 //
 // The pane never touches the document from its destructor.

@@ -1,8 +1,10 @@
 #include "core/document/DocumentLoader.h"
 #include "core/profile/ItemProfileSeries.h"
 #include "core/profile/ProfileModel.h"
+#include "core/profile/ProfileReadout.h"
 
 #include <cmath>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace wend {
@@ -68,6 +70,37 @@ TEST(ItemProfileSeries, DistancesTimesAndValuesOfAHandMadeTrack) {
     const TrackPointExtensionValues second = reader->read(track.itemPoints()[2]->XMLElements());
     EXPECT_EQ(second.speed, 3);
     EXPECT_EQ(second.course, 270);
+}
+
+TEST(ProfileReadout, ShowsThePointsValuesWithTheGradientsSign) {
+    const auto read = DocumentLoader::loadDocumentFromData(kTrack);
+    ASSERT_TRUE(read.document);
+    ProfileModel model;
+    model.setItems(read.document->documentItems(), read.document->XMLNamespaces());
+    ASSERT_EQ(model.entries().size(), 1u);
+    const UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
+    const auto rows = [&](std::size_t index) {
+        std::map<std::string, std::string> result;
+        for (const StatisticsRow& row :
+             ProfileReadout::readoutForPoint(model.entries()[0], index, model.extensionReader(),
+                                             imperial)
+                 .rows)
+            result[row.label] = row.value;
+        return result;
+    };
+    const auto first = rows(0);
+    EXPECT_EQ(first.at("Elevation"), "328 ft");
+    EXPECT_EQ(first.at("Heart Rate"), "90 bpm");
+    EXPECT_EQ(first.at("Cadence"), "60 rpm");
+    EXPECT_EQ(first.at("Temperature"), "68.9 °F");
+    EXPECT_FALSE(first.count("Gradient")); // no segment ends at the first point
+    EXPECT_FALSE(first.count("Speed"));
+    // The last segment descends 10 m over 1 km.
+    const auto last = rows(3);
+    EXPECT_EQ(last.at("Gradient"), "\u22121%");
+    EXPECT_EQ(last.at("Distance"), "1.86 mi");
+    EXPECT_FALSE(last.count("Heart Rate")); // "n/a" is no number
+    EXPECT_EQ(rows(2).at("Course"), "270°");
 }
 
 // Rebuilding after an edit must give exactly what a fresh build gives.
