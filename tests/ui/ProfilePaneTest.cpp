@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QColor>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -85,6 +87,42 @@ TEST_F(ProfilePaneTest, TheSampleHikeClimbsAndDescends) {
         // Screen y grows downwards: a climb ends higher up.
         EXPECT_GT(stretch.climbs ? start - end : end - start, 40);
     }
+
+    // Saved at the size shown, the PNG at twice the pixel density.
+    QTemporaryDir dir;
+    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.png")), QStringLiteral("png")), QString());
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("p.png"))).size(), chart().size() * 2);
+    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.svg")), QStringLiteral("svg")), QString());
+    QFile svg(dir.filePath(QStringLiteral("p.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("<svg"));
+    EXPECT_NE(chart().saveChart(dir.filePath(QStringLiteral("missing/p.png")), QStringLiteral("png")),
+              QString());
+}
+
+TEST_F(ProfilePaneTest, ADialogsPreviewShowsWhileItRuns) {
+    WendDocument& document = m_window->document();
+    const auto pointsShown = [&] {
+        std::size_t count = 0;
+        for (const ProfileEntry& entry : pane().model().entries())
+            count += entry.series->pointCount();
+        return count;
+    };
+    const std::size_t before = pointsShown();
+    // A preview with every other point of each item, as simplifying shows it.
+    ItemList preview;
+    for (const GPSItemPtr& item : document.permanentItems()) {
+        auto copy = item->copy();
+        PointList halved;
+        for (std::size_t i = 0; i < item->itemPoints().size(); i += 2)
+            halved.push_back(item->itemPoints()[i]);
+        copy->setItemPoints(std::move(halved));
+        preview.push_back(copy);
+    }
+    document.setTempItems(preview);
+    EXPECT_LT(pointsShown(), before * 2 / 3);
+    document.setTempItems(std::nullopt);
+    EXPECT_EQ(pointsShown(), before);
 }
 
 TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
