@@ -131,12 +131,10 @@ std::optional<std::size_t> ProfileModel::entryAt(ProfileAxis axis, double positi
 
 std::vector<ProfileStretch> ProfileModel::selectedStretches(ProfileAxis axis) const {
     std::vector<ProfileStretch> stretches;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        const ProfileEntry& entry = m_entries[i];
+    for (const ProfileEntry& entry : m_entries)
         for (const IndexRange& range : entry.item->itemSelection().ranges())
-            stretches.push_back({i, entry.positionOfPoint(axis, range.location),
+            stretches.push_back({entry.positionOfPoint(axis, range.location),
                                  entry.positionOfPoint(axis, range.end())});
-    }
     return stretches;
 }
 

@@ -31,7 +31,6 @@ struct ProfileEntry {
 
 // A selected stretch of an entry's item, from and to places on the axis.
 struct ProfileStretch {
-    std::size_t entry = 0;
     double from = 0;
     double to = 0;
 };

@@ -29,6 +29,7 @@ const QColor kPlotBackground(252, 252, 253);
 const QColor kGridColor(226, 229, 234);
 const QColor kTextColor(60, 63, 68);
 const QColor kHoverLineColor(70, 70, 80);
+const QColor kSelectionColor(40, 110, 220);
 
 QString qText(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -366,9 +367,9 @@ void ProfileChart::paintSelection(QPainter& painter, const QRectF& plot, QSizeF 
             from = middle - 1;
             to = middle + 1;
         }
-        const GPSItem& item = *m_model.entries()[stretch.entry].item;
-        QColor color = MapFramePainter::qColor(item.itemSelectionColor().rgba());
-        color.setAlpha(70);
+        // One highlight for every item: a shade of the item's own colour would hide its line.
+        QColor color = kSelectionColor;
+        color.setAlpha(55);
         painter.fillRect(QRectF(from, plot.top(), to - from, plot.height()), color);
         color.setAlpha(170);
         painter.setPen(QPen(color, 1));
