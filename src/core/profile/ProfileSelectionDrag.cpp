@@ -8,7 +8,7 @@ namespace wend {
 
 ProfileSelectionDrag::ProfileSelectionDrag(WendDocument& document, ItemList items,
                                            GPSItemPtr item, std::uint64_t startIndex,
-                                           SelectionDragMode mode)
+                                           SelectionMode mode)
     : m_document(document), m_items(std::move(items)), m_item(std::move(item)),
       m_startIndex(startIndex), m_currentIndex(startIndex), m_mode(mode) {
     for (const auto& each : m_items)
@@ -57,11 +57,11 @@ void ProfileSelectionDrag::assignStep(std::uint64_t index) {
                              std::max(m_startIndex, index) - std::min(m_startIndex, index)};
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         GPSItem& each = *m_items[i];
-        Selection selection = m_mode == SelectionDragMode::Replace
+        Selection selection = m_mode != SelectionMode::Extend && m_mode != SelectionMode::Subtract
                                   ? m_originalSelections[i].selectionByDeselectingAll()
                                   : m_originalSelections[i];
         if (m_items[i] == m_item)
-            selection = m_mode == SelectionDragMode::Subtract
+            selection = m_mode == SelectionMode::Subtract
                             ? selection.selectionByDeselectingRange(stretch)
                             : selection.selectionBySelectingRange(stretch);
         each.setItemSelection(selection);

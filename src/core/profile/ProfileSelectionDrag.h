@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/model/GPSItem.h"
-#include "core/profile/SelectionDragMode.h"
+#include "core/tools/ToolModifiers.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,10 +26,10 @@ public:
     // `items` are the document's items as the drag starts; `item` is one of them. Nothing
     // changes before the first moveTo.
     ProfileSelectionDrag(WendDocument& document, ItemList items, GPSItemPtr item,
-                         std::uint64_t startIndex, SelectionDragMode mode);
+                         std::uint64_t startIndex, SelectionMode mode);
 
     const GPSItemPtr& item() const { return m_item; }
-    SelectionDragMode mode() const { return m_mode; }
+    SelectionMode mode() const { return m_mode; }
     bool isActive() const { return m_active; }
 
     // Selects from the start to this point of the item.
@@ -50,7 +50,7 @@ private:
     GPSItemPtr m_item;
     std::uint64_t m_startIndex = 0;
     std::uint64_t m_currentIndex = 0;
-    SelectionDragMode m_mode = SelectionDragMode::Replace;
+    SelectionMode m_mode = SelectionMode::Replace;
     bool m_active = true;
 };
 

@@ -104,8 +104,10 @@ void ProfileChartView::mousePressEvent(QMouseEvent* event) {
     if (!point)
         return;
     const auto modifiers = event->modifiers();
-    const SelectionDragMode mode = selectionDragModeForModifiers(
-        modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::AltModifier), m_subtractKeyHeld);
+    // The map's modifier rule; Ctrl, which moves points there, selects here as a plain drag.
+    const SelectionMode mode = ToolModifiers::selectionModeForModifiers(ToolModifiers::recache(
+        0, modifiers.testFlag(Qt::ShiftModifier),
+        modifiers.testFlag(Qt::AltModifier) || m_subtractKeyHeld, false));
     const ProfileEntry& entry = m_model.entries()[point->entry];
     m_drag = std::make_unique<ProfileSelectionDrag>(*m_document, m_document->items(), entry.item,
                                                     point->index, mode);

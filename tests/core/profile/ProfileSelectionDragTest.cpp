@@ -39,7 +39,8 @@ protected:
     // Drags over the second track, passing through points on both sides of the end.
     void drag(const DragCase& c, bool finish = true) {
         ProfileSelectionDrag drag(m_document, m_document.items(), second(), c.from,
-                                  selectionDragModeForModifiers(c.shift, c.alt, c.xKey));
+                                  ToolModifiers::selectionModeForModifiers(
+                                      ToolModifiers::recache(0, c.shift, c.alt || c.xKey, false)));
         for (std::uint64_t index : {c.from, std::uint64_t{7}, std::uint64_t{0}, c.to})
             drag.moveTo(index);
         if (finish)
