@@ -1,15 +1,21 @@
 #include "core/formats/GPXParser.h"
 
 #include "core/base/LenientNumber.h"
+#include "core/formats/KeptFieldElements.h"
+#include "core/formats/MisplacedValues.h"
+#include "core/formats/XMLNamespaceManager.h"
 #include "core/model/GPXTime.h"
+#include "core/model/XMLElementBuilder.h"
 #include "core/model/XMLFragmentEncoder.h"
 #include "core/model/XMLSaxParser.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -26,8 +32,7 @@ enum class FrameKind : unsigned char {
     Point,    // trkpt or rtept
     Waypoint, // wpt
     Text,     // an element whose text fills a field
-    Author,
-    Link,
+    Author,   // a GPX 1.0 author at the root
     Keep,     // an element kept whole as XML
     Skip,
 };
@@ -44,18 +49,23 @@ enum class TextTarget : unsigned char {
     PointTime,
     PointElevation,
     AuthorName,
+    // GPX 1.0 forms, moved to their GPX 1.1 places when their element ends.
+    RootName,
+    RootDescription,
+    RootEmail,
+    URL,
+    URLName,
+    Speed,
+    Course,
 };
-
-// Who receives a finished link or author.
-enum class Owner : unsigned char { Document, Item };
 
 struct Frame {
     FrameKind kind;
     TextTarget target = TextTarget::None;
-    Owner owner = Owner::Document;
     std::size_t textStart = 0;
     std::size_t scopeDeclarations = 0; // namespace declarations this element pushed
     XMLFragmentEncoder* encoder = nullptr;
+    MisplacedValues* misplaced = nullptr; // receives a GPX 1.0 text target
     bool colourExtensions = false; // an item's extensions, read for the display colour
     bool metadataExtensions = false;
     bool hasChildElements = false; // of a kept element
@@ -68,13 +78,18 @@ bool isWhitespace(std::string_view text) {
     return true;
 }
 
+bool isGPXNamespace(std::string_view uri) {
+    return uri == "http://www.topografix.com/GPX/1/1" || uri == "http://www.topografix.com/GPX/1/0";
+}
+
 // The fields of the trk, rte or wpt being read. A track becomes one item per non-empty
 // segment, all sharing these properties.
 struct ItemTemplate {
     GPSItemType type = GPSItemType::Track;
-    std::optional<std::string> name, description, link, symbol, waypointType;
+    std::optional<std::string> name, description, symbol, waypointType;
     std::optional<ItemColor> color;
     std::vector<PointList> segments;
+    std::vector<XMLElement> segmentContent; // per segment: a trkseg holding its extensions, or null
     PointList routePoints;
     GPSPointPtr waypointPoint;
 
@@ -82,15 +97,51 @@ struct ItemTemplate {
         type = newType;
         name.reset();
         description.reset();
-        link.reset();
         symbol.reset();
         waypointType.reset();
         color.reset();
         segments.clear();
+        segmentContent.clear();
         routePoints.clear();
         waypointPoint.reset();
     }
 };
+
+// What a GPX 1.0 root holds that GPX 1.1 keeps in the metadata.
+struct RootFields {
+    std::optional<std::string> name, description, author, email;
+};
+
+// A GPX 1.0 e-mail address as GPX 1.1 writes it: id and domain.
+XMLElement emailElement(std::string_view address) {
+    while (!address.empty() && isWhitespace(address.substr(0, 1)))
+        address.remove_prefix(1);
+    while (!address.empty() && isWhitespace(address.substr(address.size() - 1)))
+        address.remove_suffix(1);
+    auto at = address.rfind('@');
+    XMLElementBuilder email("email");
+    email.addAttribute("id", std::string(address.substr(0, at)));
+    email.addAttribute("domain", at == std::string_view::npos ? std::string() : std::string(address.substr(at + 1)));
+    return email.build();
+}
+
+std::string emailAddress(const XMLElement& email) {
+    return std::string(email.attribute("id").value_or("")) + "@" + std::string(email.attribute("domain").value_or(""));
+}
+
+// The position of the first child element of the name, or the end.
+std::size_t firstChildNamed(const XMLElementBuilder& element, std::string_view name) {
+    for (std::size_t i = 0; i < element.childCount(); ++i)
+        if (element.children()[i].elementName() == name)
+            return i;
+    return element.childCount();
+}
+
+// The last element of the name, or the end.
+std::vector<XMLElement>::iterator lastNamed(std::vector<XMLElement>& elements, std::string_view name) {
+    auto found = std::find_if(elements.rbegin(), elements.rend(), [&](const XMLElement& e) { return e.name() == name; });
+    return found == elements.rend() ? elements.end() : std::prev(found.base());
+}
 
 } // namespace
 
@@ -109,13 +160,17 @@ public:
         }
         finishOpenFrames();
         m_document->setDocumentItems(std::move(m_items));
-        if (!m_documentElements.empty())
-            m_document->setXMLElements(m_documentElements.takeList());
-        if (!m_metadataElements.empty())
-            m_document->setMetadataElements(m_metadataElements.takeList());
+        const std::string leftOut = moveRootFieldsToMetadata();
+        XMLElementList documentElements = m_documentElements.takeList();
+        if (!m_rootMisplaced.empty())
+            documentElements = m_rootMisplaced.takeInto(documentElements, m_naming);
+        if (!documentElements.empty())
+            m_document->setXMLElements(documentElements);
         result.document = m_document;
         if (m_parser.hadError())
-            result.error = warningForRepair(m_parser.firstError());
+            result.error = warningForRepair(m_parser.firstError() + (leftOut.empty() ? "" : "\n\n" + leftOut));
+        else if (!leftOut.empty())
+            result.error = warningForRepair(leftOut);
         return result;
     }
 
@@ -136,7 +191,6 @@ public:
                         *parent.encoder, false);
             return;
         case FrameKind::Text:
-        case FrameKind::Link:
             push(FrameKind::Text); // nested markup only contributes its text
             return;
         case FrameKind::Skip:
@@ -167,12 +221,7 @@ public:
             startInTrack(prefix, localName, namespaces, namespaceCount, attributes, attributeCount);
             break;
         case FrameKind::Segment:
-            if (localName == "trkpt") {
-                m_template.segments.back().push_back(makePoint(attributes, attributeCount));
-                push(FrameKind::Point);
-            } else {
-                push(FrameKind::Skip); // a segment keeps nothing but its points
-            }
+            startInSegment(prefix, localName, namespaces, namespaceCount, attributes, attributeCount);
             break;
         case FrameKind::Point:
         case FrameKind::Waypoint:
@@ -202,14 +251,14 @@ public:
         case FrameKind::Author:
             endAuthor(frame);
             break;
-        case FrameKind::Link:
-            endLink(frame);
-            break;
         case FrameKind::Point:
             endPoint();
             break;
         case FrameKind::Waypoint:
             endWaypoint();
+            break;
+        case FrameKind::Segment:
+            endSegment();
             break;
         case FrameKind::Track:
             endTrack();
@@ -218,7 +267,6 @@ public:
             m_rootClosed = true;
             break;
         case FrameKind::Metadata:
-        case FrameKind::Segment:
         case FrameKind::Skip:
             break;
         }
@@ -273,7 +321,7 @@ private:
 
     void push(FrameKind kind) {
         Frame f{kind};
-        if (kind == FrameKind::Text || kind == FrameKind::Link || kind == FrameKind::Author) {
+        if (kind == FrameKind::Text || kind == FrameKind::Author) {
             pushText(f);
             return;
         }
@@ -300,6 +348,24 @@ private:
 
     void popScope(std::size_t count) { m_scope.resize(m_scope.size() - std::min(count, m_scope.size())); }
 
+    // Whether an element directly inside a GPX element belongs to another namespace, so that
+    // GPX 1.1 keeps it in the extensions. A prefix the file never bound counts as another.
+    // Unprefixed elements are written in GPX 1.1's namespace, unless a declaration below the
+    // root (which they take along) binds them elsewhere.
+    bool isForeign(std::string_view prefix, std::string_view localName) const {
+        if (localName == "extensions")
+            return false;
+        for (auto it = m_scope.rbegin(); it != m_scope.rend(); ++it)
+            if (it->prefix == prefix)
+                return !it->uri.empty() && !isGPXNamespace(it->uri);
+        if (prefix.empty())
+            return false;
+        for (const auto& declaration : m_document->XMLNamespaces())
+            if (declaration.prefix == prefix)
+                return !isGPXNamespace(declaration.uri);
+        return true;
+    }
+
     // ---- root and document level ------------------------------------------------------
 
     void startRoot(std::string_view localName, const Namespace* namespaces, std::size_t namespaceCount,
@@ -318,10 +384,29 @@ private:
         for (std::size_t i = 0; i < namespaceCount; ++i)
             declarations.push_back({std::string(namespaces[i].prefix), std::string(namespaces[i].uri)});
         m_document->setXMLNamespaces(std::move(declarations));
+        nameTrackPointExtensions();
         for (std::size_t i = 0; i < attributeCount; ++i)
             if (attributes[i].prefix == "xsi" && attributes[i].localName == "schemaLocation")
                 m_document->setXMLSchemaLocation(attributes[i].value);
         push(FrameKind::Root);
+    }
+
+    // Speed and course join the file's own prefix of the version 2 track point extension, or
+    // the one the writer knows; new extensions declare it themselves when the root binds
+    // that prefix to something else.
+    void nameTrackPointExtensions() {
+        const auto& declarations = m_document->XMLNamespaces();
+        m_naming.rootDeclarations = &declarations;
+        m_naming.trackPointPrefix = std::string(XMLNamespaceManager::kTrackPointExtensionV2Prefix);
+        for (const auto& declaration : declarations) {
+            if (declaration.uri == XMLNamespaceManager::kTrackPointExtensionV2 && !declaration.prefix.empty()) {
+                m_naming.trackPointPrefix = declaration.prefix;
+                return;
+            }
+        }
+        for (const auto& declaration : declarations)
+            if (declaration.prefix == m_naming.trackPointPrefix)
+                m_naming.declareTrackPointPrefix = true;
     }
 
     void startInRoot(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
@@ -334,13 +419,17 @@ private:
             m_template.waypointPoint = makePoint(attributes, attributeCount);
             push(FrameKind::Waypoint);
         } else if (localName == "name") {
-            pushTextFor(TextTarget::DocumentName);
+            pushTextFor(TextTarget::RootName);
         } else if (localName == "desc") {
-            pushTextFor(TextTarget::DocumentDescription);
+            pushTextFor(TextTarget::RootDescription);
         } else if (localName == "author") {
-            startAuthor(Owner::Document);
+            startAuthor();
+        } else if (localName == "email") {
+            pushTextFor(TextTarget::RootEmail);
         } else if (localName == "url") {
-            startLink(Owner::Document, attributes, attributeCount);
+            pushTextFor(TextTarget::URL, &m_rootMisplaced);
+        } else if (localName == "urlname") {
+            pushTextFor(TextTarget::URLName, &m_rootMisplaced);
         } else if (localName == "bounds" || localName == "time") {
             push(FrameKind::Skip);
         } else if (localName == "metadata") {
@@ -351,20 +440,23 @@ private:
                         m_metadataElements, true);
         } else {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        m_documentElements, true);
+                        isForeign(prefix, localName) ? m_rootMisplaced.foreignElements() : m_documentElements,
+                        true);
         }
     }
 
     void startInMetadata(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
                          std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount) {
         if (localName == "name") {
+            m_metadataName = true;
             pushTextFor(TextTarget::DocumentName);
         } else if (localName == "desc") {
+            m_metadataDescription = true;
             pushTextFor(TextTarget::DocumentDescription);
-        } else if (localName == "link") {
-            startLink(Owner::Document, attributes, attributeCount);
-        } else if (localName == "author") {
-            startAuthor(Owner::Document);
+        } else if (localName == "link" || localName == "author") {
+            // Kept whole; the link and author fields are read from them at the end.
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_metadataElements,
+                        true);
         } else if (localName == "extensions") {
             m_scratch.clear();
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount, m_scratch,
@@ -378,6 +470,84 @@ private:
         }
     }
 
+    // The GPX 1.0 name, description, author, e-mail and link of the root go to the metadata.
+    // Where the metadata has its own, the metadata's wins; the values left out are returned
+    // as the text of the reader's warning.
+    std::string moveRootFieldsToMetadata() {
+        std::vector<XMLElement> metadata = m_metadataElements.takeList().toVector();
+        std::vector<std::string> leftOut;
+        auto merge = [&](const std::optional<std::string>& root, bool metadataHasOne, const std::string& current,
+                         const char* name, void (GPSDocument::*set)(std::string_view)) {
+            if (!root)
+                return;
+            if (!metadataHasOne)
+                (m_document.get()->*set)(*root);
+            else if (*root != current)
+                leftOut.push_back(std::string(name) + " \"" + *root + "\"");
+        };
+        merge(m_root.name, m_metadataName, m_document->documentName(), "name", &GPSDocument::setDocumentName);
+        merge(m_root.description, m_metadataDescription, m_document->documentDescription(), "desc",
+              &GPSDocument::setDocumentDescription);
+
+        auto author = lastNamed(metadata, "author");
+        if (m_root.author || m_root.email) {
+            XMLElementBuilder merged = author == metadata.end() ? XMLElementBuilder("author") : XMLElementBuilder(*author);
+            const XMLElement before = author == metadata.end() ? XMLElement() : *author;
+            if (m_root.author) {
+                const std::string current = before ? KeptFieldElements::authorName(before) : std::string();
+                if (current.empty()) {
+                    if (std::size_t at = firstChildNamed(merged, "name"); at < merged.childCount())
+                        merged.removeChildAt(at);
+                    merged.insertChild(0, XMLElementBuilder("name", *m_root.author));
+                }
+                else if (current != *m_root.author)
+                    leftOut.push_back("author \"" + *m_root.author + "\"");
+            }
+            if (m_root.email) {
+                XMLElement email = emailElement(*m_root.email);
+                XMLElement current = before ? before.childNamed("email") : XMLElement();
+                if (!current)
+                    merged.insertChild(firstChildNamed(merged, "link"), email); // name, email, link
+                else if (emailAddress(current) != emailAddress(email))
+                    leftOut.push_back("email \"" + *m_root.email + "\"");
+            }
+            if (author == metadata.end())
+                author = metadata.insert(metadata.end(), merged.build());
+            else
+                *author = merged.build();
+        }
+        if (author != metadata.end()) {
+            // Kept as it is written (a GPX 1.0 text becomes the name), so it reads back the same.
+            const std::string name = KeptFieldElements::authorName(*author);
+            m_document->setDocumentAuthor(name);
+            if (XMLElement written = KeptFieldElements::authorToWrite(*author, name))
+                *author = written;
+            else
+                metadata.erase(author);
+        }
+        // The metadata's own links stay after the root's, so the link field stays theirs.
+        if (XMLElement link = m_rootMisplaced.takeLink())
+            metadata.insert(metadata.begin(), link);
+        // In the schema's order, so that the list reads back the same from a written file.
+        auto rank = [](const XMLElement& e) {
+            const std::string_view order[] = {"author", "copyright", "link", "keywords"};
+            return std::find(std::begin(order), std::end(order), e.name()) - std::begin(order);
+        };
+        std::stable_sort(metadata.begin(), metadata.end(),
+                         [&](const XMLElement& a, const XMLElement& b) { return rank(a) < rank(b); });
+        XMLElementList list(metadata);
+        m_document->setDocumentLink(KeptFieldElements::linkField(list));
+        if (!list.empty())
+            m_document->setMetadataElements(list);
+
+        if (leftOut.empty())
+            return {};
+        std::string text = "The metadata's own values were kept; left out from the top of the file:";
+        for (std::size_t i = 0; i < leftOut.size(); ++i)
+            text += (i ? ", " : " ") + leftOut[i];
+        return text;
+    }
+
     // ---- tracks and routes ------------------------------------------------------------
 
     void startInTrack(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
@@ -386,10 +556,15 @@ private:
             pushTextFor(TextTarget::ItemName);
         } else if (localName == "desc") {
             pushTextFor(TextTarget::ItemDescription);
-        } else if (localName == "link" || localName == "url") {
-            startLink(Owner::Item, attributes, attributeCount);
+        } else if (localName == "link") {
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements, true);
+        } else if (localName == "url") {
+            pushTextFor(TextTarget::URL, &m_itemMisplaced);
+        } else if (localName == "urlname") {
+            pushTextFor(TextTarget::URLName, &m_itemMisplaced);
         } else if (localName == "trkseg") {
             m_template.segments.emplace_back();
+            m_template.segmentContent.emplace_back();
             push(FrameKind::Segment);
         } else if (localName == "rtept") {
             m_template.routePoints.push_back(makePoint(attributes, attributeCount));
@@ -400,32 +575,68 @@ private:
                         true);
             m_frames.back().colourExtensions = true;
         } else {
-            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements,
-                        true);
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        isForeign(prefix, localName) ? m_itemMisplaced.foreignElements() : m_itemElements, true);
         }
     }
 
+    void startInSegment(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
+                        std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount) {
+        if (localName == "trkpt") {
+            m_template.segments.back().push_back(makePoint(attributes, attributeCount));
+            push(FrameKind::Point);
+        } else if (localName == "extensions") {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_segmentElements, true);
+        } else if (isForeign(prefix, localName)) {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_segmentMisplaced.foreignElements(), true);
+        } else {
+            push(FrameKind::Skip);
+        }
+    }
+
+    // A segment's extensions travel with its item as a kept trkseg, which the writer merges
+    // into the segment it writes.
+    void endSegment() {
+        if (m_segmentElements.empty() && m_segmentMisplaced.empty())
+            return;
+        XMLElementBuilder segment("trkseg");
+        for (auto e : m_segmentMisplaced.takeInto(m_segmentElements.takeList(), m_naming))
+            segment.appendChild(e);
+        if (!m_template.segmentContent.empty())
+            m_template.segmentContent.back() = segment.build();
+    }
+
+    // The item's kept elements with its misplaced values in their places.
+    XMLElementList finishItemElements() {
+        XMLElementList elements = m_itemElements.takeList();
+        if (!m_itemMisplaced.empty())
+            elements = m_itemMisplaced.takeInto(elements, m_naming);
+        return elements;
+    }
+
     void endTrack() {
-        auto elements = m_itemElements.takeList();
-        auto makeItem = [&](PointList points) {
+        const XMLElementList elements = finishItemElements();
+        const std::string link = KeptFieldElements::linkField(elements);
+        auto makeItem = [&](PointList points, const XMLElement& segmentContent) {
             auto item = GPSItem::item();
-            item->setXMLElements(elements);
+            item->setXMLElements(segmentContent ? elements.appending(segmentContent) : elements);
             if (m_template.name)
                 item->setItemName(*m_template.name);
             item->setItemType(m_template.type);
             item->setItemPoints(std::move(points));
-            if (m_template.link)
-                item->setItemLink(*m_template.link);
+            item->setItemLink(link);
             if (m_template.description)
                 item->setItemDescription(*m_template.description);
             item->setItemColor(m_template.color);
             m_items.push_back(std::move(item));
         };
-        for (auto& segment : m_template.segments)
-            if (!segment.empty())
-                makeItem(std::move(segment));
+        for (std::size_t i = 0; i < m_template.segments.size(); ++i)
+            if (!m_template.segments[i].empty())
+                makeItem(std::move(m_template.segments[i]), m_template.segmentContent[i]);
         if (!m_template.routePoints.empty())
-            makeItem(std::move(m_template.routePoints));
+            makeItem(std::move(m_template.routePoints), XMLElement());
         m_template.reset(GPSItemType::Track);
     }
 
@@ -452,6 +663,8 @@ private:
     void startInPoint(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
                       std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount,
                       bool waypoint) {
+        // A waypoint's other elements belong to the item, a track point's to the point.
+        MisplacedValues& misplaced = waypoint ? m_itemMisplaced : m_pointMisplaced;
         if (localName == "time") {
             pushTextFor(TextTarget::PointTime);
         } else if (localName == "ele") {
@@ -464,25 +677,40 @@ private:
             pushTextFor(TextTarget::WaypointSymbol);
         } else if (waypoint && localName == "type") {
             pushTextFor(TextTarget::WaypointType);
-        } else if (waypoint && (localName == "link" || localName == "url")) {
-            startLink(Owner::Item, attributes, attributeCount);
+        } else if (waypoint && localName == "link") {
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements, true);
+        } else if (localName == "speed") {
+            pushTextFor(TextTarget::Speed, &misplaced);
+        } else if (localName == "course") {
+            pushTextFor(TextTarget::Course, &misplaced);
+        } else if (localName == "url") {
+            pushTextFor(TextTarget::URL, &misplaced);
+        } else if (localName == "urlname") {
+            pushTextFor(TextTarget::URLName, &misplaced);
         } else {
-            // A waypoint's other elements belong to the item, a track point's to the point.
+            const bool foreign = (!prefix.empty() || !m_scope.empty()) && isForeign(prefix, localName);
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        waypoint ? m_itemElements : m_pointElements, true);
+                        foreign ? misplaced.foreignElements() : waypoint ? m_itemElements : m_pointElements, true);
         }
     }
 
     void endPoint() {
-        if (m_point && !m_pointElements.empty())
+        if (!m_pointMisplaced.empty()) {
+            if (m_point)
+                m_point->setXMLElements(m_pointMisplaced.takeInto(m_pointElements.takeList(), m_naming));
+            m_pointMisplaced.clear();
+        } else if (m_point && !m_pointElements.empty()) {
             m_point->setXMLElements(m_pointElements.takeList());
+        }
         m_pointElements.clear();
         m_point.reset();
     }
 
     void endWaypoint() {
         auto item = GPSItem::item();
-        item->setXMLElements(m_itemElements.takeList());
+        const XMLElementList elements = finishItemElements();
+        item->setXMLElements(elements);
+        item->setItemLink(KeptFieldElements::linkField(elements));
         item->setItemType(GPSItemType::Waypoint);
         item->setItemPoints({m_template.waypointPoint});
         if (m_template.name)
@@ -493,18 +721,17 @@ private:
             item->setWptSym(*m_template.symbol);
         if (m_template.waypointType)
             item->setWptType(*m_template.waypointType);
-        if (m_template.link)
-            item->setItemLink(*m_template.link);
         m_items.push_back(std::move(item));
         m_template.reset(GPSItemType::Track);
         m_point.reset();
     }
 
-    // ---- texts, links, authors --------------------------------------------------------
+    // ---- texts and the GPX 1.0 author -------------------------------------------------
 
-    void pushTextFor(TextTarget target) {
+    void pushTextFor(TextTarget target, MisplacedValues* misplaced = nullptr) {
         Frame f{FrameKind::Text};
         f.target = target;
+        f.misplaced = misplaced;
         pushText(f);
     }
 
@@ -544,34 +771,34 @@ private:
             m_authorNameFound = true;
             m_authorName = std::string(text);
             break;
+        case TextTarget::RootName:
+            m_root.name = std::string(text);
+            break;
+        case TextTarget::RootDescription:
+            m_root.description = std::string(text);
+            break;
+        case TextTarget::RootEmail:
+            m_root.email = std::string(text);
+            break;
+        case TextTarget::URL:
+            frame.misplaced->setURL(text);
+            break;
+        case TextTarget::URLName:
+            frame.misplaced->setURLName(text);
+            break;
+        case TextTarget::Speed:
+            frame.misplaced->addTrackPointValue("speed", text);
+            break;
+        case TextTarget::Course:
+            frame.misplaced->addTrackPointValue("course", text);
+            break;
         case TextTarget::None:
             break;
         }
     }
 
-    void startLink(Owner owner, const Attribute* attributes, std::size_t attributeCount) {
-        Frame f{FrameKind::Link};
-        f.owner = owner;
-        m_linkHref.reset();
-        for (std::size_t i = 0; i < attributeCount; ++i)
-            if (attributes[i].prefix.empty() && attributes[i].localName == "href")
-                m_linkHref = std::string(attributes[i].value);
-        pushText(f);
-    }
-
-    void endLink(const Frame& frame) {
-        --m_captureDepth;
-        std::string link = m_linkHref ? *m_linkHref : std::string(frameText(frame));
-        m_linkHref.reset();
-        if (frame.owner == Owner::Document)
-            m_document->setDocumentLink(link);
-        else
-            m_template.link = std::move(link);
-    }
-
-    void startAuthor(Owner owner) {
+    void startAuthor() {
         Frame f{FrameKind::Author};
-        f.owner = owner;
         m_authorNameFound = false;
         m_authorName.clear();
         pushText(f);
@@ -579,7 +806,7 @@ private:
 
     void endAuthor(const Frame& frame) {
         --m_captureDepth;
-        m_document->setDocumentAuthor(m_authorNameFound ? std::string_view(m_authorName) : frameText(frame));
+        m_root.author = m_authorNameFound ? m_authorName : std::string(frameText(frame));
         m_authorNameFound = false;
     }
 
@@ -646,15 +873,25 @@ private:
     std::string m_text;
     std::string m_pendingWhitespace;
     int m_captureDepth = 0;
-    std::optional<std::string> m_linkHref;
     bool m_authorNameFound = false;
     std::string m_authorName;
 
     XMLFragmentEncoder m_documentElements;
     XMLFragmentEncoder m_metadataElements;
     XMLFragmentEncoder m_itemElements;
+    XMLFragmentEncoder m_segmentElements;
     XMLFragmentEncoder m_pointElements;
     XMLFragmentEncoder m_scratch;
+
+    // GPX 1.0 forms and elements of other namespaces, per level being read.
+    RootFields m_root;
+    MisplacedValues m_rootMisplaced;
+    MisplacedValues m_itemMisplaced;
+    MisplacedValues m_segmentMisplaced;
+    MisplacedValues m_pointMisplaced;
+    MisplacedValues::Naming m_naming;
+    bool m_metadataName = false;
+    bool m_metadataDescription = false;
 
     bool m_rootIsGPX = false;
     bool m_rootClosed = false;

@@ -138,7 +138,7 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     EXPECT_EQ(wpt.wptSym(), "Flag");
     EXPECT_EQ(wpt.wptType(), "peak");
     EXPECT_EQ(wpt.itemLink(), "http://example.com/w");
-    EXPECT_EQ(names(wpt.XMLElements()), "cmt,extensions");
+    EXPECT_EQ(names(wpt.XMLElements()), "cmt,link,extensions");
     ASSERT_EQ(wpt.itemPoints().size(), 1u);
     EXPECT_TRUE(wpt.itemPoints()[0]->XMLElements().empty());
     EXPECT_DOUBLE_EQ(wpt.itemPoints()[0]->elevation(), 5);
@@ -146,7 +146,12 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     const auto& point = *doc.documentItems()[1]->itemPoints()[0];
     EXPECT_EQ(names(point.XMLElements()), "name,sym,hdop,extensions");
     EXPECT_EQ(point.XMLElementNamed("extensions").stringValue(), "120");
-    EXPECT_EQ(names(doc.XMLElements()), "extensions,email");
+    // The segment's extensions travel with its item; a GPX 1.0 e-mail joins the metadata's author.
+    EXPECT_EQ(doc.documentItems()[1]->XMLElementNamed("trkseg").xmlString(),
+              "<trkseg><extensions><x/></extensions></trkseg>");
+    EXPECT_EQ(names(doc.XMLElements()), "extensions");
+    EXPECT_EQ(doc.metadataElements().elementNamed("author").xmlString(),
+              "<author><email id=\"me\" domain=\"example.com\"/></author>");
 }
 
 TEST(GPXParser, MetadataAndGPX10Fields) {
@@ -164,7 +169,7 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(doc.documentAuthor(), "Ann");
     EXPECT_EQ(doc.documentLink(), "http://example.com");
     EXPECT_EQ(doc.metadataExtensions().xmlString(), "<extensions><mine>1</mine></extensions>");
-    EXPECT_EQ(names(doc.metadataElements()), "copyright,keywords");
+    EXPECT_EQ(names(doc.metadataElements()), "author,copyright,link,keywords");
     EXPECT_TRUE(doc.XMLElements().empty());
 
     auto gpx10 = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
@@ -175,10 +180,41 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(gpx10.document->documentName(), "Old");
     EXPECT_EQ(gpx10.document->documentAuthor(), "Bob Smith");
     EXPECT_EQ(gpx10.document->documentLink(), "http://example.com/old");
-    EXPECT_EQ(names(gpx10.document->XMLElements()), "email");
-    EXPECT_EQ(names(gpx10.document->metadataElements()), "keywords");
+    EXPECT_TRUE(gpx10.document->XMLElements().empty());
+    EXPECT_EQ(names(gpx10.document->metadataElements()), "author,link,keywords");
     EXPECT_EQ(gpx10.document->documentItems()[0]->itemLink(), "http://example.com/wpt");
     EXPECT_EQ(gpx10.document->XMLNamespaces().at(0).uri, "http://www.topografix.com/GPX/1/0");
+}
+
+// GPX 1.0 puts name, description, author and e-mail at the root; beside the metadata's own
+// values they are left out, and the warning names what was left out.
+TEST(GPXParser, RootFieldsBesideTheMetadataGiveWayToIt) {
+    struct Case {
+        const char* root;
+        const char* warning; // nothing when nothing was left out
+    };
+    const Case cases[] = {
+        {"<desc>Root D</desc><name>Root N</name><email>x@example.com</email>",
+         "The metadata's own values were kept; left out from the top of the file: name \"Root N\", desc \"Root D\", "
+         "email \"x@example.com\""},
+        {"<name>N</name><desc>D</desc><author>Ann</author><email>ann@example.com</email>", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        auto result = read(std::string(c.root) + R"(<metadata><name>N</name><desc>D</desc>
+          <author><name>Ann</name><email id="ann" domain="example.com"/></author></metadata>)");
+        ASSERT_TRUE(result.document);
+        EXPECT_EQ(result.document->documentName(), "N");
+        EXPECT_EQ(result.document->documentDescription(), "D");
+        EXPECT_EQ(result.document->metadataElements().elementNamed("author").xmlString(),
+                  "<author><name>Ann</name><email id=\"ann\" domain=\"example.com\"/></author>");
+        if (!c.warning) {
+            EXPECT_FALSE(result.error);
+            continue;
+        }
+        ASSERT_TRUE(result.hasWarning());
+        EXPECT_NE(result.error->failureReason.find(c.warning), std::string::npos) << result.error->failureReason;
+    }
 }
 
 TEST(GPXParser, ItemsKeepFileOrderAcrossKinds) {
