@@ -121,25 +121,22 @@ XMLElement emailElement(std::string_view address) {
     auto at = address.rfind('@');
     XMLElementBuilder email("email");
     email.addAttribute("id", std::string(address.substr(0, at)));
-    email.addAttribute("domain", at == std::string_view::npos ? std::string() : std::string(address.substr(at + 1)));
+    email.addAttribute("domain", at == std::string_view::npos
+                                     ? std::string()
+                                     : std::string(address.substr(at + 1)));
     return email.build();
 }
 
 std::string emailAddress(const XMLElement& email) {
-    return std::string(email.attribute("id").value_or("")) + "@" + std::string(email.attribute("domain").value_or(""));
-}
-
-// The position of the first child element of the name, or the end.
-std::size_t firstChildNamed(const XMLElementBuilder& element, std::string_view name) {
-    for (std::size_t i = 0; i < element.childCount(); ++i)
-        if (element.children()[i].elementName() == name)
-            return i;
-    return element.childCount();
+    return std::string(email.attribute("id").value_or("")) + "@" +
+           std::string(email.attribute("domain").value_or(""));
 }
 
 // The last element of the name, or the end.
-std::vector<XMLElement>::iterator lastNamed(std::vector<XMLElement>& elements, std::string_view name) {
-    auto found = std::find_if(elements.rbegin(), elements.rend(), [&](const XMLElement& e) { return e.name() == name; });
+std::vector<XMLElement>::iterator lastNamed(std::vector<XMLElement>& elements,
+                                            std::string_view name) {
+    auto found = std::find_if(elements.rbegin(), elements.rend(),
+                              [&](const XMLElement& e) { return e.name() == name; });
     return found == elements.rend() ? elements.end() : std::prev(found.base());
 }
 
@@ -168,7 +165,8 @@ public:
             m_document->setXMLElements(documentElements);
         result.document = m_document;
         if (m_parser.hadError())
-            result.error = warningForRepair(m_parser.firstError() + (leftOut.empty() ? "" : "\n\n" + leftOut));
+            result.error =
+                warningForRepair(m_parser.firstError() + (leftOut.empty() ? "" : "\n\n" + leftOut));
         else if (!leftOut.empty())
             result.error = warningForRepair(leftOut);
         return result;
@@ -221,7 +219,8 @@ public:
             startInTrack(prefix, localName, namespaces, namespaceCount, attributes, attributeCount);
             break;
         case FrameKind::Segment:
-            startInSegment(prefix, localName, namespaces, namespaceCount, attributes, attributeCount);
+            startInSegment(prefix, localName, namespaces, namespaceCount, attributes,
+                           attributeCount);
             break;
         case FrameKind::Point:
         case FrameKind::Waypoint:
@@ -399,7 +398,8 @@ private:
         m_naming.rootDeclarations = &declarations;
         m_naming.trackPointPrefix = std::string(XMLNamespaceManager::kTrackPointExtensionV2Prefix);
         for (const auto& declaration : declarations) {
-            if (declaration.uri == XMLNamespaceManager::kTrackPointExtensionV2 && !declaration.prefix.empty()) {
+            if (declaration.uri == XMLNamespaceManager::kTrackPointExtensionV2 &&
+                !declaration.prefix.empty()) {
                 m_naming.trackPointPrefix = declaration.prefix;
                 return;
             }
@@ -440,7 +440,8 @@ private:
                         m_metadataElements, true);
         } else {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        isForeign(prefix, localName) ? m_rootMisplaced.foreignElements() : m_documentElements,
+                        isForeign(prefix, localName) ? m_rootMisplaced.foreignElements()
+                                                     : m_documentElements,
                         true);
         }
     }
@@ -455,8 +456,8 @@ private:
             pushTextFor(TextTarget::DocumentDescription);
         } else if (localName == "link" || localName == "author") {
             // Kept whole; the link and author fields are read from them at the end.
-            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_metadataElements,
-                        true);
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_metadataElements, true);
         } else if (localName == "extensions") {
             m_scratch.clear();
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount, m_scratch,
@@ -470,36 +471,19 @@ private:
         }
     }
 
-    // The GPX 1.0 name, description, author, e-mail and link of the root go to the metadata.
-    // Where the metadata has its own, the metadata's wins; the values left out are returned
-    // as the text of the reader's warning.
-    std::string moveRootFieldsToMetadata() {
-        std::vector<XMLElement> metadata = m_metadataElements.takeList().toVector();
-        std::vector<std::string> leftOut;
-        auto merge = [&](const std::optional<std::string>& root, bool metadataHasOne, const std::string& current,
-                         const char* name, void (GPSDocument::*set)(std::string_view)) {
-            if (!root)
-                return;
-            if (!metadataHasOne)
-                (m_document.get()->*set)(*root);
-            else if (*root != current)
-                leftOut.push_back(std::string(name) + " \"" + *root + "\"");
-        };
-        merge(m_root.name, m_metadataName, m_document->documentName(), "name", &GPSDocument::setDocumentName);
-        merge(m_root.description, m_metadataDescription, m_document->documentDescription(), "desc",
-              &GPSDocument::setDocumentDescription);
-
+    // A GPX 1.0 author and e-mail at the root complete the metadata's author; where it has
+    // values of its own, those win and the root's are reported as left out.
+    void moveRootAuthor(std::vector<XMLElement>& metadata, std::vector<std::string>& leftOut) {
         auto author = lastNamed(metadata, "author");
         if (m_root.author || m_root.email) {
-            XMLElementBuilder merged = author == metadata.end() ? XMLElementBuilder("author") : XMLElementBuilder(*author);
             const XMLElement before = author == metadata.end() ? XMLElement() : *author;
+            XMLElementBuilder merged =
+                before ? XMLElementBuilder(before) : XMLElementBuilder("author");
             if (m_root.author) {
-                const std::string current = before ? KeptFieldElements::authorName(before) : std::string();
-                if (current.empty()) {
-                    if (std::size_t at = firstChildNamed(merged, "name"); at < merged.childCount())
-                        merged.removeChildAt(at);
-                    merged.insertChild(0, XMLElementBuilder("name", *m_root.author));
-                }
+                const std::string current =
+                    before ? KeptFieldElements::authorName(before) : std::string();
+                if (current.empty())
+                    merged.createChildNamed("name").setStringValue(*m_root.author);
                 else if (current != *m_root.author)
                     leftOut.push_back("author \"" + *m_root.author + "\"");
             }
@@ -507,7 +491,7 @@ private:
                 XMLElement email = emailElement(*m_root.email);
                 XMLElement current = before ? before.childNamed("email") : XMLElement();
                 if (!current)
-                    merged.insertChild(firstChildNamed(merged, "link"), email); // name, email, link
+                    merged.appendChild(email);
                 else if (emailAddress(current) != emailAddress(email))
                     leftOut.push_back("email \"" + *m_root.email + "\"");
             }
@@ -516,15 +500,40 @@ private:
             else
                 *author = merged.build();
         }
-        if (author != metadata.end()) {
-            // Kept as it is written (a GPX 1.0 text becomes the name), so it reads back the same.
-            const std::string name = KeptFieldElements::authorName(*author);
-            m_document->setDocumentAuthor(name);
-            if (XMLElement written = KeptFieldElements::authorToWrite(*author, name))
-                *author = written;
-            else
-                metadata.erase(author);
-        }
+        if (author == metadata.end())
+            return;
+        // Kept as the writer writes it (name, e-mail, link; a GPX 1.0 text as the name), so
+        // that it reads back the same.
+        const std::string name = KeptFieldElements::authorName(*author);
+        m_document->setDocumentAuthor(name);
+        if (XMLElement written = KeptFieldElements::authorToWrite(*author, name))
+            *author = written;
+        else
+            metadata.erase(author);
+    }
+
+    // The GPX 1.0 name, description, author, e-mail and link of the root go to the metadata.
+    // Where the metadata has its own, the metadata's wins; the values left out are returned
+    // as the text of the reader's warning.
+    std::string moveRootFieldsToMetadata() {
+        std::vector<XMLElement> metadata = m_metadataElements.takeList().toVector();
+        std::vector<std::string> leftOut;
+        auto merge = [&](const std::optional<std::string>& root, bool metadataHasOne,
+                         const std::string& current, const char* name,
+                         void (GPSDocument::*set)(std::string_view)) {
+            if (!root)
+                return;
+            if (!metadataHasOne)
+                (m_document.get()->*set)(*root);
+            else if (*root != current)
+                leftOut.push_back(std::string(name) + " \"" + *root + "\"");
+        };
+        merge(m_root.name, m_metadataName, m_document->documentName(), "name",
+              &GPSDocument::setDocumentName);
+        merge(m_root.description, m_metadataDescription, m_document->documentDescription(), "desc",
+              &GPSDocument::setDocumentDescription);
+
+        moveRootAuthor(metadata, leftOut);
         // The metadata's own links stay after the root's, so the link field stays theirs.
         if (XMLElement link = m_rootMisplaced.takeLink())
             metadata.insert(metadata.begin(), link);
@@ -533,8 +542,9 @@ private:
             const std::string_view order[] = {"author", "copyright", "link", "keywords"};
             return std::find(std::begin(order), std::end(order), e.name()) - std::begin(order);
         };
-        std::stable_sort(metadata.begin(), metadata.end(),
-                         [&](const XMLElement& a, const XMLElement& b) { return rank(a) < rank(b); });
+        std::stable_sort(
+            metadata.begin(), metadata.end(),
+            [&](const XMLElement& a, const XMLElement& b) { return rank(a) < rank(b); });
         XMLElementList list(metadata);
         m_document->setDocumentLink(KeptFieldElements::linkField(list));
         if (!list.empty())
@@ -542,7 +552,8 @@ private:
 
         if (leftOut.empty())
             return {};
-        std::string text = "The metadata's own values were kept; left out from the top of the file:";
+        std::string text =
+            "The metadata's own values were kept; left out from the top of the file:";
         for (std::size_t i = 0; i < leftOut.size(); ++i)
             text += (i ? ", " : " ") + leftOut[i];
         return text;
@@ -557,7 +568,8 @@ private:
         } else if (localName == "desc") {
             pushTextFor(TextTarget::ItemDescription);
         } else if (localName == "link") {
-            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements, true);
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_itemElements, true);
         } else if (localName == "url") {
             pushTextFor(TextTarget::URL, &m_itemMisplaced);
         } else if (localName == "urlname") {
@@ -576,12 +588,15 @@ private:
             m_frames.back().colourExtensions = true;
         } else {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        isForeign(prefix, localName) ? m_itemMisplaced.foreignElements() : m_itemElements, true);
+                        isForeign(prefix, localName) ? m_itemMisplaced.foreignElements()
+                                                     : m_itemElements,
+                        true);
         }
     }
 
-    void startInSegment(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
-                        std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount) {
+    void startInSegment(std::string_view prefix, std::string_view localName,
+                        const Namespace* namespaces, std::size_t namespaceCount,
+                        const Attribute* attributes, std::size_t attributeCount) {
         if (localName == "trkpt") {
             m_template.segments.back().push_back(makePoint(attributes, attributeCount));
             push(FrameKind::Point);
@@ -678,7 +693,8 @@ private:
         } else if (waypoint && localName == "type") {
             pushTextFor(TextTarget::WaypointType);
         } else if (waypoint && localName == "link") {
-            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements, true);
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_itemElements, true);
         } else if (localName == "speed") {
             pushTextFor(TextTarget::Speed, &misplaced);
         } else if (localName == "course") {
@@ -688,16 +704,21 @@ private:
         } else if (localName == "urlname") {
             pushTextFor(TextTarget::URLName, &misplaced);
         } else {
-            const bool foreign = (!prefix.empty() || !m_scope.empty()) && isForeign(prefix, localName);
+            const bool foreign =
+                (!prefix.empty() || !m_scope.empty()) && isForeign(prefix, localName);
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        foreign ? misplaced.foreignElements() : waypoint ? m_itemElements : m_pointElements, true);
+                        foreign    ? misplaced.foreignElements()
+                        : waypoint ? m_itemElements
+                                   : m_pointElements,
+                        true);
         }
     }
 
     void endPoint() {
         if (!m_pointMisplaced.empty()) {
             if (m_point)
-                m_point->setXMLElements(m_pointMisplaced.takeInto(m_pointElements.takeList(), m_naming));
+                m_point->setXMLElements(
+                    m_pointMisplaced.takeInto(m_pointElements.takeList(), m_naming));
             m_pointMisplaced.clear();
         } else if (m_point && !m_pointElements.empty()) {
             m_point->setXMLElements(m_pointElements.takeList());

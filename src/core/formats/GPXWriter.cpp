@@ -249,12 +249,14 @@ private:
         for (auto e : m_document.metadataElements())
             if (e.name() == "author")
                 author = e;
-        if (XMLElement written = KeptFieldElements::authorToWrite(author, m_document.documentAuthor()))
+        if (XMLElement written =
+                KeptFieldElements::authorToWrite(author, m_document.documentAuthor()))
             metadata->appendChild(written);
         for (auto e : m_document.metadataElements())
             if (e.name() == "copyright")
                 metadata->appendChild(e);
-        for (const auto& link : KeptFieldElements::linksToWrite(m_document.metadataElements(), m_document.documentLink()))
+        for (const auto& link : KeptFieldElements::linksToWrite(m_document.metadataElements(),
+                                                                m_document.documentLink()))
             metadata->appendChild(link);
         Instant now = m_options.metadataTime.value_or(Instant::now());
         metadata->appendChild(XMLElementBuilder("time", TimeText(now).view()));
@@ -282,7 +284,8 @@ private:
             element.createChildNamed("name").setStringValue(item.itemName());
         if (!item.itemDescription().empty())
             element.createChildNamed("desc").setStringValue(item.itemDescription());
-        for (const auto& link : KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink()))
+        for (const auto& link :
+             KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink()))
             element.appendChild(link);
         element.filterChildren(kTrackChildren);
         return element;
@@ -393,9 +396,9 @@ private:
         m_trackElements.erase(&item);
     }
 
-    static void writeChildren(XMLStreamWriter& writer, const RankedElements& kept, const Override* overrides,
-                              std::size_t overrideCount, const std::vector<XMLElement>* links,
-                              bool trustedOverrides) {
+    static void writeChildren(XMLStreamWriter& writer, const RankedElements& kept,
+                              const Override* overrides, std::size_t overrideCount,
+                              const std::vector<XMLElement>* links, bool trustedOverrides) {
         for (std::size_t rank = 0; rank < kPointChildren.size(); ++rank) {
             const Override* override = nullptr;
             for (std::size_t i = 0; i < overrideCount; ++i)
@@ -484,7 +487,8 @@ private:
         if (!item.wptType().empty())
             overrides[count++] = {"type", item.wptType()};
         const auto links = KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink());
-        writeChildren(writer, RankedElements(item.XMLElements(), false), overrides, count, &links, false);
+        writeChildren(writer, RankedElements(item.XMLElements(), false), overrides, count, &links,
+                      false);
         writer.endElement();
     }
 

@@ -18,7 +18,8 @@ std::string KeptFieldElements::linkField(const XMLElementList& elements) {
     return last ? linkAddress(last) : std::string();
 }
 
-std::vector<XMLElement> KeptFieldElements::linksToWrite(const XMLElementList& elements, std::string_view address) {
+std::vector<XMLElement> KeptFieldElements::linksToWrite(const XMLElementList& elements,
+                                                        std::string_view address) {
     std::vector<XMLElement> links;
     for (auto e : elements)
         if (e.name() == "link")
@@ -59,7 +60,8 @@ std::string KeptFieldElements::authorName(const XMLElement& author) {
 }
 
 XMLElement KeptFieldElements::authorToWrite(const XMLElement& author, std::string_view name) {
-    XMLElementBuilder written = author.isNull() ? XMLElementBuilder("author") : XMLElementBuilder(author);
+    XMLElementBuilder written =
+        author.isNull() ? XMLElementBuilder("author") : XMLElementBuilder(author);
     if (!name.empty()) {
         // An unchanged name stays as it was read (a CDATA section, say).
         if (!written.hasChildNamed("name") || name != authorName(author))
@@ -69,7 +71,8 @@ XMLElement KeptFieldElements::authorToWrite(const XMLElement& author, std::strin
             if (written.children()[i].elementName() == "name")
                 written.removeChildAt(i);
     }
-    written.filterChildren({"name", "email", "link"}); // the text of a GPX 1.0 author became the name
+    written.filterChildren(
+        {"name", "email", "link"}); // the text of a GPX 1.0 author became the name
     if (written.childCount() == 0)
         return {};
     return written.build();

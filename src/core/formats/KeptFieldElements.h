@@ -23,7 +23,8 @@ public:
     // The links to write for kept elements and the model's link address: the kept links in
     // order, the last one with the model's address. A link whose address the user emptied is
     // left out; without kept links, one link of the address when there is one.
-    static std::vector<XMLElement> linksToWrite(const XMLElementList& elements, std::string_view address);
+    static std::vector<XMLElement> linksToWrite(const XMLElementList& elements,
+                                                std::string_view address);
 
     // The author's name: the text of its `name`; the text of an author holding text alone
     // (the GPX 1.0 form) unless blank.

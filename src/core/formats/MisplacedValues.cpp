@@ -11,15 +11,16 @@ namespace wend {
 namespace {
 
 // The children of a version 2 track point extension, in the order its schema requires.
-constexpr std::array<std::string_view, 9> kTrackPointOrder = {"atemp", "wtemp", "depth",   "hr",        "cad",
-                                                              "speed", "course", "bearing", "Extensions"};
+constexpr std::array<std::string_view, 9> kTrackPointOrder = {
+    "atemp", "wtemp", "depth", "hr", "cad", "speed", "course", "bearing", "Extensions"};
 
 std::size_t trackPointRank(std::string_view localName) {
     auto it = std::find(kTrackPointOrder.begin(), kTrackPointOrder.end(), localName);
     return static_cast<std::size_t>(it - kTrackPointOrder.begin());
 }
 
-std::optional<std::string> declared(const std::vector<XMLNamespaceDecl>& declarations, std::string_view prefix) {
+std::optional<std::string> declared(const std::vector<XMLNamespaceDecl>& declarations,
+                                    std::string_view prefix) {
     for (auto it = declarations.rbegin(); it != declarations.rend(); ++it)
         if (it->prefix == prefix)
             return it->uri;
@@ -41,12 +42,14 @@ bool isTrackPointExtensionV2(const XMLElement& child, const XMLElementBuilder& e
 }
 
 std::string qualified(std::string_view prefix, std::string_view localName) {
-    return prefix.empty() ? std::string(localName) : std::string(prefix) + ":" + std::string(localName);
+    return prefix.empty() ? std::string(localName)
+                          : std::string(prefix) + ":" + std::string(localName);
 }
 
 // Inserts `name` with `text` among the children of a track point extension where its schema
 // wants it; false when the extension already holds a value of that name.
-bool insertTrackPointValue(XMLElementBuilder& extension, std::string_view localName, const std::string& text) {
+bool insertTrackPointValue(XMLElementBuilder& extension, std::string_view localName,
+                           const std::string& text) {
     const std::size_t rank = trackPointRank(localName);
     std::size_t at = extension.childCount();
     for (std::size_t i = 0; i < extension.childCount(); ++i) {
@@ -70,7 +73,8 @@ void addTrackPointValues(XMLElementBuilder& extensions,
     std::size_t existing = extensions.childCount();
     for (std::size_t i = 0; i < extensions.childCount(); ++i) {
         const auto& child = extensions.children()[i];
-        if (child.isElement() && !child.builder && isTrackPointExtensionV2(child.element, extensions, naming)) {
+        if (child.isElement() && !child.builder &&
+            isTrackPointExtensionV2(child.element, extensions, naming)) {
             existing = i;
             break;
         }
@@ -90,12 +94,13 @@ void addTrackPointValues(XMLElementBuilder& extensions,
         return;
     // The rest (all values, or those the point's extension already had) go into one of their own.
     auto bound = declared(extensions.namespaces(), naming.trackPointPrefix);
-    const bool declare =
-        naming.declareTrackPointPrefix || (bound && *bound != XMLNamespaceManager::kTrackPointExtensionV2);
+    const bool declare = naming.declareTrackPointPrefix ||
+                         (bound && *bound != XMLNamespaceManager::kTrackPointExtensionV2);
     auto newExtension = [&] {
         XMLElementBuilder extension(qualified(naming.trackPointPrefix, "TrackPointExtension"));
         if (declare)
-            extension.addNamespace(naming.trackPointPrefix, std::string(XMLNamespaceManager::kTrackPointExtensionV2));
+            extension.addNamespace(naming.trackPointPrefix,
+                                   std::string(XMLNamespaceManager::kTrackPointExtensionV2));
         return extension;
     };
     XMLElementBuilder added = newExtension();
@@ -143,7 +148,8 @@ XMLElementList MisplacedValues::takeInto(const XMLElementList& kept, const Namin
     if (!foreign.empty() || !m_trackPointValues.empty()) {
         auto found = std::find_if(elements.begin(), elements.end(),
                                   [](const XMLElement& e) { return e.name() == "extensions"; });
-        XMLElementBuilder extensions = found == elements.end() ? XMLElementBuilder("extensions") : XMLElementBuilder(*found);
+        XMLElementBuilder extensions =
+            found == elements.end() ? XMLElementBuilder("extensions") : XMLElementBuilder(*found);
         for (auto e : foreign)
             extensions.appendChild(e);
         if (!m_trackPointValues.empty())

@@ -29,7 +29,9 @@ public:
         const std::vector<XMLNamespaceDecl>* rootDeclarations = nullptr;
     };
 
-    bool empty() const { return !m_url && !m_urlName && m_trackPointValues.empty() && m_foreign.empty(); }
+    bool empty() const {
+        return !m_url && !m_urlName && m_trackPointValues.empty() && m_foreign.empty();
+    }
     void clear();
 
     void setURL(std::string_view url) { m_url = std::string(url); }

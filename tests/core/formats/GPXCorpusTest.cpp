@@ -15,7 +15,8 @@ using namespace wend::test;
 
 namespace {
 
-const std::vector<std::string_view> kTrackChildren = {"cmt", "src", "link", "number", "type", "extensions", "trkseg"};
+const std::vector<std::string_view> kTrackChildren = {"cmt",  "src",        "link",  "number",
+                                                      "type", "extensions", "trkseg"};
 const std::vector<std::string_view> kPointChildren = {
     "magvar", "geoidheight", "name", "cmt", "desc", "src", "link", "sym", "type", "fix", "sat",
     "hdop", "vdop", "pdop", "ageofdgpsdata", "dgpsid", "extensions"};

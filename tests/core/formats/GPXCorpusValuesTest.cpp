@@ -8,7 +8,6 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 using namespace wend;
@@ -46,7 +45,8 @@ public:
         for (std::size_t i = 0; i < attributeCount; ++i) {
             if (localName == "link" && attributes[i].localName == "href")
                 ++target()["@href"];
-            emailAddress = emailAddress || (localName == "email" && attributes[i].localName == "id");
+            emailAddress =
+                emailAddress || (localName == "email" && attributes[i].localName == "id");
         }
         if (emailAddress)
             ++target()["email"];
@@ -60,7 +60,8 @@ public:
         }
         Open element = std::move(m_open.back());
         m_open.pop_back();
-        if (!element.hasChildren && element.text.find_first_not_of(" \t\r\n") != std::string::npos) {
+        if (!element.hasChildren &&
+            element.text.find_first_not_of(" \t\r\n") != std::string::npos) {
             std::string name = element.name;
             if (name == "url")
                 name = "@href";
@@ -70,7 +71,8 @@ public:
                 name = "author";
             ++target()[name];
         }
-        if (m_open.size() == 1 && (element.name == "trk" || element.name == "rte") && m_itemHasPoints)
+        if (m_open.size() == 1 && (element.name == "trk" || element.name == "rte") &&
+            m_itemHasPoints)
             for (const auto& [name, count] : m_item)
                 counts[name] += count;
     }
@@ -91,12 +93,14 @@ private:
         const std::size_t depth = m_open.size();
         const bool written = localName == "time" || localName == "bounds";
         return (depth == 1 && written) || (depth == 2 && m_open[1].name == "metadata" && written) ||
-               (depth == 2 && localName == "wpt" && (m_open[1].name == "trk" || m_open[1].name == "rte"));
+               (depth == 2 && localName == "wpt" &&
+                (m_open[1].name == "trk" || m_open[1].name == "rte"));
     }
 
     // Inside a track or route, counts wait until it is known to have points.
     Counts& target() {
-        const bool inItem = m_open.size() >= 2 && (m_open[1].name == "trk" || m_open[1].name == "rte");
+        const bool inItem =
+            m_open.size() >= 2 && (m_open[1].name == "trk" || m_open[1].name == "rte");
         return inItem ? m_item : counts;
     }
 
@@ -118,7 +122,8 @@ std::pair<Counts, Counts> countsBeforeAndAfter(const std::string& file) {
     const std::string bytes = readFile(corpusDirectory() + "/" + file);
     auto read = GPXParser::parseData(bytes);
     EXPECT_TRUE(read.document) << file;
-    const std::string written = read.document ? GPXWriter::GPXString(*read.document) : std::string();
+    const std::string written =
+        read.document ? GPXWriter::GPXString(*read.document) : std::string();
     return {countValues(bytes), countValues(written)};
 }
 
@@ -132,29 +137,29 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"gpsbabel__mtk_logger_m241_multiple_tracks.gpx", "speed"},               // GPX 1.0 speed
+    {"gpsbabel__mtk_logger_m241_multiple_tracks.gpx", "speed"}, // GPX 1.0 speed
     {"sportstracker__bike-tour-holux-funtrek-130-pro-with-heartrate.gpx", "speed"},
-    {"osmweb__a.gpx", "course"},                                             // GPX 1.0 course
-    {"gpsbabel__wptsequence.gpx", "course"},                                 // of a waypoint
-    {"opentracks__gpx11_with_speed_no_namespace.gpx", "speed"},             // speed in a GPX 1.1 point
+    {"osmweb__a.gpx", "course"},                                // GPX 1.0 course
+    {"gpsbabel__wptsequence.gpx", "course"},                    // of a waypoint
+    {"opentracks__gpx11_with_speed_no_namespace.gpx", "speed"}, // speed in a GPX 1.1 point
     {"gpxpy__track_with_speed.gpx", "speed"},
-    {"gpxpy__track_with_speed.gpx", "author"},                               // GPX 1.0 author at the root
-    {"gpxpy__gpx1.0_with_all_fields.gpx", "@href"},                          // url becomes a link
-    {"gpxpy__gpx1.0_with_all_fields.gpx", "text"},                           // urlname its text
-    {"gpxpy__gpx1.0_with_all_fields.gpx", "email"},                          // GPX 1.0 e-mail
-    {"gpsbabel__GC7FA4.gpx", "owner"},                                       // geocache listings
+    {"gpxpy__track_with_speed.gpx", "author"},      // GPX 1.0 author at the root
+    {"gpxpy__gpx1.0_with_all_fields.gpx", "@href"}, // url becomes a link
+    {"gpxpy__gpx1.0_with_all_fields.gpx", "text"},  // urlname its text
+    {"gpxpy__gpx1.0_with_all_fields.gpx", "email"}, // GPX 1.0 e-mail
+    {"gpsbabel__GC7FA4.gpx", "owner"},              // geocache listings
     {"gpsbabel__GCGCA8_nasty.gpx", "attribute"},
-    {"gpsbabel__gpxpassthrough10.gpx", "something"},                         // other namespaces
+    {"gpsbabel__gpxpassthrough10.gpx", "something"}, // other namespaces
     {"gogpx__ashland.gpx", "color"},
-    {"gpsbabel__gpxpassthrough11.gpx", "something"},                         // a segment's extensions
-    {"gpsbabel__umsonstdraussen.gpx", "text"},                               // link texts
-    {"gpsbabel__multiple-links-2.gpx", "@href"},                             // several links
+    {"gpsbabel__gpxpassthrough11.gpx", "something"}, // a segment's extensions
+    {"gpsbabel__umsonstdraussen.gpx", "text"},       // link texts
+    {"gpsbabel__multiple-links-2.gpx", "@href"},     // several links
     {"gpxpy__gpx1.1_with_all_fields.gpx", "type"},
     {"togeojson__gdal.gpx", "@href"},
-    {"agpxparser__metadata-full.gpx", "type"},                               // metadata links
-    {"gpsbabel__metadata.gpx", "email"},                                     // the author's e-mail
+    {"agpxparser__metadata-full.gpx", "type"}, // metadata links
+    {"gpsbabel__metadata.gpx", "email"},       // the author's e-mail
     {"gpxstudio__with_routes.gpx", "@href"},
-    {"viking__GH_137.gpx", "speed"},                                         // kept already
+    {"viking__GH_137.gpx", "speed"}, // kept already
     {"viking__GH_137.gpx", "name", 1},
     {"viking__GH_137.gpx", "desc", 1},
 };
@@ -174,7 +179,8 @@ TEST(GPXCorpusValues, NamedFilesKeepTheValuesTheyOnceLost) {
         SCOPED_TRACE(std::string(row.file) + " " + row.value);
         const auto [before, after] = countsBeforeAndAfter(row.file);
         ASSERT_GT(before.count(row.value), 0u);
-        EXPECT_GE(after.count(row.value) ? after.at(row.value) : 0, before.at(row.value) - row.leftOut);
+        EXPECT_GE(after.count(row.value) ? after.at(row.value) : 0,
+                  before.at(row.value) - row.leftOut);
     }
 }
 

@@ -195,7 +195,8 @@ TEST(GPXParser, RootFieldsBesideTheMetadataGiveWayToIt) {
     };
     const Case cases[] = {
         {"<desc>Root D</desc><name>Root N</name><email>x@example.com</email>",
-         "The metadata's own values were kept; left out from the top of the file: name \"Root N\", desc \"Root D\", "
+         "The metadata's own values were kept; left out from the top of the file: name \"Root N\", "
+         "desc \"Root D\", "
          "email \"x@example.com\""},
         {"<name>N</name><desc>D</desc><author>Ann</author><email>ann@example.com</email>", nullptr},
     };
@@ -213,7 +214,8 @@ TEST(GPXParser, RootFieldsBesideTheMetadataGiveWayToIt) {
             continue;
         }
         ASSERT_TRUE(result.hasWarning());
-        EXPECT_NE(result.error->failureReason.find(c.warning), std::string::npos) << result.error->failureReason;
+        EXPECT_NE(result.error->failureReason.find(c.warning), std::string::npos)
+            << result.error->failureReason;
     }
 }
 

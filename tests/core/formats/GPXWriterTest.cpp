@@ -139,8 +139,9 @@ TEST(GPXWriter, PointChildrenInSchemaOrder) {
     std::string pt = elementText(xml, "<trkpt", "</trkpt>");
     expectInOrder(pt, {"<ele>5.000000</ele>", "<time>", "<sym>", "<hdop>", "<extensions>"});
     // An element of another namespace directly under the point moves into its extensions.
-    expectInOrder(pt, {"<extensions>", "<gpxtpx:hr>120</gpxtpx:hr>", "</gpxtpx:TrackPointExtension>",
-                       "<gpxtpx:hr>1</gpxtpx:hr>", "</extensions>"});
+    expectInOrder(pt,
+                  {"<extensions>", "<gpxtpx:hr>120</gpxtpx:hr>", "</gpxtpx:TrackPointExtension>",
+                   "<gpxtpx:hr>1</gpxtpx:hr>", "</extensions>"});
 }
 
 TEST(GPXWriter, WaypointFieldsAndKeptElements) {
@@ -265,37 +266,45 @@ TEST(GPXWriter, GPX10FormsAndMisplacedValuesAreWrittenInTheirGPX11Places) {
         const char* absent = nullptr;
     };
     const Case cases[] = {
-        {"speed and course of a track point", gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><speed>1.5</speed>
+        {"speed and course of a track point",
+         gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><speed>1.5</speed>
            <course>90</course></trkpt></trkseg></trk>)",
-         {"xmlns:gpxtpx2=" + v2, "<extensions>", "<gpxtpx2:TrackPointExtension>", "<gpxtpx2:speed>1.5</gpxtpx2:speed>",
-          "<gpxtpx2:course>90</gpxtpx2:course>"}},
-        {"merged into the point's version 2 extension in schema order", gpx11 + R"(<trk><trkseg><trkpt lat="1" lon="2">
+         {"xmlns:gpxtpx2=" + v2, "<extensions>", "<gpxtpx2:TrackPointExtension>",
+          "<gpxtpx2:speed>1.5</gpxtpx2:speed>", "<gpxtpx2:course>90</gpxtpx2:course>"}},
+        {"merged into the point's version 2 extension in schema order",
+         gpx11 + R"(<trk><trkseg><trkpt lat="1" lon="2">
            <speed>2</speed><extensions><tpx:TrackPointExtension><tpx:hr>80</tpx:hr><tpx:bearing>5</tpx:bearing>
            </tpx:TrackPointExtension></extensions></trkpt></trkseg></trk>)",
-         {"<tpx:TrackPointExtension>", "<tpx:hr>80</tpx:hr>", "<tpx:speed>2</tpx:speed>", "<tpx:bearing>5</tpx:bearing>"},
+         {"<tpx:TrackPointExtension>", "<tpx:hr>80</tpx:hr>", "<tpx:speed>2</tpx:speed>",
+          "<tpx:bearing>5</tpx:bearing>"},
          "gpxtpx2"},
-        {"beside a version 1 extension", R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+        {"beside a version 1 extension",
+         R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
            xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1" xmlns:gpxtpx2="urn:other">
            <trk><trkseg><trkpt lat="1" lon="2"><extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>80</gpxtpx:hr>
            </gpxtpx:TrackPointExtension></extensions><speed>3</speed></trkpt></trkseg></trk>)",
          {"<gpxtpx:hr>80</gpxtpx:hr>", "<gpxtpx2:TrackPointExtension xmlns:gpxtpx2=" + v2 + ">",
           "<gpxtpx2:speed>3</gpxtpx2:speed>"}},
-        {"url and urlname of a track point", gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><sym>s</sym>
+        {"url and urlname of a track point",
+         gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><sym>s</sym>
            <urlname>A</urlname><url>http://a</url></trkpt></trkseg></trk>)",
          {"<link href=\"http://a\">", "<text>A</text>", "<sym>s</sym>"}},
-        {"a geocache waypoint", gpx10 + R"(<wpt lat="1" lon="2"><name>W</name><url>http://w</url><urlname>Cache</urlname>
+        {"a geocache waypoint",
+         gpx10 + R"(<wpt lat="1" lon="2"><name>W</name><url>http://w</url><urlname>Cache</urlname>
            <course>7</course><gc:cache><gc:owner>Ann</gc:owner></gc:cache></wpt>)",
-         {"<name>W</name>", "<link href=\"http://w\">", "<text>Cache</text>", "<extensions>", "<gc:cache>",
-          "<gc:owner>Ann</gc:owner>", "<gpxtpx2:course>7</gpxtpx2:course>"}},
-        {"the root's fields", gpx10 + R"(<name>N</name><author>Ann</author><email>ann@example.com</email>
+         {"<name>W</name>", "<link href=\"http://w\">", "<text>Cache</text>", "<extensions>",
+          "<gc:cache>", "<gc:owner>Ann</gc:owner>", "<gpxtpx2:course>7</gpxtpx2:course>"}},
+        {"the root's fields",
+         gpx10 + R"(<name>N</name><author>Ann</author><email>ann@example.com</email>
            <url>http://n</url><urlname>Home</urlname><gc:listing>x</gc:listing>)",
-         {"<metadata>", "<name>N</name>", "<author>", "<name>Ann</name>", "<email id=\"ann\" domain=\"example.com\"/>",
-          "</author>", "<link href=\"http://n\">", "<text>Home</text>", "</metadata>", "<extensions>",
-          "<gc:listing>x</gc:listing>"}},
-        {"a track's link and extensions, its segment's extensions", gpx10 + R"(<trk><name>T</name><url>http://t</url>
+         {"<metadata>", "<name>N</name>", "<author>", "<name>Ann</name>",
+          "<email id=\"ann\" domain=\"example.com\"/>", "</author>", "<link href=\"http://n\">",
+          "<text>Home</text>", "</metadata>", "<extensions>", "<gc:listing>x</gc:listing>"}},
+        {"a track's link and extensions, its segment's extensions",
+         gpx10 + R"(<trk><name>T</name><url>http://t</url>
            <gc:note>n</gc:note><trkseg><trkpt lat="1" lon="2"/><gc:part>s</gc:part></trkseg></trk>)",
-         {"<name>T</name>", "<link href=\"http://t\"/>", "<extensions>", "<gc:note>n</gc:note>", "<trkseg>", "<trkpt ",
-          "<extensions>", "<gc:part>s</gc:part>", "</trkseg>"}},
+         {"<name>T</name>", "<link href=\"http://t\"/>", "<extensions>", "<gc:note>n</gc:note>",
+          "<trkseg>", "<trkpt ", "<extensions>", "<gc:part>s</gc:part>", "</trkseg>"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -336,18 +345,20 @@ TEST(GPXWriter, EveryLinkIsKeptAndTheFieldsChangeOnlyWhatTheyShow) {
     auto trk = doc.documentItems().at(1);
     EXPECT_EQ(wpt->itemLink(), "http://w2");
     const std::string unchanged = write(doc);
-    expectInOrder(unchanged, {"<link href=\"http://a\">", "<text>A</text>", "<link href=\"http://b\">",
-                              "<type>text/html</type>", "<link href=\"http://w1\">", "<text>W2</text>",
-                              "<link href=\"http://t1\"/>", "<link href=\"http://t2\"/>"});
+    expectInOrder(unchanged,
+                  {"<link href=\"http://a\">", "<text>A</text>", "<link href=\"http://b\">",
+                   "<type>text/html</type>", "<link href=\"http://w1\">", "<text>W2</text>",
+                   "<link href=\"http://t1\"/>", "<link href=\"http://t2\"/>"});
 
     doc.setDocumentLink("http://c");
     doc.setDocumentAuthor("Bo");
     wpt->setItemLink("http://w3");
     trk->setItemLink(""); // the user removes the link
     const std::string changed = write(doc);
-    expectInOrder(changed, {"<name>Bo</name>", "<email id=\"ann\"", "<link href=\"http://ann\"/>", "</author>",
-                            "<link href=\"http://a\">", "<link href=\"http://c\">", "<text>B</text>",
-                            "<type>text/html</type>", "<link href=\"http://w1\">", "<link href=\"http://w3\">",
-                            "<text>W2</text>", "<link href=\"http://t1\"/>", "<trkseg>"});
+    expectInOrder(changed, {"<name>Bo</name>", "<email id=\"ann\"", "<link href=\"http://ann\"/>",
+                            "</author>", "<link href=\"http://a\">", "<link href=\"http://c\">",
+                            "<text>B</text>", "<type>text/html</type>", "<link href=\"http://w1\">",
+                            "<link href=\"http://w3\">", "<text>W2</text>",
+                            "<link href=\"http://t1\"/>", "<trkseg>"});
     EXPECT_EQ(changed.find("http://t2"), std::string::npos);
 }

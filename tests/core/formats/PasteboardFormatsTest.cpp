@@ -221,13 +221,16 @@ TEST(PasteboardFormats, BytesThatAreNoDocumentArchiveGiveNothing) {
 // Copied items carry what a GPX 1.0 file held in other forms (links with their texts, speeds
 // in the track point extension) and paste into a document that declares none of it.
 TEST(PasteboardFormats, CopiedGPX10ItemsKeepTheirMovedValues) {
-    auto read = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
+    auto read =
+        GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
         <trk><url>http://t</url><urlname>Tour</urlname><trkseg><trkpt lat="1" lon="2"><speed>4.5</speed></trkpt>
         </trkseg></trk></gpx>)");
     ASSERT_TRUE(read.document);
-    auto bytes = PasteboardFormats::pasteboardDataForType(*copiedTracks(*read.document), PasteboardFormats::kGPXType);
+    auto bytes = PasteboardFormats::pasteboardDataForType(*copiedTracks(*read.document),
+                                                          PasteboardFormats::kGPXType);
     ASSERT_TRUE(bytes);
-    auto pasted = PasteboardFormats::documentFromPasteboardData(*bytes, PasteboardFormats::kGPXType);
+    auto pasted =
+        PasteboardFormats::documentFromPasteboardData(*bytes, PasteboardFormats::kGPXType);
     ASSERT_TRUE(pasted);
     auto target = GPSDocument::document();
     target->setDocumentItems(pasted->documentItems());
@@ -236,6 +239,7 @@ TEST(PasteboardFormats, CopiedGPX10ItemsKeepTheirMovedValues) {
     EXPECT_TRUE(warnings.empty()) << warnings.front().error.failureReason;
     EXPECT_NE(xml.find("<link href=\"http://t\">"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<text>Tour</text>"), std::string::npos);
-    EXPECT_NE(xml.find("xmlns:gpxtpx2=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\""), std::string::npos);
+    EXPECT_NE(xml.find("xmlns:gpxtpx2=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\""),
+              std::string::npos);
     EXPECT_NE(xml.find("<gpxtpx2:speed>4.5</gpxtpx2:speed>"), std::string::npos) << xml;
 }
