@@ -466,6 +466,9 @@ private:
         } else if (localName == "copyright" || localName == "keywords") {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
                         m_metadataElements, true);
+        } else if (isForeign(prefix, localName)) {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_metadataMisplaced.foreignElements(), true);
         } else {
             push(FrameKind::Skip); // time and bounds are written anew
         }
@@ -534,6 +537,11 @@ private:
               &GPSDocument::setDocumentDescription);
 
         moveRootAuthor(metadata, leftOut);
+        if (!m_metadataMisplaced.empty()) {
+            const XMLElement& kept = m_document->metadataExtensions();
+            m_document->setMetadataExtensions(
+                m_metadataMisplaced.takeInto(kept ? XMLElementList{kept} : XMLElementList(), m_naming)[0]);
+        }
         // The metadata's own links stay after the root's, so the link field stays theirs.
         if (XMLElement link = m_rootMisplaced.takeLink())
             metadata.insert(metadata.begin(), link);
@@ -619,8 +627,7 @@ private:
         XMLElementBuilder segment("trkseg");
         for (auto e : m_segmentMisplaced.takeInto(m_segmentElements.takeList(), m_naming))
             segment.appendChild(e);
-        if (!m_template.segmentContent.empty())
-            m_template.segmentContent.back() = segment.build();
+        m_template.segmentContent.back() = segment.build();
     }
 
     // The item's kept elements with its misplaced values in their places.
@@ -704,8 +711,7 @@ private:
         } else if (localName == "urlname") {
             pushTextFor(TextTarget::URLName, &misplaced);
         } else {
-            const bool foreign =
-                (!prefix.empty() || !m_scope.empty()) && isForeign(prefix, localName);
+            const bool foreign = isForeign(prefix, localName);
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
                         foreign    ? misplaced.foreignElements()
                         : waypoint ? m_itemElements
@@ -907,6 +913,7 @@ private:
     // GPX 1.0 forms and elements of other namespaces, per level being read.
     RootFields m_root;
     MisplacedValues m_rootMisplaced;
+    MisplacedValues m_metadataMisplaced;
     MisplacedValues m_itemMisplaced;
     MisplacedValues m_segmentMisplaced;
     MisplacedValues m_pointMisplaced;

@@ -4,11 +4,16 @@
 
 namespace wend {
 
-std::string KeptFieldElements::linkAddress(const XMLElement& link) {
+namespace {
+
+// The address of a link: its href, or its text when it has none.
+std::string linkAddress(const XMLElement& link) {
     if (auto href = link.attribute("href"))
         return std::string(*href);
     return link.stringValue();
 }
+
+} // namespace
 
 std::string KeptFieldElements::linkField(const XMLElementList& elements) {
     XMLElement last;

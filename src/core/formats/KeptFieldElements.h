@@ -11,13 +11,11 @@ namespace wend {
 
 // The kept elements behind fields that the editors show. Every `link` of an item, a waypoint
 // or the metadata is kept whole (address, text and type), in file order; the model's link
-// field is the address of the last one, the link GPX readers take, so changing the field
-// changes only that address. The metadata's `author` is kept whole (name, e-mail, link); the
+// field is the address of the last one (the link the reader has always taken), so changing
+// the field changes only that address. The metadata's `author` is kept whole (name, e-mail, link); the
 // author field is its name.
 class KeptFieldElements {
 public:
-    // The address of a link: its href, or its text when it has none.
-    static std::string linkAddress(const XMLElement& link);
     // The model's link field for kept elements: the address of the last `link`, or empty.
     static std::string linkField(const XMLElementList& elements);
     // The links to write for kept elements and the model's link address: the kept links in

@@ -290,6 +290,8 @@ TEST(GPXWriter, GPX10FormsAndMisplacedValuesAreWrittenInTheirGPX11Places) {
            <course>7</course><gc:cache><gc:owner>Ann</gc:owner></gc:cache></wpt>)",
          {"<name>W</name>", "<link href=\"http://w\">", "<text>Cache</text>", "<extensions>",
           "<gc:cache>", "<gc:owner>Ann</gc:owner>", "<gpxtpx2:course>7</gpxtpx2:course>"}},
+        {"an element of another namespace in the metadata", gpx11 + R"(<metadata><gpxtpx:note>m</gpxtpx:note>
+           </metadata>)", {"<metadata>", "<extensions>", "<gpxtpx:note>m</gpxtpx:note>", "</metadata>"}},
         {"the root's fields",
          gpx10 + R"(<name>N</name><author>Ann</author><email>ann@example.com</email>
            <url>http://n</url><urlname>Home</urlname><gc:listing>x</gc:listing>)",
