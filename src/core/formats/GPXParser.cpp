@@ -1,6 +1,7 @@
 #include "core/formats/GPXParser.h"
 
 #include "core/base/LenientNumber.h"
+#include "core/formats/GPX10RootFields.h"
 #include "core/formats/KeptFieldElements.h"
 #include "core/formats/MisplacedValues.h"
 #include "core/formats/XMLNamespaceManager.h"
@@ -11,11 +12,9 @@
 
 #include <zlib.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -65,7 +64,6 @@ struct Frame {
     std::size_t textStart = 0;
     std::size_t scopeDeclarations = 0; // namespace declarations this element pushed
     XMLFragmentEncoder* encoder = nullptr;
-    MisplacedValues* misplaced = nullptr; // receives a GPX 1.0 text target
     bool colourExtensions = false; // an item's extensions, read for the display colour
     bool metadataExtensions = false;
     bool hasChildElements = false; // of a kept element
@@ -107,39 +105,6 @@ struct ItemTemplate {
     }
 };
 
-// What a GPX 1.0 root holds that GPX 1.1 keeps in the metadata.
-struct RootFields {
-    std::optional<std::string> name, description, author, email;
-};
-
-// A GPX 1.0 e-mail address as GPX 1.1 writes it: id and domain.
-XMLElement emailElement(std::string_view address) {
-    while (!address.empty() && isWhitespace(address.substr(0, 1)))
-        address.remove_prefix(1);
-    while (!address.empty() && isWhitespace(address.substr(address.size() - 1)))
-        address.remove_suffix(1);
-    auto at = address.rfind('@');
-    XMLElementBuilder email("email");
-    email.addAttribute("id", std::string(address.substr(0, at)));
-    email.addAttribute("domain", at == std::string_view::npos
-                                     ? std::string()
-                                     : std::string(address.substr(at + 1)));
-    return email.build();
-}
-
-std::string emailAddress(const XMLElement& email) {
-    return std::string(email.attribute("id").value_or("")) + "@" +
-           std::string(email.attribute("domain").value_or(""));
-}
-
-// The last element of the name, or the end.
-std::vector<XMLElement>::iterator lastNamed(std::vector<XMLElement>& elements,
-                                            std::string_view name) {
-    auto found = std::find_if(elements.rbegin(), elements.rend(),
-                              [&](const XMLElement& e) { return e.name() == name; });
-    return found == elements.rend() ? elements.end() : std::prev(found.base());
-}
-
 } // namespace
 
 class GPXParser::Handler : public XMLSaxHandler {
@@ -157,7 +122,7 @@ public:
         }
         finishOpenFrames();
         m_document->setDocumentItems(std::move(m_items));
-        const std::string leftOut = moveRootFieldsToMetadata();
+        const std::string leftOut = finishMetadata();
         XMLElementList documentElements = m_documentElements.takeList();
         if (!m_rootMisplaced.empty())
             documentElements = m_rootMisplaced.takeInto(documentElements, m_naming);
@@ -219,8 +184,13 @@ public:
             startInTrack(prefix, localName, namespaces, namespaceCount, attributes, attributeCount);
             break;
         case FrameKind::Segment:
-            startInSegment(prefix, localName, namespaces, namespaceCount, attributes,
-                           attributeCount);
+            if (localName == "trkpt") {
+                m_template.segments.back().push_back(makePoint(attributes, attributeCount));
+                push(FrameKind::Point);
+            } else {
+                startInSegment(prefix, localName, namespaces, namespaceCount, attributes,
+                               attributeCount);
+            }
             break;
         case FrameKind::Point:
         case FrameKind::Waypoint:
@@ -352,6 +322,8 @@ private:
     // Unprefixed elements are written in GPX 1.1's namespace, unless a declaration below the
     // root (which they take along) binds them elsewhere.
     bool isForeign(std::string_view prefix, std::string_view localName) const {
+        if (prefix.empty() && m_scope.empty())
+            return false; // the common case
         if (localName == "extensions")
             return false;
         for (auto it = m_scope.rbegin(); it != m_scope.rend(); ++it)
@@ -383,30 +355,11 @@ private:
         for (std::size_t i = 0; i < namespaceCount; ++i)
             declarations.push_back({std::string(namespaces[i].prefix), std::string(namespaces[i].uri)});
         m_document->setXMLNamespaces(std::move(declarations));
-        nameTrackPointExtensions();
+        m_naming = MisplacedValues::Naming::forRoot(m_document->XMLNamespaces());
         for (std::size_t i = 0; i < attributeCount; ++i)
             if (attributes[i].prefix == "xsi" && attributes[i].localName == "schemaLocation")
                 m_document->setXMLSchemaLocation(attributes[i].value);
         push(FrameKind::Root);
-    }
-
-    // Speed and course join the file's own prefix of the version 2 track point extension, or
-    // the one the writer knows; new extensions declare it themselves when the root binds
-    // that prefix to something else.
-    void nameTrackPointExtensions() {
-        const auto& declarations = m_document->XMLNamespaces();
-        m_naming.rootDeclarations = &declarations;
-        m_naming.trackPointPrefix = std::string(XMLNamespaceManager::kTrackPointExtensionV2Prefix);
-        for (const auto& declaration : declarations) {
-            if (declaration.uri == XMLNamespaceManager::kTrackPointExtensionV2 &&
-                !declaration.prefix.empty()) {
-                m_naming.trackPointPrefix = declaration.prefix;
-                return;
-            }
-        }
-        for (const auto& declaration : declarations)
-            if (declaration.prefix == m_naming.trackPointPrefix)
-                m_naming.declareTrackPointPrefix = true;
     }
 
     void startInRoot(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
@@ -427,9 +380,9 @@ private:
         } else if (localName == "email") {
             pushTextFor(TextTarget::RootEmail);
         } else if (localName == "url") {
-            pushTextFor(TextTarget::URL, &m_rootMisplaced);
+            pushTextFor(TextTarget::URL);
         } else if (localName == "urlname") {
-            pushTextFor(TextTarget::URLName, &m_rootMisplaced);
+            pushTextFor(TextTarget::URLName);
         } else if (localName == "bounds" || localName == "time") {
             push(FrameKind::Skip);
         } else if (localName == "metadata") {
@@ -474,97 +427,17 @@ private:
         }
     }
 
-    // A GPX 1.0 author and e-mail at the root complete the metadata's author; where it has
-    // values of its own, those win and the root's are reported as left out.
-    void moveRootAuthor(std::vector<XMLElement>& metadata, std::vector<std::string>& leftOut) {
-        auto author = lastNamed(metadata, "author");
-        if (m_root.author || m_root.email) {
-            const XMLElement before = author == metadata.end() ? XMLElement() : *author;
-            XMLElementBuilder merged =
-                before ? XMLElementBuilder(before) : XMLElementBuilder("author");
-            if (m_root.author) {
-                const std::string current =
-                    before ? KeptFieldElements::authorName(before) : std::string();
-                if (current.empty())
-                    merged.createChildNamed("name").setStringValue(*m_root.author);
-                else if (current != *m_root.author)
-                    leftOut.push_back("author \"" + *m_root.author + "\"");
-            }
-            if (m_root.email) {
-                XMLElement email = emailElement(*m_root.email);
-                XMLElement current = before ? before.childNamed("email") : XMLElement();
-                if (!current)
-                    merged.appendChild(email);
-                else if (emailAddress(current) != emailAddress(email))
-                    leftOut.push_back("email \"" + *m_root.email + "\"");
-            }
-            if (author == metadata.end())
-                author = metadata.insert(metadata.end(), merged.build());
-            else
-                *author = merged.build();
-        }
-        if (author == metadata.end())
-            return;
-        // Kept as the writer writes it (name, e-mail, link; a GPX 1.0 text as the name), so
-        // that it reads back the same.
-        const std::string name = KeptFieldElements::authorName(*author);
-        m_document->setDocumentAuthor(name);
-        if (XMLElement written = KeptFieldElements::authorToWrite(*author, name))
-            *author = written;
-        else
-            metadata.erase(author);
-    }
-
-    // The GPX 1.0 name, description, author, e-mail and link of the root go to the metadata.
-    // Where the metadata has its own, the metadata's wins; the values left out are returned
-    // as the text of the reader's warning.
-    std::string moveRootFieldsToMetadata() {
-        std::vector<XMLElement> metadata = m_metadataElements.takeList().toVector();
-        std::vector<std::string> leftOut;
-        auto merge = [&](const std::optional<std::string>& root, bool metadataHasOne,
-                         const std::string& current, const char* name,
-                         void (GPSDocument::*set)(std::string_view)) {
-            if (!root)
-                return;
-            if (!metadataHasOne)
-                (m_document.get()->*set)(*root);
-            else if (*root != current)
-                leftOut.push_back(std::string(name) + " \"" + *root + "\"");
-        };
-        merge(m_root.name, m_metadataName, m_document->documentName(), "name",
-              &GPSDocument::setDocumentName);
-        merge(m_root.description, m_metadataDescription, m_document->documentDescription(), "desc",
-              &GPSDocument::setDocumentDescription);
-
-        moveRootAuthor(metadata, leftOut);
+    // The root's GPX 1.0 fields and the metadata's kept elements complete the metadata;
+    // returns the warning's text naming what was left out.
+    std::string finishMetadata() {
         if (!m_metadataMisplaced.empty()) {
             const XMLElement& kept = m_document->metadataExtensions();
-            m_document->setMetadataExtensions(
-                m_metadataMisplaced.takeInto(kept ? XMLElementList{kept} : XMLElementList(), m_naming)[0]);
+            m_document->setMetadataExtensions(m_metadataMisplaced.takeInto(
+                kept ? XMLElementList{kept} : XMLElementList(), m_naming)[0]);
         }
-        // The metadata's own links stay after the root's, so the link field stays theirs.
-        if (XMLElement link = m_rootMisplaced.takeLink())
-            metadata.insert(metadata.begin(), link);
-        // In the schema's order, so that the list reads back the same from a written file.
-        auto rank = [](const XMLElement& e) {
-            const std::string_view order[] = {"author", "copyright", "link", "keywords"};
-            return std::find(std::begin(order), std::end(order), e.name()) - std::begin(order);
-        };
-        std::stable_sort(
-            metadata.begin(), metadata.end(),
-            [&](const XMLElement& a, const XMLElement& b) { return rank(a) < rank(b); });
-        XMLElementList list(metadata);
-        m_document->setDocumentLink(KeptFieldElements::linkField(list));
-        if (!list.empty())
-            m_document->setMetadataElements(list);
-
-        if (leftOut.empty())
-            return {};
-        std::string text =
-            "The metadata's own values were kept; left out from the top of the file:";
-        for (std::size_t i = 0; i < leftOut.size(); ++i)
-            text += (i ? ", " : " ") + leftOut[i];
-        return text;
+        m_root.link = m_rootMisplaced.takeLink();
+        return m_root.moveIntoMetadata(*m_document, m_metadataElements.takeList().toVector(),
+                                       m_metadataName, m_metadataDescription);
     }
 
     // ---- tracks and routes ------------------------------------------------------------
@@ -579,9 +452,9 @@ private:
             keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
                         m_itemElements, true);
         } else if (localName == "url") {
-            pushTextFor(TextTarget::URL, &m_itemMisplaced);
+            pushTextFor(TextTarget::URL);
         } else if (localName == "urlname") {
-            pushTextFor(TextTarget::URLName, &m_itemMisplaced);
+            pushTextFor(TextTarget::URLName);
         } else if (localName == "trkseg") {
             m_template.segments.emplace_back();
             m_template.segmentContent.emplace_back();
@@ -605,10 +478,7 @@ private:
     void startInSegment(std::string_view prefix, std::string_view localName,
                         const Namespace* namespaces, std::size_t namespaceCount,
                         const Attribute* attributes, std::size_t attributeCount) {
-        if (localName == "trkpt") {
-            m_template.segments.back().push_back(makePoint(attributes, attributeCount));
-            push(FrameKind::Point);
-        } else if (localName == "extensions") {
+        if (localName == "extensions") {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
                         m_segmentElements, true);
         } else if (isForeign(prefix, localName)) {
@@ -685,8 +555,6 @@ private:
     void startInPoint(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
                       std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount,
                       bool waypoint) {
-        // A waypoint's other elements belong to the item, a track point's to the point.
-        MisplacedValues& misplaced = waypoint ? m_itemMisplaced : m_pointMisplaced;
         if (localName == "time") {
             pushTextFor(TextTarget::PointTime);
         } else if (localName == "ele") {
@@ -699,25 +567,38 @@ private:
             pushTextFor(TextTarget::WaypointSymbol);
         } else if (waypoint && localName == "type") {
             pushTextFor(TextTarget::WaypointType);
-        } else if (waypoint && localName == "link") {
-            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        m_itemElements, true);
-        } else if (localName == "speed") {
-            pushTextFor(TextTarget::Speed, &misplaced);
-        } else if (localName == "course") {
-            pushTextFor(TextTarget::Course, &misplaced);
-        } else if (localName == "url") {
-            pushTextFor(TextTarget::URL, &misplaced);
-        } else if (localName == "urlname") {
-            pushTextFor(TextTarget::URLName, &misplaced);
         } else {
-            const bool foreign = isForeign(prefix, localName);
-            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        foreign    ? misplaced.foreignElements()
-                        : waypoint ? m_itemElements
-                                   : m_pointElements,
-                        true);
+            // A waypoint's other elements belong to the item, a track point's to the point.
+            XMLFragmentEncoder* kept = waypoint ? &m_itemElements : &m_pointElements;
+            if (localName != "extensions") // the common case needs no more looks
+                kept = placeInPoint(prefix, localName, waypoint, kept);
+            if (kept)
+                keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                            *kept, true);
         }
+    }
+
+    // Where an element of a point other than its time, elevation and the fields of a waypoint
+    // goes: GPX 1.0 values become texts for their GPX 1.1 places (no encoder then), elements
+    // of other namespaces go to the extensions, a waypoint's link is kept unprefixed (its link
+    // field is read from it), the rest stays where given. Out of line, so that the compiler
+    // keeps the path of every point's common elements as short as it was.
+    [[gnu::noinline]] XMLFragmentEncoder* placeInPoint(std::string_view& prefix, std::string_view localName, bool waypoint,
+                                     XMLFragmentEncoder* kept) {
+        const TextTarget target = localName == "speed"     ? TextTarget::Speed
+                                  : localName == "course"  ? TextTarget::Course
+                                  : localName == "url"     ? TextTarget::URL
+                                  : localName == "urlname" ? TextTarget::URLName
+                                                           : TextTarget::None;
+        if (target != TextTarget::None) {
+            pushTextFor(target);
+            return nullptr;
+        }
+        if (isForeign(prefix, localName))
+            return &(waypoint ? m_itemMisplaced : m_pointMisplaced).foreignElements();
+        if (waypoint && localName == "link")
+            prefix = {};
+        return kept;
     }
 
     void endPoint() {
@@ -755,11 +636,23 @@ private:
 
     // ---- texts and the GPX 1.0 author -------------------------------------------------
 
-    void pushTextFor(TextTarget target, MisplacedValues* misplaced = nullptr) {
+    void pushTextFor(TextTarget target) {
         Frame f{FrameKind::Text};
         f.target = target;
-        f.misplaced = misplaced;
         pushText(f);
+    }
+
+    // Where a GPX 1.0 url, urlname, speed or course goes: to the values of the element
+    // holding it (the frame below its own).
+    MisplacedValues& misplacedValuesOfHolder() {
+        switch (m_frames.empty() ? FrameKind::Root : m_frames.back().kind) {
+        case FrameKind::Root:
+            return m_rootMisplaced;
+        case FrameKind::Point:
+            return m_pointMisplaced;
+        default:
+            return m_itemMisplaced;
+        }
     }
 
     void endText(const Frame& frame) {
@@ -798,6 +691,17 @@ private:
             m_authorNameFound = true;
             m_authorName = std::string(text);
             break;
+        default:
+            takeMisplacedText(frame.target, text);
+            break;
+        case TextTarget::None:
+            break;
+        }
+    }
+
+    // The text of a GPX 1.0 form, kept for its GPX 1.1 place.
+    void takeMisplacedText(TextTarget target, std::string_view text) {
+        switch (target) {
         case TextTarget::RootName:
             m_root.name = std::string(text);
             break;
@@ -808,18 +712,18 @@ private:
             m_root.email = std::string(text);
             break;
         case TextTarget::URL:
-            frame.misplaced->setURL(text);
+            misplacedValuesOfHolder().setURL(text);
             break;
         case TextTarget::URLName:
-            frame.misplaced->setURLName(text);
+            misplacedValuesOfHolder().setURLName(text);
             break;
         case TextTarget::Speed:
-            frame.misplaced->addTrackPointValue("speed", text);
+            misplacedValuesOfHolder().addTrackPointValue("speed", text);
             break;
         case TextTarget::Course:
-            frame.misplaced->addTrackPointValue("course", text);
+            misplacedValuesOfHolder().addTrackPointValue("course", text);
             break;
-        case TextTarget::None:
+        default:
             break;
         }
     }
@@ -911,7 +815,7 @@ private:
     XMLFragmentEncoder m_scratch;
 
     // GPX 1.0 forms and elements of other namespaces, per level being read.
-    RootFields m_root;
+    GPX10RootFields m_root;
     MisplacedValues m_rootMisplaced;
     MisplacedValues m_metadataMisplaced;
     MisplacedValues m_itemMisplaced;

@@ -136,14 +136,13 @@ struct Override {
 };
 
 // The kept elements of a point (or waypoint) that survive the schema order, with their rank.
-// A waypoint's links are written from its link field instead.
 struct RankedElements {
     std::vector<std::pair<std::size_t, XMLElement>> elements;
 
-    explicit RankedElements(const XMLElementList& list, bool withLinks = true) {
+    explicit RankedElements(const XMLElementList& list) {
         for (auto e : list) {
             std::size_t rank = rankIn(kPointChildren, e.name());
-            if (rank != kNoRank && (withLinks || e.name() != "link"))
+            if (rank != kNoRank)
                 elements.emplace_back(rank, e);
         }
     }
@@ -486,9 +485,11 @@ private:
             overrides[count++] = {"sym", item.wptSym()};
         if (!item.wptType().empty())
             overrides[count++] = {"type", item.wptType()};
+        // The links are written from the link field.
+        RankedElements kept(item.XMLElements());
+        std::erase_if(kept.elements, [](const auto& ranked) { return ranked.second.name() == "link"; });
         const auto links = KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink());
-        writeChildren(writer, RankedElements(item.XMLElements(), false), overrides, count, &links,
-                      false);
+        writeChildren(writer, kept, overrides, count, &links, false);
         writer.endElement();
     }
 

@@ -76,8 +76,8 @@ XMLElement KeptFieldElements::authorToWrite(const XMLElement& author, std::strin
             if (written.children()[i].elementName() == "name")
                 written.removeChildAt(i);
     }
-    written.filterChildren(
-        {"name", "email", "link"}); // the text of a GPX 1.0 author became the name
+    // In the schema's order; the text of a GPX 1.0 author has become the name.
+    written.filterChildren({"name", "email", "link"});
     if (written.childCount() == 0)
         return {};
     return written.build();

@@ -117,6 +117,22 @@ void addTrackPointValues(XMLElementBuilder& extensions,
 
 } // namespace
 
+MisplacedValues::Naming MisplacedValues::Naming::forRoot(const std::vector<XMLNamespaceDecl>& rootDeclarations) {
+    Naming naming;
+    naming.rootDeclarations = &rootDeclarations;
+    naming.trackPointPrefix = std::string(XMLNamespaceManager::kTrackPointExtensionV2Prefix);
+    for (const auto& declaration : rootDeclarations) {
+        if (declaration.uri == XMLNamespaceManager::kTrackPointExtensionV2 && !declaration.prefix.empty()) {
+            naming.trackPointPrefix = declaration.prefix;
+            return naming;
+        }
+    }
+    for (const auto& declaration : rootDeclarations)
+        naming.declareTrackPointPrefix =
+            naming.declareTrackPointPrefix || declaration.prefix == naming.trackPointPrefix;
+    return naming;
+}
+
 void MisplacedValues::clear() {
     m_url.reset();
     m_urlName.reset();

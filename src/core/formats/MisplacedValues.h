@@ -27,6 +27,9 @@ public:
         std::string trackPointPrefix;
         bool declareTrackPointPrefix = false;
         const std::vector<XMLNamespaceDecl>* rootDeclarations = nullptr;
+
+        // The prefix the root declares for version 2, or the one the writer knows.
+        static Naming forRoot(const std::vector<XMLNamespaceDecl>& rootDeclarations);
     };
 
     bool empty() const {
