@@ -12,13 +12,58 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace wend::bench {
 
 inline double millisecondsSince(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// The main thread's processor time: steadier than the wall clock on a busy machine.
+inline double threadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Timings {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+// One line each for wall and processor time: median, 95th percentile, worst.
+inline void report(const char* what, Timings timings) {
+    const auto line = [](std::vector<double> times) {
+        std::sort(times.begin(), times.end());
+        char text[160];
+        std::snprintf(text, sizeof text, "median %.2f ms, 95th percentile %.2f ms, worst %.2f ms",
+                      times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+        return std::string(text);
+    };
+    std::printf("  %s (%zu runs)\n    wall: %s\n    CPU:  %s\n", what, timings.wall.size(),
+                line(timings.wall).c_str(), line(timings.cpu).c_str());
+}
+
+// Runs `prepare` untimed and `measured` timed, `runs` times; both get the run's number.
+inline Timings timeRuns(int runs, const std::function<void(int)>& prepare,
+                        const std::function<void(int)>& measured) {
+    Timings timings;
+    for (int i = 0; i < runs; ++i) {
+        prepare(i);
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu = threadMilliseconds();
+        measured(i);
+        timings.cpu.push_back(threadMilliseconds() - cpu);
+        timings.wall.push_back(millisecondsSince(timer));
+    }
+    return timings;
 }
 
 inline void useUnreachableTiles(InMemoryPreferences& preferences) {

@@ -32,46 +32,9 @@ namespace {
 
 using namespace wend;
 using bench::millisecondsSince;
+using bench::report;
 using bench::sendMouse;
-
-// The main thread's processor time: steadier than the wall clock on a busy machine.
-double threadMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-struct Timings {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-};
-
-void report(const char* what, Timings timings) {
-    const auto line = [](std::vector<double> times) {
-        std::sort(times.begin(), times.end());
-        char text[160];
-        std::snprintf(text, sizeof text, "median %.2f ms, 95th percentile %.2f ms, worst %.2f ms",
-                      times[times.size() / 2], times[times.size() * 95 / 100], times.back());
-        return std::string(text);
-    };
-    std::printf("  %s (%zu runs)\n    wall: %s\n    CPU:  %s\n", what, timings.wall.size(),
-                line(timings.wall).c_str(), line(timings.cpu).c_str());
-}
-
-Timings timeRuns(int runs, const std::function<void(int)>& prepare,
-                 const std::function<void(int)>& measured) {
-    Timings timings;
-    for (int i = 0; i < runs; ++i) {
-        prepare(i);
-        QElapsedTimer timer;
-        timer.start();
-        const double cpu = threadMilliseconds();
-        measured(i);
-        timings.cpu.push_back(threadMilliseconds() - cpu);
-        timings.wall.push_back(millisecondsSince(timer));
-    }
-    return timings;
-}
+using bench::timeRuns;
 
 int run(const QString& path) {
     QGuiApplication::setQuitOnLastWindowClosed(false);

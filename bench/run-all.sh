@@ -80,8 +80,10 @@ if [ -x "$build/bench/bench_app_open_pan" ]; then
   "$build/bench/bench_tool_drags" "$input"
   echo; echo "=== The application: the profile pane on $(basename "$input")"
   "$build/bench/bench_profile" "$input"
+  echo; echo "=== The application: the point list on $(basename "$input")"
+  "$build/bench/bench_point_list" "$input"
 else
-  echo; echo "(the application was not built: no measure of opening, panning and the profile)"
+  echo; echo "(the application was not built: no measure of opening, panning, the profile and the point list)"
 fi
 
 # --- whole-process comparisons ---------------------------------------------------------------

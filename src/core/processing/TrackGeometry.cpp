@@ -26,6 +26,28 @@ std::uint64_t closestIndex(const GPSItem& item, double lon, double lat, double* 
         *distance = std::sqrt(best);
     return bestIndex;
 }
+
+// The smallest rectangle around the points added to it.
+class PointBounds {
+public:
+    void add(const GPSPoint& p) {
+        const double lon = p.longitude(), lat = p.latitude();
+        if (std::isnan(m_minLon) || lon < m_minLon)
+            m_minLon = lon;
+        if (std::isnan(m_maxLon) || lon > m_maxLon)
+            m_maxLon = lon;
+        if (std::isnan(m_minLat) || lat < m_minLat)
+            m_minLat = lat;
+        if (std::isnan(m_maxLat) || lat > m_maxLat)
+            m_maxLat = lat;
+    }
+    WorldRect rect() const {
+        return WorldRect{m_minLon, m_minLat, m_maxLon - m_minLon, m_maxLat - m_minLat};
+    }
+
+private:
+    double m_minLon = kNaN, m_maxLon = kNaN, m_minLat = kNaN, m_maxLat = kNaN;
+};
 } // namespace
 
 GPSPointPtr TrackGeometry::closestPointToPoint(const GPSItem& item, double lon, double lat,
@@ -88,23 +110,29 @@ bool TrackGeometry::pointIsSelectedAtIndex(const GPSItem& item, std::uint64_t in
 }
 
 WorldRect TrackGeometry::boundsOfGPSItems(const ItemList& items) {
-    double minLon = kNaN, maxLon = kNaN, minLat = kNaN, maxLat = kNaN;
+    PointBounds bounds;
     for (const auto& item : items) {
         if (!item)
             continue;
-        for (const auto& p : item->itemPoints()) {
-            const double lon = p->longitude(), lat = p->latitude();
-            if (std::isnan(minLon) || lon < minLon)
-                minLon = lon;
-            if (std::isnan(maxLon) || lon > maxLon)
-                maxLon = lon;
-            if (std::isnan(minLat) || lat < minLat)
-                minLat = lat;
-            if (std::isnan(maxLat) || lat > maxLat)
-                maxLat = lat;
+        for (const auto& p : item->itemPoints())
+            bounds.add(*p);
+    }
+    return bounds.rect();
+}
+
+WorldRect TrackGeometry::boundsOfSelectedPoints(const ItemList& items) {
+    PointBounds bounds;
+    for (const auto& item : items) {
+        if (!item || item->itemPoints().empty())
+            continue;
+        const PointList& points = item->itemPoints();
+        for (const IndexRange& range : item->itemSelection().ranges()) {
+            const std::uint64_t last = std::min<std::uint64_t>(range.end(), points.size() - 1);
+            for (std::uint64_t i = range.location; i <= last; ++i)
+                bounds.add(*points[i]);
         }
     }
-    return WorldRect{minLon, minLat, maxLon - minLon, maxLat - minLat};
+    return bounds.rect();
 }
 
 void TrackGeometry::offsetPointsByDistance(GPSItem& item, double dx, double dy,

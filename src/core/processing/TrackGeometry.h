@@ -32,6 +32,8 @@ public:
 
     // The smallest rectangle holding every point of the items; all NaN when there is none.
     static WorldRect boundsOfGPSItems(const ItemList& items);
+    // The same for the points the items' selections cover.
+    static WorldRect boundsOfSelectedPoints(const ItemList& items);
 
     // Moves points by (dx, dy) degrees: the moved points are replaced by moved copies,
     // wrapped into the valid longitude and latitude ranges.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
 #include <unicode/numberformatter.h>
 #include <unicode/smpdtfmt.h>
@@ -87,6 +88,7 @@ struct UnitFormatter::Formatters {
     icu::number::LocalizedNumberFormatter intFormatter;
     std::unique_ptr<icu::SimpleDateFormat> wholeSecondDateFormat;
     std::unique_ptr<icu::SimpleDateFormat> fractionDateFormat;
+    std::string decimalSeparator = ".";
 
     std::string format(const icu::number::LocalizedNumberFormatter& formatter, double value,
                        int fractionDigits) const {
@@ -112,6 +114,11 @@ UnitFormatter::UnitFormatter(MeasurementSystem system, std::string_view localeNa
     // Rounding to an increment of 0.01 without padding: 1.5 stays "1.5", 36.0 is "36".
     formatters->doubleFormatter = base.precision(icu::number::Precision::maxFraction(2));
     formatters->intFormatter = base.precision(icu::number::Precision::integer());
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::DecimalFormatSymbols symbols(numberLocale, status);
+    if (U_SUCCESS(status))
+        formatters->decimalSeparator =
+            utf8(symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
 
     std::unique_ptr<icu::TimeZone> zone(
         timeZoneId.empty()
@@ -173,6 +180,17 @@ std::string UnitFormatter::gradientStringForGradient(double gradient) {
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%0.0f%%", std::fabs(gradient) * 100.0);
     return buffer;
+}
+
+std::string UnitFormatter::signedGradientStringForGradient(double gradient) {
+    std::string text = gradientStringForGradient(gradient);
+    if (std::isfinite(gradient) && text != "0%")
+        text.insert(0, gradient < 0 ? "\u2212" : "+");
+    return text;
+}
+
+const std::string& UnitFormatter::decimalSeparator() const {
+    return m_formatters->decimalSeparator;
 }
 
 std::string UnitFormatter::timeIntervalStringForTimeInterval(double seconds) {

@@ -45,6 +45,9 @@ public:
     std::string speedStringForMetresPerSec(double metresPerSecond) const;
     // A percentage without sign: descents read like climbs.
     static std::string gradientStringForGradient(double gradient);
+    // The same with "+" for a climb and "\u2212" for a descent (none for 0%), where no label
+    // says which of the two a figure is.
+    static std::string signedGradientStringForGradient(double gradient);
     // "1h 2m 5s".
     static std::string timeIntervalStringForTimeInterval(double seconds);
     // "d MMM yyyy, hh:mm:ss a ZZZ", with ".SSS" after the seconds when the time is not on a
@@ -53,6 +56,8 @@ public:
     // The locale's decimal style, rounded to 0.01 or to whole numbers.
     std::string formattedDouble(double value) const;
     std::string formattedInt(double value) const;
+    // The locale's decimal separator ("." or "," in most).
+    const std::string& decimalSeparator() const;
 
 private:
     struct Formatters;

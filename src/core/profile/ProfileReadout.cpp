@@ -48,12 +48,8 @@ ProfileReadout ProfileReadout::readoutForPoint(const ProfileEntry& entry, std::s
     if (index > 0) {
         double gradient = std::nan("");
         point.distanceFromPoint(series.points()[index - 1].get(), nullptr, &gradient);
-        if (std::isfinite(gradient)) {
-            std::string text = UnitFormatter::gradientStringForGradient(gradient);
-            if (text != "0%")
-                text = (gradient < 0 ? "\u2212" : "+") + text;
-            add("Gradient", text);
-        }
+        if (std::isfinite(gradient))
+            add("Gradient", UnitFormatter::signedGradientStringForGradient(gradient));
     }
 
     const TrackPointExtensionValues extension = reader.read(point.XMLElements());

@@ -8,6 +8,7 @@
 #include "ui/app/GoogleEarthLauncher.h"
 #include "ui/app/LoadingPanel.h"
 #include "ui/app/MapPrinter.h"
+#include "ui/app/PreferencesWindow.h"
 #include "ui/app/StatisticsPane.h"
 #include "ui/app/TracksListModel.h"
 #include "ui/app/TracksListView.h"
@@ -15,6 +16,7 @@
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/mapview/GPSViewDocumentDelegate.h"
+#include "ui/pointlist/PointListView.h"
 #include "ui/profile/ProfileChartView.h"
 #include "ui/profile/ProfilePane.h"
 
@@ -57,6 +59,7 @@ const QString kMainSplitterKey = QStringLiteral("DocumentWindow/mainSplitter");
 const QString kLastFolderKey = QStringLiteral("DocumentWindow/lastFolder");
 const QString kProfileOpenKey = QStringLiteral("DocumentWindow/profileOpen");
 const QString kProfileHeightKey = QStringLiteral("DocumentWindow/profileHeight");
+const QString kPointListHeightKey = QStringLiteral("DocumentWindow/pointListHeight");
 constexpr int kInitialListWidth = 470;
 
 QString qstring(std::string_view text) {
@@ -167,6 +170,12 @@ void DocumentWindow::buildPanes() {
     connect(m_statisticsPane, &StatisticsPane::expandedChanged, this,
             [this] { validateActions(); });
 
+    m_pointListView = new PointListView(*m_document);
+    m_pointListView->setObjectName(QStringLiteral("pointList"));
+    m_pointListView->hide();
+    connect(m_pointListView, &PointListView::centerMapRequested, this,
+            [this](double lon, double lat) { m_gpsView->setCenter(lon, lat); });
+
     connectMapTools();
 
     m_profilePane = new ProfilePane;
@@ -186,6 +195,7 @@ void DocumentWindow::buildPanes() {
     m_mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
     m_mapSplitter->setChildrenCollapsible(false);
     for (QWidget* pane : {m_mapArea, static_cast<QWidget*>(m_profilePane),
+                          static_cast<QWidget*>(m_pointListView),
                           static_cast<QWidget*>(m_statisticsPane)})
         m_mapSplitter->addWidget(pane);
     for (int i = 0; i < m_mapSplitter->count(); ++i)
@@ -193,6 +203,8 @@ void DocumentWindow::buildPanes() {
     connect(m_mapSplitter, &QSplitter::splitterMoved, this, [this] {
         if (m_profilePane->isExpanded())
             m_profileHeight = m_profilePane->height();
+        if (isPointListShown())
+            m_pointListHeight = m_pointListView->height();
     });
 
     m_mainSplitter = new QSplitter(Qt::Horizontal);
@@ -217,10 +229,15 @@ void DocumentWindow::connectMapTools() {
         return dialog.mutateItems(*m_document, {waypoint});
     });
     // The statistics follow a drag at most every 100 ms, and exactly at its end.
-    connect(m_gpsView, &GPSView::toolDragStarted, this,
-            [this] { m_statisticsPane->setRefreshThrottled(true); });
-    connect(m_gpsView, &GPSView::toolDragEnded, this,
-            [this] { m_statisticsPane->setRefreshThrottled(false); });
+    // The point list follows the same rule.
+    connect(m_gpsView, &GPSView::toolDragStarted, this, [this] {
+        m_statisticsPane->setRefreshThrottled(true);
+        m_pointListView->setRefreshThrottled(true);
+    });
+    connect(m_gpsView, &GPSView::toolDragEnded, this, [this] {
+        m_statisticsPane->setRefreshThrottled(false);
+        m_pointListView->setRefreshThrottled(false);
+    });
 }
 
 void DocumentWindow::buildToolBar() {
@@ -326,6 +343,9 @@ void DocumentWindow::restoreWindowState() {
         ProfilePane::kMinimumExpandedHeight);
     m_profilePane->setPreferredHeight(m_profileHeight);
     m_profilePane->setExpanded(settings.value(kProfileOpenKey, false).toBool());
+    m_pointListHeight =
+        std::max(settings.value(kPointListHeightKey, PointListView::kDefaultHeight).toInt(),
+                 PointListView::kMinimumHeight);
 }
 
 void DocumentWindow::saveWindowState() const {
@@ -335,6 +355,8 @@ void DocumentWindow::saveWindowState() const {
     settings.setValue(kProfileOpenKey, m_profilePane->isExpanded());
     settings.setValue(kProfileHeightKey,
                       m_profilePane->isExpanded() ? m_profilePane->height() : m_profileHeight);
+    settings.setValue(kPointListHeightKey,
+                      isPointListShown() ? m_pointListView->height() : m_pointListHeight);
 }
 
 void DocumentWindow::setMapColumnPaneHeight(QWidget* pane, int height) {
@@ -368,6 +390,32 @@ void DocumentWindow::profileExpandedChanged(bool expanded) {
     validateActions();
 }
 
+bool DocumentWindow::isPointListShown() const {
+    return !m_pointListView->isHidden();
+}
+
+void DocumentWindow::setPointListShown(bool shown) {
+    if (shown != isPointListShown()) {
+        if (shown) {
+            m_pointListView->show();
+            setMapColumnPaneHeight(m_pointListView, m_pointListHeight);
+        } else {
+            m_pointListHeight = std::max(m_pointListView->height(), PointListView::kMinimumHeight);
+            m_pointListView->hide();
+        }
+    }
+    validateActions();
+}
+
+void DocumentWindow::toggleEditablePointList() {
+    const bool shown = !isPointListShown();
+    setPointListShown(shown);
+    m_controller.preferences().setShowEditablePointsList(shown);
+    if (PreferencesWindow* preferencesWindow = m_controller.preferencesWindow())
+        preferencesWindow->reload();
+    m_gpsView->setFocus(Qt::OtherFocusReason);
+}
+
 // ---- loading ------------------------------------------------------------------------------------
 
 bool DocumentWindow::readFromFile(const QString& path) {
@@ -393,6 +441,7 @@ void DocumentWindow::windowDidLoad() {
     // The splitter laid the column out before the window had its size.
     if (m_profilePane->isExpanded())
         setMapColumnPaneHeight(m_profilePane, m_profileHeight);
+    setPointListShown(preferences.showEditablePointsList());
     m_gpsView->fitItemsInView();
     setCurrentTool(m_controller.currentToolIndex());
     m_document->postTrackDataChangedNotification();
@@ -448,6 +497,8 @@ void DocumentWindow::preferenceDidChange(const QString& key) {
         m_gpsView->update();
     } else if (name == Preferences::kShowStatisticsViewKey) {
         m_statisticsPane->setExpanded(m_controller.preferences().showStatistics());
+    } else if (name == Preferences::kShowEditablePointsListKey) {
+        setPointListShown(m_controller.preferences().showEditablePointsList());
     }
 }
 

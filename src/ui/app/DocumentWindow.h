@@ -28,6 +28,7 @@ class DocumentController;
 class GMapView;
 class GPSView;
 class GPSViewDocumentDelegate;
+class PointListView;
 class ProfilePane;
 class StatisticsPane;
 class TracksList;
@@ -56,6 +57,7 @@ public:
     TracksListView* tracksListView() const { return m_tracksListView; }
     StatisticsPane* statisticsPane() const { return m_statisticsPane; }
     ProfilePane* profilePane() const { return m_profilePane; }
+    PointListView* pointListView() const { return m_pointListView; }
     QSplitter* mainSplitter() const { return m_mainSplitter; }
     QSplitter* mapSplitter() const { return m_mapSplitter; }
     QComboBox* mapTypePopUp() const { return m_mapTypePopUp; }
@@ -123,6 +125,11 @@ public:
 
     // The shared editing tool: checks the tool's segment and hands it to the map view.
     void setCurrentTool(int index);
+    // The point list below the map: shown or hidden in this window; the menu command also
+    // stores the choice as the preference for new windows.
+    bool isPointListShown() const;
+    void setPointListShown(bool shown);
+    void toggleEditablePointList();
     // Applies a preference the preferences window has just stored.
     void preferenceDidChange(const QString& key);
     // The map type of the web map, stored as the preference for new windows.
@@ -213,6 +220,9 @@ private:
     ProfilePane* m_profilePane = nullptr;
     // The profile's height while open, remembered across closing it and across sessions.
     int m_profileHeight = 0;
+    PointListView* m_pointListView = nullptr;
+    // The point list's height while shown, remembered the same way.
+    int m_pointListHeight = 0;
     QComboBox* m_mapTypePopUp = nullptr;
     QActionGroup* m_toolActions = nullptr;
     QActionGroup* m_toolMenuActions = nullptr;

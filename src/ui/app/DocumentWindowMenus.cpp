@@ -321,10 +321,10 @@ void DocumentWindow::buildMenus() {
         tracksListSetType(QStringLiteral("Route"));
     })->setCheckable(true);
     tracks->addSeparator();
-    QAction* pointList = addCommand(tracks, QStringLiteral("Show Editable Points List"),
-                                    DocumentAction::ToggleEditablePointList, [] {});
-    pointList->setCheckable(true);
-    pointList->setVisible(false);
+    addCommand(tracks, QStringLiteral("Show Editable Points &List"),
+               DocumentAction::ToggleEditablePointList, &DocumentWindow::toggleEditablePointList,
+               QKeySequence(QStringLiteral("Ctrl+Alt+E")))
+        ->setCheckable(true);
 
     // ---- View -------------------------------------------------------------------------------
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
@@ -478,6 +478,8 @@ void DocumentWindow::validateActions() {
         statistics->setChecked(m_statisticsPane->isExpanded());
     if (QAction* profile = actionNamed(QStringLiteral("toggleProfile")))
         profile->setChecked(m_profilePane->isExpanded());
+    if (QAction* pointList = actionFor(DocumentAction::ToggleEditablePointList))
+        pointList->setChecked(isPointListShown());
     updateUndoActions();
 }
 
