@@ -167,8 +167,6 @@ void DocumentWindow::buildPanes() {
     connect(m_statisticsPane, &StatisticsPane::expandedChanged, this,
             [this] { validateActions(); });
 
-    connectMapTools();
-
     m_profilePane = new ProfilePane;
     m_profilePane->setObjectName(QStringLiteral("profilePane"));
     m_profilePane->setDocument(m_document.get());
@@ -180,6 +178,7 @@ void DocumentWindow::buildPanes() {
             [this](double lon, double lat) { m_gpsView->setHighlightedPoint(WorldPoint{lon, lat}); });
     connect(m_profilePane, &ProfilePane::hoverEnded, this,
             [this] { m_gpsView->setHighlightedPoint(std::nullopt); });
+    connectMapTools();
 
     // The map's column, top to bottom: the map takes what the panes below it leave.
     m_mapSplitter = new QSplitter(Qt::Vertical);
@@ -217,10 +216,13 @@ void DocumentWindow::connectMapTools() {
         return dialog.mutateItems(*m_document, {waypoint});
     });
     // The statistics follow a drag at most every 100 ms, and exactly at its end.
-    connect(m_gpsView, &GPSView::toolDragStarted, this,
-            [this] { m_statisticsPane->setRefreshThrottled(true); });
-    connect(m_gpsView, &GPSView::toolDragEnded, this,
-            [this] { m_statisticsPane->setRefreshThrottled(false); });
+    for (const bool throttled : {true, false}) {
+        connect(m_gpsView, throttled ? &GPSView::toolDragStarted : &GPSView::toolDragEnded, this,
+                [this, throttled] {
+                    m_statisticsPane->setRefreshThrottled(throttled);
+                    m_profilePane->setRefreshThrottled(throttled);
+                });
+    }
 }
 
 void DocumentWindow::buildToolBar() {
