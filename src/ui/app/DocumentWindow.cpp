@@ -176,8 +176,6 @@ void DocumentWindow::buildPanes() {
     connect(m_pointListView, &PointListView::centerMapRequested, this,
             [this](double lon, double lat) { m_gpsView->setCenter(lon, lat); });
 
-    connectMapTools();
-
     m_profilePane = new ProfilePane;
     m_profilePane->setObjectName(QStringLiteral("profilePane"));
     m_profilePane->setDocument(m_document.get());
@@ -189,6 +187,7 @@ void DocumentWindow::buildPanes() {
             [this](double lon, double lat) { m_gpsView->setHighlightedPoint(WorldPoint{lon, lat}); });
     connect(m_profilePane, &ProfilePane::hoverEnded, this,
             [this] { m_gpsView->setHighlightedPoint(std::nullopt); });
+    connectMapTools();
 
     // The map's column, top to bottom: the map takes what the panes below it leave.
     m_mapSplitter = new QSplitter(Qt::Vertical);
@@ -229,15 +228,15 @@ void DocumentWindow::connectMapTools() {
         return dialog.mutateItems(*m_document, {waypoint});
     });
     // The statistics follow a drag at most every 100 ms, and exactly at its end.
-    // The point list follows the same rule.
-    connect(m_gpsView, &GPSView::toolDragStarted, this, [this] {
-        m_statisticsPane->setRefreshThrottled(true);
-        m_pointListView->setRefreshThrottled(true);
-    });
-    connect(m_gpsView, &GPSView::toolDragEnded, this, [this] {
-        m_statisticsPane->setRefreshThrottled(false);
-        m_pointListView->setRefreshThrottled(false);
-    });
+    // The profile and the point list follow the same rule.
+    for (const bool throttled : {true, false}) {
+        connect(m_gpsView, throttled ? &GPSView::toolDragStarted : &GPSView::toolDragEnded, this,
+                [this, throttled] {
+                    m_statisticsPane->setRefreshThrottled(throttled);
+                    m_profilePane->setRefreshThrottled(throttled);
+                    m_pointListView->setRefreshThrottled(throttled);
+                });
+    }
 }
 
 void DocumentWindow::buildToolBar() {

@@ -46,13 +46,14 @@ ProfilePane::ProfilePane(QWidget* parent) : QWidget(parent) {
     m_chartView = new ProfileChartView(m_model, this);
     m_chartView->setObjectName(QStringLiteral("profileChart"));
     layout->addWidget(m_chartView, 1);
+    m_selectionThrottle = new PaneRefreshThrottle([this] { refreshSelection(); }, this);
     connect(m_chartView, &ProfileChartView::pointHovered, this, &ProfilePane::pointHovered);
     connect(m_chartView, &ProfileChartView::hoverEnded, this, &ProfilePane::hoverEnded);
     connect(m_chartView, &ProfileChartView::dragEnded, this, [this] {
         if (m_itemsStale)
             reloadItems();
         else if (m_selectionStale)
-            selectionDidChange();
+            refreshSelection();
     });
 
     restoreSwitches();
@@ -178,7 +179,15 @@ void ProfilePane::trackDataDidChange() {
     reloadItems();
 }
 
+void ProfilePane::setRefreshThrottled(bool throttled) {
+    m_selectionThrottle->setThrottled(throttled);
+}
+
 void ProfilePane::selectionDidChange() {
+    m_selectionThrottle->request();
+}
+
+void ProfilePane::refreshSelection() {
     // The shading reads the items' selections as they are; only the choice of items waits.
     m_chartView->update();
     if (!m_expanded || m_itemsStale)

@@ -3,6 +3,7 @@
 // moc cannot parse the standard library's C++20 headers these pull in.
 #ifndef Q_MOC_RUN
 #include "core/profile/ProfileModel.h"
+#include "ui/app/PaneRefreshThrottle.h"
 #endif
 
 #include <QWidget>
@@ -56,6 +57,9 @@ public:
 public slots:
     void setExpanded(bool expanded);
     void toggleExpanded() { setExpanded(!m_expanded); }
+    // While a map drag runs, selection changes reach the chart at most every 100 ms, and
+    // exactly once more when it ends.
+    void setRefreshThrottled(bool throttled);
 
 signals:
     void expandedChanged(bool expanded);
@@ -67,6 +71,7 @@ private:
     void buildHeader(QWidget* header);
     void trackDataDidChange();
     void selectionDidChange();
+    void refreshSelection();
     // Takes in the document's items now, or as soon as the pane may show them.
     void reloadItems();
     void restoreSwitches();
@@ -85,6 +90,7 @@ private:
     // The model lags behind the document: the pane was collapsed, or a drag was running.
     bool m_itemsStale = true;
     bool m_selectionStale = false;
+    PaneRefreshThrottle* m_selectionThrottle = nullptr;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
