@@ -105,18 +105,18 @@ void PointListView::pointListRowsDidChange(std::size_t rowCount) {
 }
 
 void PointListView::pointListSelectRows(const RowBlockList& rows,
-                                        std::optional<std::size_t> scrollTo) {
+                                        std::optional<std::size_t> rowToShow) {
     const int lastColumn = m_model->columnCount() - 1;
     QItemSelection selection;
     for (const RowBlock& block : rows)
         selection.select(m_model->index(static_cast<int>(block.first), 0),
                          m_model->index(static_cast<int>(block.end() - 1), lastColumn));
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (!scrollTo)
+    if (!rowToShow)
         return;
     // Keyboard selection goes on from the stretch shown.
     const QModelIndex target =
-        m_model->index(static_cast<int>(*scrollTo), std::max(0, currentIndex().column()));
+        m_model->index(static_cast<int>(*rowToShow), std::max(0, currentIndex().column()));
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
     scrollTo(target);
 }

@@ -62,7 +62,7 @@ protected:
 private:
     // PointListTable
     void pointListRowsDidChange(std::size_t rowCount) override;
-    void pointListSelectRows(const RowBlockList& rows, std::optional<std::size_t> scrollTo) override;
+    void pointListSelectRows(const RowBlockList& rows, std::optional<std::size_t> rowToShow) override;
     void pointListCenterMap(double lon, double lat) override;
 
     void setColumnWidths();

@@ -243,7 +243,7 @@ TEST_F(PointListEditorControllerTest, TimestampsStartNearbyAndChangeToTheMillise
     const Instant time = *item(0)->itemPoints()[1]->time();
     EXPECT_EQ(m_controller.setTimestamp(1, Instant::fromMicroseconds(time.microsecondsSince1970() + 999)),
               Result::Unchanged);
-    EXPECT_EQ(m_controller.setTimestamp(4, time), Result::Changed);
+    EXPECT_EQ(m_controller.setTimestamp(3, time), Result::Changed);
     endEvent();
     EXPECT_EQ(item(1)->itemPoints()[0]->time(), time);
     EXPECT_EQ(m_document.undoManager().undoActionName(), "Edit Timestamp");
