@@ -141,6 +141,7 @@ TEST(PointListWindowTest, TheMenuShowsTheListWhoseRowsAndMapFollowEachOther) {
         env.controller->openDocument(QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx"));
     ASSERT_NE(window, nullptr);
     window->resize(1200, 900);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     PointListView& list = *window->pointListView();
     EXPECT_FALSE(window->isPointListShown());
 
@@ -169,6 +170,13 @@ TEST(PointListWindowTest, TheMenuShowsTheListWhoseRowsAndMapFollowEachOther) {
     // A selection on the map selects the rows.
     window->gpsView()->selectAll();
     EXPECT_EQ(list.selectionModel()->selectedRows().size(), list.pointListModel()->rowCount());
+    // Hiding the list while it has the focus keeps the selection.
+    list.setFocus();
+    ASSERT_TRUE(list.hasFocus());
+    const std::size_t selectedItems = window->document().selectedItems().size();
+    toggle->trigger();
+    EXPECT_EQ(window->document().selectedItems().size(), selectedItems);
+    toggle->trigger();
 
     // The preference and the command agree: unticking it hides the list; new windows follow it.
     env.controller->showPreferences();

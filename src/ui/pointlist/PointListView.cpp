@@ -24,6 +24,10 @@ PointListView::PointListView(WendDocument& document, QWidget* parent)
 
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Tab leaves the table: moving from cell to cell would select the next cell's row alone,
+    // and Qt sends such a Tab itself when the table is hidden while it has the focus, which
+    // would reduce the document's selection to one point.
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setAlternatingRowColors(true);
