@@ -7,11 +7,13 @@
 #include "core/document/InMemoryPreferences.h"
 #include "support/HeadlessQt.h"
 #include "ui/app/DocumentController.h"
+#include "ui/app/DocumentWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -83,6 +85,24 @@ inline void printAlerts(DocumentController& controller) {
         std::fprintf(stderr, "alert: %s: %s\n", qPrintable(request.title), qPrintable(request.text));
         return 0;
     });
+}
+
+// Opens the file in a window of the given size and waits until it is shown; null (with the
+// reason printed) when either fails.
+inline DocumentWindow* openShownWindow(DocumentController& controller, const QString& path,
+                                       const char* name, int width = 1400, int height = 900) {
+    DocumentWindow* window = controller.openDocument(path);
+    if (!window) {
+        std::fprintf(stderr, "%s: %s could not be opened\n", name, qPrintable(path));
+        return nullptr;
+    }
+    window->resize(width, height);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::fprintf(stderr, "%s: the window was never shown\n", name);
+        return nullptr;
+    }
+    return window;
 }
 
 inline void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons,

@@ -52,17 +52,9 @@ int run(const QString& path) {
     bench::useUnreachableTiles(preferences);
     DocumentController controller(preferences);
     bench::printAlerts(controller);
-    DocumentWindow* window = controller.openDocument(path);
-    if (!window) {
-        std::fprintf(stderr, "bench_point_list: %s could not be opened\n", qPrintable(path));
+    DocumentWindow* window = bench::openShownWindow(controller, path, "bench_point_list");
+    if (!window)
         return 1;
-    }
-    window->resize(1400, 900);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window)) {
-        std::fprintf(stderr, "bench_point_list: the window was never shown\n");
-        return 1;
-    }
     WendDocument& document = window->document();
     const ItemList items = document.permanentItems();
     std::size_t points = 0;

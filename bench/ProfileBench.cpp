@@ -42,17 +42,9 @@ int run(const QString& path) {
     bench::useUnreachableTiles(preferences);
     DocumentController controller(preferences);
     bench::printAlerts(controller);
-    DocumentWindow* window = controller.openDocument(path);
-    if (!window) {
-        std::fprintf(stderr, "bench_profile: %s could not be opened\n", qPrintable(path));
+    DocumentWindow* window = bench::openShownWindow(controller, path, "bench_profile");
+    if (!window)
         return 1;
-    }
-    window->resize(1400, 900);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window)) {
-        std::fprintf(stderr, "bench_profile: the window was never shown\n");
-        return 1;
-    }
     WendDocument& document = window->document();
     const ItemList& items = document.permanentItems();
     const auto& namespaces = document.GPSDoc()->XMLNamespaces();
