@@ -14,6 +14,7 @@
 #include "AppBench.h"
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
+#include "ui/app/StatisticsPane.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/pointlist/PointListModel.h"
 #include "ui/pointlist/PointListView.h"
@@ -181,6 +182,20 @@ int run(const QString& path) {
             undo.trigger();
             renderList();
         }));
+    // How much of an edit's cost is the statistics pane's (without a selection it measures the
+    // whole document after every change).
+    window->statisticsPane()->setExpanded(false);
+    report("  the same edit with the statistics pane closed", timeRuns(
+        20, [](int) {}, [&](int i) {
+            editCell(i);
+            renderList();
+        }));
+    report("  and its Undo", timeRuns(
+        20, [](int) {}, [&](int) {
+            undo.trigger();
+            renderList();
+        }));
+    window->statisticsPane()->setExpanded(true);
     {
         InMemoryPreferences barePreferences;
         WendDocument bare(barePreferences);

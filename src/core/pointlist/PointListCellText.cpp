@@ -45,7 +45,8 @@ std::string PointListCellText::text(PointListColumn column, std::size_t row, con
         distance = point.distanceFromPoint(previous, &timeDelta, &gradient);
     if (column == PointListColumn::Gradient)
         return UnitFormatter::signedGradientStringForGradient(gradient);
-    const double speed = distance / timeDelta;
+    // A point timed before the one it follows has no speed, rather than a negative one.
+    const double speed = timeDelta > 0 ? distance / timeDelta : GPSPoint::NaN;
     return formatter.speedStringForMetresPerSec(std::isfinite(speed) ? speed : GPSPoint::NaN);
 }
 

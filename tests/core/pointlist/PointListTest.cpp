@@ -104,6 +104,7 @@ TEST(PointListCellText, CellsShowThePointInTheUnitsChosen) {
         {PointListColumn::Elevation, bare.get(), nullptr, MeasurementSystem::Metric, "Unknown"},
         {PointListColumn::Speed, point.get(), previous.get(), MeasurementSystem::Metric, "36.18 km/h"},
         {PointListColumn::Speed, point.get(), nullptr, MeasurementSystem::Metric, "Unknown"},
+        {PointListColumn::Speed, previous.get(), point.get(), MeasurementSystem::Metric, "Unknown"},
         {PointListColumn::Gradient, point.get(), previous.get(), MeasurementSystem::Metric, "\u221210%"},
         {PointListColumn::Gradient, previous.get(), point.get(), MeasurementSystem::Metric, "+10%"},
     };
