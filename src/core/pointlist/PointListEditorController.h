@@ -41,7 +41,6 @@ public:
     PointListEditorController(const PointListEditorController&) = delete;
     PointListEditorController& operator=(const PointListEditorController&) = delete;
 
-    WendDocument& document() const { return m_document; }
     // Not owned; null for none.
     void setTable(PointListTable* table) { m_table = table ? table : &m_noTable; }
     const PointListRows& rows() const { return m_rows; }

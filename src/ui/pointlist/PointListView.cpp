@@ -7,10 +7,8 @@
 #include "ui/pointlist/PointListModel.h"
 #include "ui/pointlist/TimestampEditor.h"
 
-#include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QItemSelection>
-#include <QScrollBar>
 
 namespace wend {
 
