@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <unordered_set>
 #include <unistd.h>
 
 namespace wend {
@@ -72,10 +73,29 @@ TracksListRow TracksList::row(std::size_t index) const {
 }
 
 std::vector<TracksListRow> TracksList::rows() const {
+    const ItemList& items = m_document.permanentItems();
+    std::unordered_set<const GPSItem*> present;
+    for (const auto& item : items)
+        present.insert(item.get());
+    std::erase_if(m_figures, [&](const auto& entry) { return !present.contains(entry.first); });
     std::vector<TracksListRow> result;
-    for (const auto& item : m_document.permanentItems())
+    for (const auto& item : items)
         result.push_back(rowForItem(*item));
     return result;
+}
+
+const TracksList::ItemFigures& TracksList::figuresOf(const GPSItem& item) const {
+    const bool ignoreOutliers = m_document.preferences().ignoreOutliersWhenCalculatingStatistics();
+    ItemFigures& figures = m_figures[&item];
+    // Revisions are never reused, also not by an item made where a removed one was.
+    if (figures.pointsRevision == item.pointsRevision() && figures.ignoreOutliers == ignoreOutliers)
+        return figures;
+    figures = {item.pointsRevision(), ignoreOutliers, 0, std::numeric_limits<double>::quiet_NaN()};
+    if (auto statistics = basicStatisticsIgnoringOutliers(item, ignoreOutliers)) {
+        figures.distance = statistics->totalDistance;
+        figures.duration = statistics->totalDuration;
+    }
+    return figures;
 }
 
 TracksListRow TracksList::rowForItem(const GPSItem& item) const {
@@ -92,14 +112,9 @@ TracksListRow TracksList::rowForItem(const GPSItem& item) const {
     row.pointCountText = std::to_string(row.pointCount);
     row.visible = item.visible();
     if (item.itemType() != GPSItemType::Waypoint) {
-        auto statistics = basicStatisticsIgnoringOutliers(
-            item, m_document.preferences().ignoreOutliersWhenCalculatingStatistics());
-        if (statistics) {
-            row.distance = statistics->totalDistance;
-            row.duration = statistics->totalDuration;
-        } else {
-            row.distance = 0;
-        }
+        const ItemFigures& figures = figuresOf(item);
+        row.distance = figures.distance;
+        row.duration = figures.duration;
         row.distanceText = formatter.distanceStringForMetres(row.distance);
         row.durationText = UnitFormatter::timeIntervalStringForTimeInterval(row.duration);
     }

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace wend {
@@ -81,8 +82,9 @@ public:
 
     // ---- rows -------------------------------------------------------------------------
     std::size_t rowCount() const;
-    // Every call runs the statistics of the item (a walk over its points): read the rows
-    // once per change of the track data, not once per painted cell.
+    // An item's distance and duration are computed again only when its points changed since
+    // they were last read (a walk over its points): an edit of one track of many costs the
+    // walk over that track only.
     TracksListRow row(std::size_t index) const;
     std::vector<TracksListRow> rows() const;
     TracksListRow rowForItem(const GPSItem& item) const;
@@ -138,11 +140,21 @@ public:
     }
 
 private:
+    // The figures of one item, kept while its points and the outlier preference stay.
+    struct ItemFigures {
+        std::uint64_t pointsRevision = 0;
+        bool ignoreOutliers = false;
+        double distance = 0;
+        double duration = std::numeric_limits<double>::quiet_NaN();
+    };
+
     ItemList itemsAtRows(const IndexList& rows) const;
+    const ItemFigures& figuresOf(const GPSItem& item) const;
 
     WendDocument& m_document;
     UnitFormatter m_formatter;
     std::string m_identity;
+    mutable std::unordered_map<const GPSItem*, ItemFigures> m_figures;
 };
 
 } // namespace wend

@@ -1,6 +1,7 @@
 #include "core/model/GPSItem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <iterator>
 #include <utility>
@@ -129,7 +130,13 @@ void GPSItem::replaceItemPoints(std::size_t location, std::size_t count, PointLi
     didReplacePoints(std::move(replaced));
 }
 
+std::uint64_t GPSItem::nextPointsRevision() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 void GPSItem::didReplacePoints(ReplacedPoints replaced) {
+    m_pointsRevision = nextPointsRevision();
     // The restricted selection is announced before the points, so that undoing (newest first)
     // puts the points back before the selection that needs them. A selection whose range still
     // fits needs no restricting, which spares a copy of its ranges per edit.

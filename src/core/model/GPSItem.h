@@ -63,6 +63,11 @@ public:
     // list), then restricts the selection like setItemPoints. Costs what the two stretches
     // cost, not what the list costs: the way to change a few points of a long track.
     void replaceItemPoints(std::size_t location, std::size_t count, PointList replacement);
+    // Differs after every change of the point list or of its points, and between items: what
+    // was derived from the points (a distance, a duration) is current while it is the same.
+    std::uint64_t pointsRevision() const { return m_pointsRevision; }
+    // For a tool that sets a point of its own in place, without replacing it.
+    void pointsDidChangeInPlace() { m_pointsRevision = nextPointsRevision(); }
 
     const std::optional<ItemColor>& itemColor() const { return m_itemColor; }
     void setItemColor(std::optional<ItemColor> color);
@@ -104,6 +109,7 @@ private:
         PointList points;
     };
 
+    static std::uint64_t nextPointsRevision();
     template <typename T, typename Apply> void announce(ModelKey key, T oldValue, Apply apply);
     void didReplacePoints(ReplacedPoints replaced);
 
@@ -114,6 +120,7 @@ private:
     std::string m_wptSym;
     std::string m_wptType;
     PointList m_itemPoints;
+    std::uint64_t m_pointsRevision = nextPointsRevision();
     std::optional<ItemColor> m_itemColor;
     bool m_visible = true;
     Selection m_itemSelection{pointIndexRange(), {}};

@@ -75,6 +75,24 @@ TEST_F(TracksListTest, RowsShowNameColourTypePointsDistanceAndDuration) {
     EXPECT_EQ(list.row(7).name, ""); // no such row
 }
 
+// The figures are kept between reads: each way the points can change must show.
+TEST_F(TracksListTest, FiguresFollowEveryChangeOfThePoints) {
+    auto track = makeTrack("Ride", 3);
+    load({track, makeTrack("Other", 3)});
+    const double whole = list.row(0).distance;
+
+    track->replaceItemPoints(2, 1, {});
+    endEvent();
+    EXPECT_LT(list.row(0).distance, whole - 50);
+    document.undoManager().undo();
+    EXPECT_DOUBLE_EQ(list.row(0).distance, whole);
+
+    track->itemPoints()[2]->setLongitude(track->itemPoints()[2]->longitude() + 0.01);
+    track->pointsDidChangeInPlace();
+    EXPECT_GT(list.row(0).distance, whole + 500);
+    EXPECT_EQ(list.rows().size(), 2u);
+}
+
 TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {
     loadFive();
     auto before = snapshot();
