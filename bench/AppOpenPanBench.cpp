@@ -32,6 +32,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -119,7 +120,11 @@ public:
         view.installEventFilter(this);
         m_sinceStart.start();
     }
-    ~PaintClock() override { m_view.removeEventFilter(this); }
+    // The window, and the view with it, may be gone already.
+    ~PaintClock() override {
+        if (m_watched)
+            m_watched->removeEventFilter(this);
+    }
 
     std::vector<Paint> take() { return std::exchange(m_paints, {}); }
     int count() const { return m_count; }
@@ -146,6 +151,7 @@ protected:
 
 private:
     QWidget& m_view;
+    QPointer<QWidget> m_watched{&m_view};
     QElapsedTimer m_sinceStart;
     double m_lastEnd = 0;
     bool m_ignoring = false;
@@ -413,6 +419,7 @@ int run(const QString& path) {
     figure("open.first_frame_ms", firstFrame);
     figure("open.statistics_ms", statistics);
     figure("open.longest_gap_ms", probe.longestGap());
+    figure("open.peak_to_file", peakMegabytes() * 1.048576 / fileMegabytes);
 
     GPSView& view = bench.view();
     const int fitted = view.zoomLevel();
