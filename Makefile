@@ -1,13 +1,14 @@
 # The commands a newcomer types. Each installs what a fresh Debian machine lacks first.
 BUILD_DIR      ?= build
 ASAN_DIR       ?= build-asan
+TSAN_DIR       ?= build-tsan
 BENCH_DIR      ?= build-bench
 FUZZ_DIR       ?= build-fuzz
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 SAMPLE         ?= samples/sample.gpx
 
-.PHONY: all deps build run test test-asan bench fuzz package clean
+.PHONY: all deps build run test test-asan test-tsan bench fuzz package clean
 
 all: build
 
@@ -36,6 +37,14 @@ test-asan: deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
+# The core's tests with ThreadSanitizer: the work done on other threads lives in the core. Qt
+# itself is not built for ThreadSanitizer, so the application's tests would only report Qt.
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEND_TSAN=ON -DWEND_BUILD_UI=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN_DIR) -j $(JOBS)
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --test-dir $(TSAN_DIR) --output-on-failure -j $(JOBS)
+
 # A Debian package of the build: build/wend_<version>_<arch>.deb.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
@@ -53,4 +62,4 @@ fuzz: deps
 	./fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -73,9 +73,36 @@ if [ "${BENCH_SKIP_GBENCH:-0}" != 1 ]; then
 fi
 
 # --- the application: opening the file and panning over it ----------------------------------
+# The same benchmark program is also built against the application as it was before the
+# drawing and opening work (BENCH_BASELINE, a commit), from that commit's sources exported
+# under bench/data/baseline/, so both sets of figures come from one run on one machine state.
+# BENCH_BASELINE=none skips it.
+baseline="${BENCH_BASELINE:-654c0eb}"
+baseline_figures="$results/open-pan-before.txt"
+if [ -x "$build/bench/bench_app_open_pan" ] && [ "$baseline" != none ]; then
+  base="$data/baseline"
+  if [ "$(cat "$base/commit" 2>/dev/null)" != "$baseline" ]; then
+    rm -rf "$base"
+    mkdir -p "$base/src"
+    git -C "$here/.." archive "$baseline" | tar -x -C "$base/src"
+    echo "$baseline" >"$base/commit"
+  fi
+  cp "$here/AppOpenPanBench.cpp" "$here/AppBench.h" "$base/src/bench/"
+  echo; echo "=== Building the application as of $baseline for the comparison"
+  cmake -S "$base/src" -B "$base/src/build-bench" -DCMAKE_BUILD_TYPE=Release -DWEND_BUILD_BENCH=ON \
+    -DWEND_BUILD_TESTS=OFF -DWEND_SHARED_DIR="$here/../../shared" >/dev/null
+  cmake --build "$base/src/build-bench" -j "${JOBS:-2}" --target bench_app_open_pan >/dev/null
+  echo; echo "=== The application as of $baseline: opening $(basename "$input") and panning"
+  WEND_BENCH_FIGURES="$baseline_figures" "$base/src/build-bench/bench/bench_app_open_pan" "$input"
+fi
 if [ -x "$build/bench/bench_app_open_pan" ]; then
   echo; echo "=== The application: opening $(basename "$input") and panning"
-  "$build/bench/bench_app_open_pan" "$input"
+  WEND_BENCH_FIGURES="$results/open-pan-after.txt" "$build/bench/bench_app_open_pan" "$input"
+  # Opening is measured against reading alone, in this run.
+  hyperfine --runs "$runs" --export-json "$results/info.json" -n "wend-cli info" "$cli info $input" >/dev/null
+  info_ms=$("$python" -c 'import json, sys; print(json.load(open(sys.argv[1]))["results"][0]["mean"] * 1000)' "$results/info.json")
+  echo; echo "=== Opening and panning, before and after (the machine: $(cut -d' ' -f1-3 /proc/loadavg) load)"
+  "$python" "$here/compare_open_pan.py" "$baseline_figures" "$results/open-pan-after.txt" "$info_ms"
   echo; echo "=== The application: every editing tool dragging over $(basename "$input")"
   "$build/bench/bench_tool_drags" "$input"
   echo; echo "=== The application: the profile pane on $(basename "$input")"

@@ -124,6 +124,9 @@ public:
     // loading can be undone.
     bool readFromFile(const std::string& path, const DocumentLoader::Progress& progress = {});
     bool readFromData(std::string_view bytes);
+    // Installs what a read gave (one done on another thread, say), showing its problem as
+    // the reads above do; false when nothing could be read.
+    bool installReadResult(const GPXReadResult& result);
     const std::optional<WendError>& lastReadError() const { return m_lastReadError; }
 
     // Writes the document as "GPX" or "KML", replacing the file only when it was written
@@ -158,8 +161,6 @@ private:
     void unbindAllItems();
     void assignItems(ItemList newItems);
     void showReadError(const WendError& error);
-    // Installs what a read gave, showing its problem; false when nothing could be read.
-    bool installReadResult(const GPXReadResult& result);
     std::size_t importPaths(const std::vector<std::string>& paths, bool reportFailures);
 
     Preferences& m_preferences;

@@ -55,6 +55,16 @@ struct MapFrame {
     // while `pathsGeneration` stays: a painter may keep them as an image until then.
     std::size_t cacheableStrokes = 0;
     std::uint64_t pathsGeneration = 0;
+    // What the outlines look like, wherever the view shows them: it stays while only the
+    // centre moves (caches rebuilt for a new centre included), so an image of the outlines
+    // may be scrolled by the view's move and completed where it was not painted.
+    std::uint64_t outlinesGeneration = 0;
+    // The view's top-left corner in world pixels of the current zoom (y growing downwards):
+    // the outlines moved by the difference between two frames' positions.
+    ViewPoint viewPosition;
+    // A pan is under way: the outlines may be scrolled to within half a device pixel of their
+    // place until it ends (a move along the meridians is not whole on the Mercator map).
+    bool panning = false;
     std::vector<WaypointMarker> waypoints;
     std::vector<WaypointLabel> labels;
     std::optional<MapScaleBar> scaleBar;

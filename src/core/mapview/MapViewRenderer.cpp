@@ -120,6 +120,16 @@ ViewPoint MapViewRenderer::currentOffset(const MapViewGeometry& geometry) const 
     return {built.x - now.x, now.y - built.y};
 }
 
+bool MapViewRenderer::onlyCentreMoved(const ItemList& items, const MapViewGeometry& geometry) const {
+    if (!m_valid || m_checkPoints || geometry.zoomLevel() != m_builtZoomLevel ||
+        !(geometry.viewSize() == m_builtViewSize) || items.size() != m_itemStates.size())
+        return false;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (itemChange(m_itemStates[i], items[i]) != ItemChange::None)
+            return false;
+    return true;
+}
+
 bool MapViewRenderer::needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const {
     if (!m_valid || geometry.zoomLevel() != m_builtZoomLevel ||
         !(geometry.viewSize() == m_builtViewSize) || items.size() != m_itemStates.size())
@@ -297,10 +307,16 @@ void MapViewRenderer::placeConnectors(const MapViewGeometry& geometry) {
 
 MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeometry& geometry,
                                        const UnitFormatter& formatter) {
-    if (needsFullRecache(items, geometry))
+    const std::uint64_t pathsBefore = m_pathsGeneration;
+    bool sameLook = false;
+    if (needsFullRecache(items, geometry)) {
+        sameLook = onlyCentreMoved(items, geometry);
         recacheTrackDrawingData(items, geometry);
-    else
+    } else {
         updateChangedItems(items, geometry);
+    }
+    if (m_pathsGeneration != pathsBefore && !sameLook)
+        ++m_outlinesGeneration;
     placeConnectors(geometry);
 
     MapFrame frame;
@@ -323,6 +339,14 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
     // How far a cache's moved stretches are shown from where they were built: the move of
     // their first point on the screen now.
     std::vector<ViewPoint> moves(m_cachedDrawingData.size());
+    std::vector<RGBAColor> outlineColors;
+    outlineColors.reserve(m_cachedDrawingData.size());
+    for (const auto& cache : m_cachedDrawingData)
+        outlineColors.push_back(withAlpha(colorOf(*cache->item()).rgba(), opacityForItem(*cache->item())));
+    if (outlineColors != m_outlineColors) {
+        m_outlineColors = std::move(outlineColors);
+        ++m_outlinesGeneration;
+    }
     for (std::size_t c = 0; c < m_cachedDrawingData.size(); ++c) {
         const GPSViewDrawingCache& cache = *m_cachedDrawingData[c];
         if (cache.movedRanges().empty())
@@ -385,6 +409,10 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
             frame.cacheableStrokes = frame.strokes.size();
     }
     frame.pathsGeneration = m_pathsGeneration;
+    frame.outlinesGeneration = m_outlinesGeneration;
+    const ViewPoint centre = geometry.centerPositionInPixels();
+    frame.viewPosition = {centre.x - size.width / 2, -centre.y - size.height / 2};
+    frame.panning = geometry.beingDragged();
 
     // Waypoints are few enough to be placed afresh each frame.
     const bool drawLabels =

@@ -100,6 +100,8 @@ private:
     // The caches' shift to today's centre, in screen coordinates.
     ViewPoint currentOffset(const MapViewGeometry& geometry) const;
     bool needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const;
+    // Whether the caches are stale only because the centre moved beyond their region.
+    bool onlyCentreMoved(const ItemList& items, const MapViewGeometry& geometry) const;
     ItemChange itemChange(const ItemState& state, const GPSItemPtr& item) const;
     std::vector<IndexRange> movedRangesOf(const GPSItem* item) const;
     // The centre of the caches' build in world pixels of the current zoom.
@@ -128,6 +130,10 @@ private:
     bool m_checkPoints = false;
     // Counts the rebuilds of complete paths (MapFrame::pathsGeneration).
     std::uint64_t m_pathsGeneration = 0;
+    // Counts the changes of the outlines' look (MapFrame::outlinesGeneration), and what the
+    // last frame's outlines were drawn in (colour with opacity, per cache).
+    std::uint64_t m_outlinesGeneration = 0;
+    std::vector<RGBAColor> m_outlineColors;
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;

@@ -1,5 +1,6 @@
 #include "ui/app/DocumentWindow.h"
 
+#include "core/document/BackgroundFileRead.h"
 #include "core/document/Preferences.h"
 #include "core/document/TracksList.h"
 #include "core/document/ViewCommands.h"
@@ -26,6 +27,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -61,6 +63,8 @@ const QString kProfileOpenKey = QStringLiteral("DocumentWindow/profileOpen");
 const QString kProfileHeightKey = QStringLiteral("DocumentWindow/profileHeight");
 const QString kPointListHeightKey = QStringLiteral("DocumentWindow/pointListHeight");
 constexpr int kInitialListWidth = 470;
+// How often the loading panel shows how far a read has come (milliseconds).
+constexpr int kLoadingProgressInterval = 30;
 
 QString qstring(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -419,11 +423,22 @@ void DocumentWindow::toggleEditablePointList() {
 
 bool DocumentWindow::readFromFile(const QString& path) {
     LoadingPanel panel(QFileInfo(path).fileName());
-    const bool read = m_document->readFromFile(
-        QFile::encodeName(path).toStdString(),
-        [&panel](std::size_t done, std::size_t total) { panel.setProgress(done, total); });
+    // The file is read on another thread while this one keeps serving the event loop and
+    // shows the progress. User input waits until the panel shows (and then reaches only the
+    // panel, which is modal), as when the read ran on this thread.
+    BackgroundFileRead read(QFile::encodeName(path).toStdString(),
+                            [] { QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection); });
+    QTimer progress;
+    progress.setInterval(kLoadingProgressInterval);
+    connect(&progress, &QTimer::timeout, &panel, [&] { panel.setProgress(read.bytesDone(), read.bytesTotal()); });
+    progress.start();
+    while (!read.isFinished())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        (panel.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
+    progress.stop();
+    const bool installed = m_document->installReadResult(read.takeResult());
     panel.finish();
-    if (!read)
+    if (!installed)
         return false;
     m_filePath = QFileInfo(path).absoluteFilePath();
     updateWindowTitle();

@@ -578,9 +578,14 @@ void GPSView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void GPSView::mouseMoveEvent(QMouseEvent* event) {
     if (m_geometry.beingDragged() && (event->buttons() & Qt::LeftButton)) {
+        // The map moves by whole device pixels (the rest waits for the next move), so a frame
+        // of the pan can scroll what the last one drew instead of drawing it anew.
+        const qreal ratio = devicePixelRatioF();
         const QPointF delta = event->position() - m_lastDragPosition;
-        m_lastDragPosition = event->position();
-        m_geometry.dragPan(delta.x(), delta.y());
+        const QPointF whole(std::round(delta.x() * ratio) / ratio, std::round(delta.y() * ratio) / ratio);
+        m_lastDragPosition += whole;
+        if (!whole.isNull())
+            m_geometry.dragPan(whole.x(), whole.y());
     } else if (isToolDragging()) {
         if (event->buttons() & Qt::LeftButton) {
             if (auto context = toolContext())
@@ -607,6 +612,9 @@ void GPSView::mouseReleaseEvent(QMouseEvent* event) {
         emit toolDragEnded();
     }
     m_geometry.endPan();
+    // While the pan lasted, the outlines were scrolled rather than stroked whole.
+    if (m_framePainter.dropInexactOutlines())
+        update();
     if (m_panDoubleClick && inDragMode())
         m_geometry.centerAndZoomInAt(viewPoint(event->position()));
     m_panDoubleClick = false;

@@ -6,6 +6,7 @@
 #include <QPen>
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <vector>
 
@@ -91,7 +92,7 @@ const ViewPathIndex& MapFramePainter::indexFor(const ViewPath* path) {
 
 bool MapFramePainter::outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const {
     if (m_outlines.size() != pixels || m_outlines.devicePixelRatio() != ratio ||
-        m_outlinesGeneration != frame.pathsGeneration || m_outlineStrokes.size() != frame.cacheableStrokes)
+        m_outlinesPaths != frame.pathsGeneration || m_outlineStrokes.size() != frame.cacheableStrokes)
         return false;
     for (std::size_t i = 0; i < frame.cacheableStrokes; ++i) {
         const PathStroke& a = m_outlineStrokes[i];
@@ -125,6 +126,95 @@ void MapFramePainter::paintStrokes(QPainter& painter, std::span<const PathStroke
     painter.setWorldTransform(base);
 }
 
+bool MapFramePainter::dropInexactOutlines() {
+    if (!m_outlinesInexact)
+        return false;
+    m_outlines = QImage();
+    m_outlinesInexact = false;
+    return true;
+}
+
+void MapFramePainter::scrollOutlines(QPoint shift) {
+    const int width = m_outlines.width(), height = m_outlines.height();
+    const auto rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
+    auto row = [&](int y) { return reinterpret_cast<QRgb*>(m_outlines.scanLine(y)); };
+    // Rows are copied in the order that reads each source row before it is overwritten.
+    const int dx = shift.x(), dy = shift.y();
+    const int kept = width - std::abs(dx);
+    for (int k = 0; k < height; ++k) {
+        const int y = dy > 0 ? height - 1 - k : k;
+        const int from = y - dy;
+        QRgb* target = row(y);
+        if (from < 0 || from >= height) {
+            std::memset(target, 0, rowBytes);
+            continue;
+        }
+        std::memmove(target + std::max(dx, 0), row(from) + std::max(-dx, 0),
+                     static_cast<std::size_t>(kept) * sizeof(QRgb));
+        // The columns uncovered on the side the view moved away from.
+        std::memset(target + (dx > 0 ? 0 : kept), 0, static_cast<std::size_t>(std::abs(dx)) * sizeof(QRgb));
+    }
+}
+
+void MapFramePainter::updateOutlines(const MapFrame& frame, QSizeF viewSize, QSize pixels, qreal ratio) {
+    const std::span<const PathStroke> strokes(frame.strokes.data(), frame.cacheableStrokes);
+    auto remember = [&](ViewPoint position) {
+        m_outlineStrokes.assign(strokes.begin(), strokes.end());
+        m_outlinesPaths = frame.pathsGeneration;
+        m_outlinesGeneration = frame.outlinesGeneration;
+        m_outlinesPosition = position;
+    };
+    if (outlinesMatch(frame, pixels, ratio))
+        return;
+    // Only the view moved: the image is scrolled by whole device pixels and only the strips it
+    // uncovers are stroked (clipped, so no pixel is painted twice). A move by a fraction of a
+    // pixel (a pan along the meridians on the Mercator map), or a rebuild of the caches whose
+    // paths were thinned from other starts, leaves the image up to half a device pixel from its
+    // exact place: that is taken only while a pan lasts, and the strips are stroked where the
+    // image is.
+    const double sx = (m_outlinesPosition.x - frame.viewPosition.x) * ratio;
+    const double sy = (m_outlinesPosition.y - frame.viewPosition.y) * ratio;
+    const int dx = static_cast<int>(std::lround(sx)), dy = static_cast<int>(std::lround(sy));
+    const ViewPoint position{m_outlinesPosition.x - dx / ratio, m_outlinesPosition.y - dy / ratio};
+    const QPointF misplaced(frame.viewPosition.x - position.x, frame.viewPosition.y - position.y);
+    constexpr double kExact = 1e-3;
+    const bool inexact = m_outlinesInexact || m_outlinesPaths != frame.pathsGeneration ||
+                         std::abs(misplaced.x()) * ratio > kExact || std::abs(misplaced.y()) * ratio > kExact;
+    if (m_outlines.size() == pixels && m_outlines.devicePixelRatio() == ratio &&
+        m_outlinesGeneration == frame.outlinesGeneration && std::abs(dx) < pixels.width() &&
+        std::abs(dy) < pixels.height() && (frame.panning || !inexact)) {
+        scrollOutlines({dx, dy});
+        const int w = pixels.width(), h = pixels.height();
+        // A band of columns over the whole height, then a band of rows beside it.
+        const QRect columns = dx > 0 ? QRect(0, 0, dx, h) : QRect(w + dx, 0, -dx, h);
+        const int rowsLeft = dx > 0 ? dx : 0;
+        const QRect rows = dy > 0 ? QRect(rowsLeft, 0, w - std::abs(dx), dy)
+                                  : QRect(rowsLeft, h + dy, w - std::abs(dx), -dy);
+        QPainter layer(&m_outlines);
+        layer.setRenderHint(QPainter::Antialiasing);
+        for (const QRect& strip : {columns, rows}) {
+            if (strip.isEmpty())
+                continue;
+            const QRectF logical(QPointF(strip.topLeft()) / ratio, QSizeF(strip.size()) / ratio);
+            layer.resetTransform();
+            layer.setClipRect(logical);
+            layer.translate(misplaced);
+            paintStrokes(layer, strokes, logical.translated(-misplaced));
+        }
+        m_outlinesInexact = inexact;
+        remember(position);
+        return;
+    }
+    m_outlines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_outlines.setDevicePixelRatio(ratio);
+    m_outlines.fill(Qt::transparent);
+    QPainter layer(&m_outlines);
+    layer.setRenderHint(QPainter::Antialiasing);
+    paintStrokes(layer, strokes, QRectF(QPointF(), viewSize));
+    m_outlinesInexact = false;
+    remember(frame.viewPosition);
+}
+
 void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
                             QSizeF viewSize) {
     painter.save();
@@ -135,17 +225,7 @@ void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRec
     if (frame.cacheableStrokes > 0 && !viewSize.isEmpty()) {
         const qreal ratio = painter.device()->devicePixelRatioF();
         const QSize pixels = (viewSize * ratio).toSize();
-        if (!outlinesMatch(frame, pixels, ratio)) {
-            m_outlines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-            m_outlines.setDevicePixelRatio(ratio);
-            m_outlines.fill(Qt::transparent);
-            QPainter layer(&m_outlines);
-            layer.setRenderHint(QPainter::Antialiasing);
-            paintStrokes(layer, strokes.first(frame.cacheableStrokes), QRectF(QPointF(), viewSize));
-            m_outlineStrokes.assign(frame.strokes.begin(),
-                                    frame.strokes.begin() + static_cast<std::ptrdiff_t>(frame.cacheableStrokes));
-            m_outlinesGeneration = frame.pathsGeneration;
-        }
+        updateOutlines(frame, viewSize, pixels, ratio);
         painter.drawImage(visible, m_outlines, QRectF(visible.topLeft() * ratio, visible.size() * ratio));
         strokes = strokes.subspan(frame.cacheableStrokes);
     }

@@ -34,8 +34,15 @@ public:
     void clearPathCache() { m_paths.clear(); }
     // `visible` is the rectangle to paint, in the painter's coordinates. With the view's size
     // the items' outlines are kept as an image while the frames bring the same ones (a drag
-    // that changes selections or moves a few points repaints only what changes).
+    // that changes selections or moves a few points repaints only what changes); when only
+    // the view moved, the image is scrolled and only the strips it uncovers are stroked.
     void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible, QSizeF viewSize = {});
+
+    // A kept image scrolled with the view may lie up to half a device pixel from its exact
+    // place, or join strokes of two cache builds whose points were thinned from different
+    // starts. This drops such an image (at the end of a pan), so the next paint strokes the
+    // outlines whole; true if it did.
+    bool dropInexactOutlines();
 
     static QColor qColor(RGBAColor color);
     // Runs as open subpaths; a dot as a subpath too short to see, which round caps turn into
@@ -50,13 +57,21 @@ private:
     const ViewPathIndex& indexFor(const ViewPath* path);
     void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes, const QRectF& visible);
     bool outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const;
+    // Brings the kept image of the outlines up to the frame: kept, scrolled and completed, or
+    // painted whole.
+    void updateOutlines(const MapFrame& frame, QSizeF viewSize, QSize pixels, qreal ratio);
+    // Moves the image's pixels by the shift (device pixels) and clears what it uncovers.
+    void scrollOutlines(QPoint shift);
     void paintLabel(QPainter& painter, const WaypointLabel& label);
     void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
 
     std::unordered_map<const ViewPath*, ViewPathIndex> m_paths;
     QImage m_outlines;
     std::vector<PathStroke> m_outlineStrokes;
+    std::uint64_t m_outlinesPaths = 0;
     std::uint64_t m_outlinesGeneration = 0;
+    ViewPoint m_outlinesPosition;
+    bool m_outlinesInexact = false;
     QFont m_labelFont;
     QHash<QString, QImage> m_labelImages;
     qreal m_labelImagesRatio = 0;
