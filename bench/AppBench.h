@@ -9,12 +9,17 @@
 #include "ui/app/DocumentController.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
 namespace wend::bench {
+
+inline double millisecondsSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
 
 inline void useUnreachableTiles(InMemoryPreferences& preferences) {
     for (std::string_view key : {Preferences::kStreetTileURLKey, Preferences::kSatelliteTileURLKey,
@@ -23,8 +28,13 @@ inline void useUnreachableTiles(InMemoryPreferences& preferences) {
         preferences.setString(key, "http://127.0.0.1:9/{z}/{x}/{y}.png");
 }
 
+// Alerts are printed; the question before closing an edited window is answered "Don't Save",
+// so a benchmark's edits never reach its input file.
 inline void printAlerts(DocumentController& controller) {
     controller.setAlertPresenter([](QWidget*, const AlertRequest& request) {
+        const int dontSave = static_cast<int>(request.buttons.indexOf(QStringLiteral("Don't Save")));
+        if (dontSave >= 0)
+            return dontSave;
         std::fprintf(stderr, "alert: %s: %s\n", qPrintable(request.title), qPrintable(request.text));
         return 0;
     });

@@ -18,8 +18,6 @@
 #include "ui/app/LoadingPanel.h"
 #include "ui/mapview/GPSView.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QProgressBar>
@@ -34,11 +32,7 @@
 namespace {
 
 using namespace wend;
-
-double millisecondsSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
+using bench::millisecondsSince;
 using bench::sendMouse;
 
 // Watches the event loop while a file is read: a timer that should fire every 10 ms records

@@ -78,8 +78,10 @@ if [ -x "$build/bench/bench_app_open_pan" ]; then
   "$build/bench/bench_app_open_pan" "$input"
   echo; echo "=== The application: every editing tool dragging over $(basename "$input")"
   "$build/bench/bench_tool_drags" "$input"
+  echo; echo "=== The application: the profile pane on $(basename "$input")"
+  "$build/bench/bench_profile" "$input"
 else
-  echo; echo "(the application was not built: no measure of opening and panning)"
+  echo; echo "(the application was not built: no measure of opening, panning and the profile)"
 fi
 
 # --- whole-process comparisons ---------------------------------------------------------------

@@ -1,7 +1,12 @@
 #include "core/formats/GPXParser.h"
 
 #include "core/base/LenientNumber.h"
+#include "core/formats/GPX10RootFields.h"
+#include "core/formats/KeptFieldElements.h"
+#include "core/formats/MisplacedValues.h"
+#include "core/formats/XMLNamespaceManager.h"
 #include "core/model/GPXTime.h"
+#include "core/model/XMLElementBuilder.h"
 #include "core/model/XMLFragmentEncoder.h"
 #include "core/model/XMLSaxParser.h"
 
@@ -26,8 +31,7 @@ enum class FrameKind : unsigned char {
     Point,    // trkpt or rtept
     Waypoint, // wpt
     Text,     // an element whose text fills a field
-    Author,
-    Link,
+    Author,   // a GPX 1.0 author at the root
     Keep,     // an element kept whole as XML
     Skip,
 };
@@ -44,15 +48,19 @@ enum class TextTarget : unsigned char {
     PointTime,
     PointElevation,
     AuthorName,
+    // GPX 1.0 forms, moved to their GPX 1.1 places when their element ends.
+    RootName,
+    RootDescription,
+    RootEmail,
+    URL,
+    URLName,
+    Speed,
+    Course,
 };
-
-// Who receives a finished link or author.
-enum class Owner : unsigned char { Document, Item };
 
 struct Frame {
     FrameKind kind;
     TextTarget target = TextTarget::None;
-    Owner owner = Owner::Document;
     std::size_t textStart = 0;
     std::size_t scopeDeclarations = 0; // namespace declarations this element pushed
     XMLFragmentEncoder* encoder = nullptr;
@@ -68,13 +76,18 @@ bool isWhitespace(std::string_view text) {
     return true;
 }
 
+bool isGPXNamespace(std::string_view uri) {
+    return uri == "http://www.topografix.com/GPX/1/1" || uri == "http://www.topografix.com/GPX/1/0";
+}
+
 // The fields of the trk, rte or wpt being read. A track becomes one item per non-empty
 // segment, all sharing these properties.
 struct ItemTemplate {
     GPSItemType type = GPSItemType::Track;
-    std::optional<std::string> name, description, link, symbol, waypointType;
+    std::optional<std::string> name, description, symbol, waypointType;
     std::optional<ItemColor> color;
     std::vector<PointList> segments;
+    std::vector<XMLElement> segmentContent; // per segment: a trkseg holding its extensions, or null
     PointList routePoints;
     GPSPointPtr waypointPoint;
 
@@ -82,11 +95,11 @@ struct ItemTemplate {
         type = newType;
         name.reset();
         description.reset();
-        link.reset();
         symbol.reset();
         waypointType.reset();
         color.reset();
         segments.clear();
+        segmentContent.clear();
         routePoints.clear();
         waypointPoint.reset();
     }
@@ -109,13 +122,18 @@ public:
         }
         finishOpenFrames();
         m_document->setDocumentItems(std::move(m_items));
-        if (!m_documentElements.empty())
-            m_document->setXMLElements(m_documentElements.takeList());
-        if (!m_metadataElements.empty())
-            m_document->setMetadataElements(m_metadataElements.takeList());
+        const std::string leftOut = finishMetadata();
+        XMLElementList documentElements = m_documentElements.takeList();
+        if (!m_rootMisplaced.empty())
+            documentElements = m_rootMisplaced.takeInto(documentElements, m_naming);
+        if (!documentElements.empty())
+            m_document->setXMLElements(documentElements);
         result.document = m_document;
         if (m_parser.hadError())
-            result.error = warningForRepair(m_parser.firstError());
+            result.error =
+                warningForRepair(m_parser.firstError() + (leftOut.empty() ? "" : "\n\n" + leftOut));
+        else if (!leftOut.empty())
+            result.error = warningForRepair(leftOut);
         return result;
     }
 
@@ -136,7 +154,6 @@ public:
                         *parent.encoder, false);
             return;
         case FrameKind::Text:
-        case FrameKind::Link:
             push(FrameKind::Text); // nested markup only contributes its text
             return;
         case FrameKind::Skip:
@@ -171,7 +188,8 @@ public:
                 m_template.segments.back().push_back(makePoint(attributes, attributeCount));
                 push(FrameKind::Point);
             } else {
-                push(FrameKind::Skip); // a segment keeps nothing but its points
+                startInSegment(prefix, localName, namespaces, namespaceCount, attributes,
+                               attributeCount);
             }
             break;
         case FrameKind::Point:
@@ -202,14 +220,14 @@ public:
         case FrameKind::Author:
             endAuthor(frame);
             break;
-        case FrameKind::Link:
-            endLink(frame);
-            break;
         case FrameKind::Point:
             endPoint();
             break;
         case FrameKind::Waypoint:
             endWaypoint();
+            break;
+        case FrameKind::Segment:
+            endSegment();
             break;
         case FrameKind::Track:
             endTrack();
@@ -218,7 +236,6 @@ public:
             m_rootClosed = true;
             break;
         case FrameKind::Metadata:
-        case FrameKind::Segment:
         case FrameKind::Skip:
             break;
         }
@@ -273,7 +290,7 @@ private:
 
     void push(FrameKind kind) {
         Frame f{kind};
-        if (kind == FrameKind::Text || kind == FrameKind::Link || kind == FrameKind::Author) {
+        if (kind == FrameKind::Text || kind == FrameKind::Author) {
             pushText(f);
             return;
         }
@@ -300,6 +317,26 @@ private:
 
     void popScope(std::size_t count) { m_scope.resize(m_scope.size() - std::min(count, m_scope.size())); }
 
+    // Whether an element directly inside a GPX element belongs to another namespace, so that
+    // GPX 1.1 keeps it in the extensions. A prefix the file never bound counts as another.
+    // Unprefixed elements are written in GPX 1.1's namespace, unless a declaration below the
+    // root (which they take along) binds them elsewhere.
+    bool isForeign(std::string_view prefix, std::string_view localName) const {
+        if (prefix.empty() && m_scope.empty())
+            return false; // the common case
+        if (localName == "extensions")
+            return false;
+        for (auto it = m_scope.rbegin(); it != m_scope.rend(); ++it)
+            if (it->prefix == prefix)
+                return !it->uri.empty() && !isGPXNamespace(it->uri);
+        if (prefix.empty())
+            return false;
+        for (const auto& declaration : m_document->XMLNamespaces())
+            if (declaration.prefix == prefix)
+                return !isGPXNamespace(declaration.uri);
+        return true;
+    }
+
     // ---- root and document level ------------------------------------------------------
 
     void startRoot(std::string_view localName, const Namespace* namespaces, std::size_t namespaceCount,
@@ -318,6 +355,7 @@ private:
         for (std::size_t i = 0; i < namespaceCount; ++i)
             declarations.push_back({std::string(namespaces[i].prefix), std::string(namespaces[i].uri)});
         m_document->setXMLNamespaces(std::move(declarations));
+        m_naming = MisplacedValues::Naming::forRoot(m_document->XMLNamespaces());
         for (std::size_t i = 0; i < attributeCount; ++i)
             if (attributes[i].prefix == "xsi" && attributes[i].localName == "schemaLocation")
                 m_document->setXMLSchemaLocation(attributes[i].value);
@@ -334,13 +372,17 @@ private:
             m_template.waypointPoint = makePoint(attributes, attributeCount);
             push(FrameKind::Waypoint);
         } else if (localName == "name") {
-            pushTextFor(TextTarget::DocumentName);
+            pushTextFor(TextTarget::RootName);
         } else if (localName == "desc") {
-            pushTextFor(TextTarget::DocumentDescription);
+            pushTextFor(TextTarget::RootDescription);
         } else if (localName == "author") {
-            startAuthor(Owner::Document);
+            startAuthor();
+        } else if (localName == "email") {
+            pushTextFor(TextTarget::RootEmail);
         } else if (localName == "url") {
-            startLink(Owner::Document, attributes, attributeCount);
+            pushTextFor(TextTarget::URL);
+        } else if (localName == "urlname") {
+            pushTextFor(TextTarget::URLName);
         } else if (localName == "bounds" || localName == "time") {
             push(FrameKind::Skip);
         } else if (localName == "metadata") {
@@ -351,20 +393,24 @@ private:
                         m_metadataElements, true);
         } else {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        m_documentElements, true);
+                        isForeign(prefix, localName) ? m_rootMisplaced.foreignElements()
+                                                     : m_documentElements,
+                        true);
         }
     }
 
     void startInMetadata(std::string_view prefix, std::string_view localName, const Namespace* namespaces,
                          std::size_t namespaceCount, const Attribute* attributes, std::size_t attributeCount) {
         if (localName == "name") {
+            m_metadataName = true;
             pushTextFor(TextTarget::DocumentName);
         } else if (localName == "desc") {
+            m_metadataDescription = true;
             pushTextFor(TextTarget::DocumentDescription);
-        } else if (localName == "link") {
-            startLink(Owner::Document, attributes, attributeCount);
-        } else if (localName == "author") {
-            startAuthor(Owner::Document);
+        } else if (localName == "link" || localName == "author") {
+            // Kept whole; the link and author fields are read from them at the end.
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_metadataElements, true);
         } else if (localName == "extensions") {
             m_scratch.clear();
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount, m_scratch,
@@ -373,9 +419,25 @@ private:
         } else if (localName == "copyright" || localName == "keywords") {
             keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
                         m_metadataElements, true);
+        } else if (isForeign(prefix, localName)) {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_metadataMisplaced.foreignElements(), true);
         } else {
             push(FrameKind::Skip); // time and bounds are written anew
         }
+    }
+
+    // The root's GPX 1.0 fields and the metadata's kept elements complete the metadata;
+    // returns the warning's text naming what was left out.
+    std::string finishMetadata() {
+        if (!m_metadataMisplaced.empty()) {
+            const XMLElement& kept = m_document->metadataExtensions();
+            m_document->setMetadataExtensions(m_metadataMisplaced.takeInto(
+                kept ? XMLElementList{kept} : XMLElementList(), m_naming)[0]);
+        }
+        m_root.link = m_rootMisplaced.takeLink();
+        return m_root.moveIntoMetadata(*m_document, m_metadataElements.takeList().toVector(),
+                                       m_metadataName, m_metadataDescription);
     }
 
     // ---- tracks and routes ------------------------------------------------------------
@@ -386,10 +448,16 @@ private:
             pushTextFor(TextTarget::ItemName);
         } else if (localName == "desc") {
             pushTextFor(TextTarget::ItemDescription);
-        } else if (localName == "link" || localName == "url") {
-            startLink(Owner::Item, attributes, attributeCount);
+        } else if (localName == "link") {
+            keepElement({}, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_itemElements, true);
+        } else if (localName == "url") {
+            pushTextFor(TextTarget::URL);
+        } else if (localName == "urlname") {
+            pushTextFor(TextTarget::URLName);
         } else if (localName == "trkseg") {
             m_template.segments.emplace_back();
+            m_template.segmentContent.emplace_back();
             push(FrameKind::Segment);
         } else if (localName == "rtept") {
             m_template.routePoints.push_back(makePoint(attributes, attributeCount));
@@ -400,32 +468,67 @@ private:
                         true);
             m_frames.back().colourExtensions = true;
         } else {
-            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount, m_itemElements,
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        isForeign(prefix, localName) ? m_itemMisplaced.foreignElements()
+                                                     : m_itemElements,
                         true);
         }
     }
 
+    void startInSegment(std::string_view prefix, std::string_view localName,
+                        const Namespace* namespaces, std::size_t namespaceCount,
+                        const Attribute* attributes, std::size_t attributeCount) {
+        if (localName == "extensions") {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_segmentElements, true);
+        } else if (isForeign(prefix, localName)) {
+            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                        m_segmentMisplaced.foreignElements(), true);
+        } else {
+            push(FrameKind::Skip);
+        }
+    }
+
+    // A segment's extensions travel with its item as a kept trkseg, which the writer merges
+    // into the segment it writes.
+    void endSegment() {
+        if (m_segmentElements.empty() && m_segmentMisplaced.empty())
+            return;
+        XMLElementBuilder segment("trkseg");
+        for (auto e : m_segmentMisplaced.takeInto(m_segmentElements.takeList(), m_naming))
+            segment.appendChild(e);
+        m_template.segmentContent.back() = segment.build();
+    }
+
+    // The item's kept elements with its misplaced values in their places.
+    XMLElementList finishItemElements() {
+        XMLElementList elements = m_itemElements.takeList();
+        if (!m_itemMisplaced.empty())
+            elements = m_itemMisplaced.takeInto(elements, m_naming);
+        return elements;
+    }
+
     void endTrack() {
-        auto elements = m_itemElements.takeList();
-        auto makeItem = [&](PointList points) {
+        const XMLElementList elements = finishItemElements();
+        const std::string link = KeptFieldElements::linkField(elements);
+        auto makeItem = [&](PointList points, const XMLElement& segmentContent) {
             auto item = GPSItem::item();
-            item->setXMLElements(elements);
+            item->setXMLElements(segmentContent ? elements.appending(segmentContent) : elements);
             if (m_template.name)
                 item->setItemName(*m_template.name);
             item->setItemType(m_template.type);
             item->setItemPoints(std::move(points));
-            if (m_template.link)
-                item->setItemLink(*m_template.link);
+            item->setItemLink(link);
             if (m_template.description)
                 item->setItemDescription(*m_template.description);
             item->setItemColor(m_template.color);
             m_items.push_back(std::move(item));
         };
-        for (auto& segment : m_template.segments)
-            if (!segment.empty())
-                makeItem(std::move(segment));
+        for (std::size_t i = 0; i < m_template.segments.size(); ++i)
+            if (!m_template.segments[i].empty())
+                makeItem(std::move(m_template.segments[i]), m_template.segmentContent[i]);
         if (!m_template.routePoints.empty())
-            makeItem(std::move(m_template.routePoints));
+            makeItem(std::move(m_template.routePoints), XMLElement());
         m_template.reset(GPSItemType::Track);
     }
 
@@ -464,25 +567,58 @@ private:
             pushTextFor(TextTarget::WaypointSymbol);
         } else if (waypoint && localName == "type") {
             pushTextFor(TextTarget::WaypointType);
-        } else if (waypoint && (localName == "link" || localName == "url")) {
-            startLink(Owner::Item, attributes, attributeCount);
         } else {
             // A waypoint's other elements belong to the item, a track point's to the point.
-            keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
-                        waypoint ? m_itemElements : m_pointElements, true);
+            XMLFragmentEncoder* kept = waypoint ? &m_itemElements : &m_pointElements;
+            if (localName != "extensions") // the common case needs no more looks
+                kept = placeInPoint(prefix, localName, waypoint, kept);
+            if (kept)
+                keepElement(prefix, localName, namespaces, namespaceCount, attributes, attributeCount,
+                            *kept, true);
         }
     }
 
+    // Where an element of a point other than its time, elevation and the fields of a waypoint
+    // goes: GPX 1.0 values become texts for their GPX 1.1 places (no encoder then), elements
+    // of other namespaces go to the extensions, a waypoint's link is kept unprefixed (its link
+    // field is read from it), the rest stays where given. Out of line, so that the compiler
+    // keeps the path of every point's common elements as short as it was.
+    [[gnu::noinline]] XMLFragmentEncoder* placeInPoint(std::string_view& prefix, std::string_view localName, bool waypoint,
+                                     XMLFragmentEncoder* kept) {
+        const TextTarget target = localName == "speed"     ? TextTarget::Speed
+                                  : localName == "course"  ? TextTarget::Course
+                                  : localName == "url"     ? TextTarget::URL
+                                  : localName == "urlname" ? TextTarget::URLName
+                                                           : TextTarget::None;
+        if (target != TextTarget::None) {
+            pushTextFor(target);
+            return nullptr;
+        }
+        if (isForeign(prefix, localName))
+            return &(waypoint ? m_itemMisplaced : m_pointMisplaced).foreignElements();
+        if (waypoint && localName == "link")
+            prefix = {};
+        return kept;
+    }
+
     void endPoint() {
-        if (m_point && !m_pointElements.empty())
+        if (!m_pointMisplaced.empty()) {
+            if (m_point)
+                m_point->setXMLElements(
+                    m_pointMisplaced.takeInto(m_pointElements.takeList(), m_naming));
+            m_pointMisplaced.clear();
+        } else if (m_point && !m_pointElements.empty()) {
             m_point->setXMLElements(m_pointElements.takeList());
+        }
         m_pointElements.clear();
         m_point.reset();
     }
 
     void endWaypoint() {
         auto item = GPSItem::item();
-        item->setXMLElements(m_itemElements.takeList());
+        const XMLElementList elements = finishItemElements();
+        item->setXMLElements(elements);
+        item->setItemLink(KeptFieldElements::linkField(elements));
         item->setItemType(GPSItemType::Waypoint);
         item->setItemPoints({m_template.waypointPoint});
         if (m_template.name)
@@ -493,19 +629,30 @@ private:
             item->setWptSym(*m_template.symbol);
         if (m_template.waypointType)
             item->setWptType(*m_template.waypointType);
-        if (m_template.link)
-            item->setItemLink(*m_template.link);
         m_items.push_back(std::move(item));
         m_template.reset(GPSItemType::Track);
         m_point.reset();
     }
 
-    // ---- texts, links, authors --------------------------------------------------------
+    // ---- texts and the GPX 1.0 author -------------------------------------------------
 
     void pushTextFor(TextTarget target) {
         Frame f{FrameKind::Text};
         f.target = target;
         pushText(f);
+    }
+
+    // Where a GPX 1.0 url, urlname, speed or course goes: to the values of the element
+    // holding it (the frame below its own).
+    MisplacedValues& misplacedValuesOfHolder() {
+        switch (m_frames.empty() ? FrameKind::Root : m_frames.back().kind) {
+        case FrameKind::Root:
+            return m_rootMisplaced;
+        case FrameKind::Point:
+            return m_pointMisplaced;
+        default:
+            return m_itemMisplaced;
+        }
     }
 
     void endText(const Frame& frame) {
@@ -544,34 +691,45 @@ private:
             m_authorNameFound = true;
             m_authorName = std::string(text);
             break;
+        default:
+            takeMisplacedText(frame.target, text);
+            break;
         case TextTarget::None:
             break;
         }
     }
 
-    void startLink(Owner owner, const Attribute* attributes, std::size_t attributeCount) {
-        Frame f{FrameKind::Link};
-        f.owner = owner;
-        m_linkHref.reset();
-        for (std::size_t i = 0; i < attributeCount; ++i)
-            if (attributes[i].prefix.empty() && attributes[i].localName == "href")
-                m_linkHref = std::string(attributes[i].value);
-        pushText(f);
+    // The text of a GPX 1.0 form, kept for its GPX 1.1 place.
+    void takeMisplacedText(TextTarget target, std::string_view text) {
+        switch (target) {
+        case TextTarget::RootName:
+            m_root.name = std::string(text);
+            break;
+        case TextTarget::RootDescription:
+            m_root.description = std::string(text);
+            break;
+        case TextTarget::RootEmail:
+            m_root.email = std::string(text);
+            break;
+        case TextTarget::URL:
+            misplacedValuesOfHolder().setURL(text);
+            break;
+        case TextTarget::URLName:
+            misplacedValuesOfHolder().setURLName(text);
+            break;
+        case TextTarget::Speed:
+            misplacedValuesOfHolder().addTrackPointValue("speed", text);
+            break;
+        case TextTarget::Course:
+            misplacedValuesOfHolder().addTrackPointValue("course", text);
+            break;
+        default:
+            break;
+        }
     }
 
-    void endLink(const Frame& frame) {
-        --m_captureDepth;
-        std::string link = m_linkHref ? *m_linkHref : std::string(frameText(frame));
-        m_linkHref.reset();
-        if (frame.owner == Owner::Document)
-            m_document->setDocumentLink(link);
-        else
-            m_template.link = std::move(link);
-    }
-
-    void startAuthor(Owner owner) {
+    void startAuthor() {
         Frame f{FrameKind::Author};
-        f.owner = owner;
         m_authorNameFound = false;
         m_authorName.clear();
         pushText(f);
@@ -579,7 +737,7 @@ private:
 
     void endAuthor(const Frame& frame) {
         --m_captureDepth;
-        m_document->setDocumentAuthor(m_authorNameFound ? std::string_view(m_authorName) : frameText(frame));
+        m_root.author = m_authorNameFound ? m_authorName : std::string(frameText(frame));
         m_authorNameFound = false;
     }
 
@@ -646,15 +804,26 @@ private:
     std::string m_text;
     std::string m_pendingWhitespace;
     int m_captureDepth = 0;
-    std::optional<std::string> m_linkHref;
     bool m_authorNameFound = false;
     std::string m_authorName;
 
     XMLFragmentEncoder m_documentElements;
     XMLFragmentEncoder m_metadataElements;
     XMLFragmentEncoder m_itemElements;
+    XMLFragmentEncoder m_segmentElements;
     XMLFragmentEncoder m_pointElements;
     XMLFragmentEncoder m_scratch;
+
+    // GPX 1.0 forms and elements of other namespaces, per level being read.
+    GPX10RootFields m_root;
+    MisplacedValues m_rootMisplaced;
+    MisplacedValues m_metadataMisplaced;
+    MisplacedValues m_itemMisplaced;
+    MisplacedValues m_segmentMisplaced;
+    MisplacedValues m_pointMisplaced;
+    MisplacedValues::Naming m_naming;
+    bool m_metadataName = false;
+    bool m_metadataDescription = false;
 
     bool m_rootIsGPX = false;
     bool m_rootClosed = false;

@@ -1,5 +1,6 @@
 #include "core/formats/GPXWriter.h"
 
+#include "core/formats/KeptFieldElements.h"
 #include "core/formats/XMLNamespaceManager.h"
 #include "core/model/GPXTime.h"
 #include "core/model/XMLElementBuilder.h"
@@ -242,17 +243,20 @@ private:
             metadata->appendChild(XMLElementBuilder("name", m_document.documentName()));
         if (!m_document.documentDescription().empty())
             metadata->appendChild(XMLElementBuilder("desc", m_document.documentDescription()));
-        if (!m_document.documentAuthor().empty()) {
-            XMLElementBuilder author("author");
-            author.appendChild(XMLElementBuilder("name", m_document.documentAuthor()));
-            metadata->appendChild(std::move(author));
-        }
-        // A copyright notice and keywords of the file go back to their places.
+        // The kept author, copyright notice, links and keywords go back to their places.
+        XMLElement author;
+        for (auto e : m_document.metadataElements())
+            if (e.name() == "author")
+                author = e;
+        if (XMLElement written =
+                KeptFieldElements::authorToWrite(author, m_document.documentAuthor()))
+            metadata->appendChild(written);
         for (auto e : m_document.metadataElements())
             if (e.name() == "copyright")
                 metadata->appendChild(e);
-        if (!m_document.documentLink().empty())
-            metadata->appendChild(linkElement(m_document.documentLink()));
+        for (const auto& link : KeptFieldElements::linksToWrite(m_document.metadataElements(),
+                                                                m_document.documentLink()))
+            metadata->appendChild(link);
         Instant now = m_options.metadataTime.value_or(Instant::now());
         metadata->appendChild(XMLElementBuilder("time", TimeText(now).view()));
         for (auto e : m_document.metadataElements())
@@ -263,17 +267,12 @@ private:
         return metadata;
     }
 
-    static XMLElementBuilder linkElement(const std::string& url) {
-        XMLElementBuilder link("link");
-        link.addAttribute("href", url);
-        return link;
-    }
-
     // The trk or rte element without its points; the points are streamed into it.
     static XMLElementBuilder trackElement(const GPSItem& item) {
         XMLElementBuilder element(item.itemType() == GPSItemType::Track ? "trk" : "rte");
         for (auto e : item.XMLElements())
-            element.appendChild(e);
+            if (e.name() != "link")
+                element.appendChild(e);
         if (auto colourName = ItemColor::stringFromItemColor(item.itemColor())) {
             element.createChildNamed("extensions")
                 .createChildNamed("gpxx:TrackExtension")
@@ -284,8 +283,9 @@ private:
             element.createChildNamed("name").setStringValue(item.itemName());
         if (!item.itemDescription().empty())
             element.createChildNamed("desc").setStringValue(item.itemDescription());
-        if (!item.itemLink().empty())
-            element.appendChild(linkElement(item.itemLink()));
+        for (const auto& link :
+             KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink()))
+            element.appendChild(link);
         element.filterChildren(kTrackChildren);
         return element;
     }
@@ -361,6 +361,8 @@ private:
             writer.writeNamespace(ns.prefix, ns.uri);
         for (const auto& a : element.attributes())
             writer.writeAttribute(a.name, a.value);
+        // A track's kept trkseg holds what its segment had besides points (its extensions).
+        std::vector<XMLElement> segmentContent;
         bool pointsWritten = false;
         auto writePoints = [&] {
             pointsWritten = true;
@@ -368,10 +370,17 @@ private:
                 writer.startElement("trkseg");
             for (const auto& point : item.itemPoints())
                 writePoint(writer, *point, track ? "trkpt" : "rtept");
+            for (const auto& content : segmentContent)
+                for (const auto& e : content.childElements())
+                    writer.writeElement(e);
             if (track)
                 writer.endElement();
         };
         for (const auto& child : element.children()) {
+            if (track && !child.builder && child.elementName() == "trkseg") {
+                segmentContent.push_back(child.element);
+                continue;
+            }
             // A route's points come before any kept segments; a track's segment comes last.
             if (!track && !pointsWritten && child.elementName() == "trkseg")
                 writePoints();
@@ -386,8 +395,9 @@ private:
         m_trackElements.erase(&item);
     }
 
-    static void writeChildren(XMLStreamWriter& writer, const RankedElements& kept, const Override* overrides,
-                              std::size_t overrideCount, const std::string* link, bool trustedOverrides) {
+    static void writeChildren(XMLStreamWriter& writer, const RankedElements& kept,
+                              const Override* overrides, std::size_t overrideCount,
+                              const std::vector<XMLElement>* links, bool trustedOverrides) {
         for (std::size_t rank = 0; rank < kPointChildren.size(); ++rank) {
             const Override* override = nullptr;
             for (std::size_t i = 0; i < overrideCount; ++i)
@@ -410,11 +420,9 @@ private:
                 else
                     writer.writeTextElement(override->name, override->text);
             }
-            if (link && kPointChildren[rank] == "link") {
-                writer.startElement("link");
-                writer.writeAttribute("href", *link);
-                writer.endElement();
-            }
+            if (links && kPointChildren[rank] == "link")
+                for (const auto& link : *links)
+                    writer.writeElement(link);
         }
     }
 
@@ -477,8 +485,11 @@ private:
             overrides[count++] = {"sym", item.wptSym()};
         if (!item.wptType().empty())
             overrides[count++] = {"type", item.wptType()};
-        writeChildren(writer, RankedElements(item.XMLElements()), overrides, count,
-                      item.itemLink().empty() ? nullptr : &item.itemLink(), false);
+        // The links are written from the link field.
+        RankedElements kept(item.XMLElements());
+        std::erase_if(kept.elements, [](const auto& ranked) { return ranked.second.name() == "link"; });
+        const auto links = KeptFieldElements::linksToWrite(item.XMLElements(), item.itemLink());
+        writeChildren(writer, kept, overrides, count, &links, false);
         writer.endElement();
     }
 

@@ -48,6 +48,8 @@ XMLNamespaceManager::XMLNamespaceManager() {
     add("wptx1", garmin + "WaypointExtension/v1", garminSchemas + "WaypointExtensionv1.xsd");
     add("gpxtrx", garmin + "GpxExtensions/v3", garminSchemas + "GpxExtensionsv3.xsd");
     add("gpxtpx", garmin + "TrackPointExtension/v1", garminSchemas + "TrackPointExtensionv1.xsd");
+    add(std::string(kTrackPointExtensionV2Prefix), std::string(kTrackPointExtensionV2),
+        garminSchemas + "TrackPointExtensionv2.xsd");
     add("gpxx", garmin + "GpxExtensions/v3", garminSchemas + "GpxExtensionsv3.xsd");
     add("trp", garmin + "TripExtensions/v1", garminSchemas + "TripExtensionsv1.xsd");
     add("adv", garmin + "AdventuresExtensions/v1", garminSchemas + "AdventuresExtensionv1.xsd");

@@ -25,6 +25,11 @@ public:
     };
 
     static constexpr std::string_view kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+    // Garmin's track point extension version 2, which holds the speed and course of GPX 1.0
+    // points; the built-in table knows it under this prefix.
+    static constexpr std::string_view kTrackPointExtensionV2 =
+        "http://www.garmin.com/xmlschemas/TrackPointExtension/v2";
+    static constexpr std::string_view kTrackPointExtensionV2Prefix = "gpxtpx2";
 
     // A manager holding the built-in table.
     XMLNamespaceManager();

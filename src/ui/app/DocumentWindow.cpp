@@ -15,6 +15,8 @@
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/mapview/GPSViewDocumentDelegate.h"
+#include "ui/profile/ProfileChartView.h"
+#include "ui/profile/ProfilePane.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -53,6 +55,8 @@ namespace {
 const QString kGeometryKey = QStringLiteral("DocumentWindow/geometry");
 const QString kMainSplitterKey = QStringLiteral("DocumentWindow/mainSplitter");
 const QString kLastFolderKey = QStringLiteral("DocumentWindow/lastFolder");
+const QString kProfileOpenKey = QStringLiteral("DocumentWindow/profileOpen");
+const QString kProfileHeightKey = QStringLiteral("DocumentWindow/profileHeight");
 constexpr int kInitialListWidth = 470;
 
 QString qstring(std::string_view text) {
@@ -163,15 +167,32 @@ void DocumentWindow::buildPanes() {
     connect(m_statisticsPane, &StatisticsPane::expandedChanged, this,
             [this] { validateActions(); });
 
+    m_profilePane = new ProfilePane;
+    m_profilePane->setObjectName(QStringLiteral("profilePane"));
+    m_profilePane->setDocument(m_document.get());
+    m_profilePane->chartView()->setAlertFunction(
+        [this](const QString& title, const QString& text) { alert(title, text); });
+    connect(m_profilePane, &ProfilePane::expandedChanged, this,
+            &DocumentWindow::profileExpandedChanged);
+    connect(m_profilePane, &ProfilePane::pointHovered, this,
+            [this](double lon, double lat) { m_gpsView->setHighlightedPoint(WorldPoint{lon, lat}); });
+    connect(m_profilePane, &ProfilePane::hoverEnded, this,
+            [this] { m_gpsView->setHighlightedPoint(std::nullopt); });
     connectMapTools();
 
+    // The map's column, top to bottom: the map takes what the panes below it leave.
     m_mapSplitter = new QSplitter(Qt::Vertical);
     m_mapSplitter->setObjectName(QStringLiteral("mapSplitter"));
     m_mapSplitter->setChildrenCollapsible(false);
-    m_mapSplitter->addWidget(m_mapArea);
-    m_mapSplitter->addWidget(m_statisticsPane);
-    m_mapSplitter->setStretchFactor(0, 1);
-    m_mapSplitter->setStretchFactor(1, 0);
+    for (QWidget* pane : {m_mapArea, static_cast<QWidget*>(m_profilePane),
+                          static_cast<QWidget*>(m_statisticsPane)})
+        m_mapSplitter->addWidget(pane);
+    for (int i = 0; i < m_mapSplitter->count(); ++i)
+        m_mapSplitter->setStretchFactor(i, m_mapSplitter->widget(i) == m_mapArea ? 1 : 0);
+    connect(m_mapSplitter, &QSplitter::splitterMoved, this, [this] {
+        if (m_profilePane->isExpanded())
+            m_profileHeight = m_profilePane->height();
+    });
 
     m_mainSplitter = new QSplitter(Qt::Horizontal);
     m_mainSplitter->setObjectName(QStringLiteral("mainSplitter"));
@@ -195,10 +216,13 @@ void DocumentWindow::connectMapTools() {
         return dialog.mutateItems(*m_document, {waypoint});
     });
     // The statistics follow a drag at most every 100 ms, and exactly at its end.
-    connect(m_gpsView, &GPSView::toolDragStarted, this,
-            [this] { m_statisticsPane->setRefreshThrottled(true); });
-    connect(m_gpsView, &GPSView::toolDragEnded, this,
-            [this] { m_statisticsPane->setRefreshThrottled(false); });
+    for (const bool throttled : {true, false}) {
+        connect(m_gpsView, throttled ? &GPSView::toolDragStarted : &GPSView::toolDragEnded, this,
+                [this, throttled] {
+                    m_statisticsPane->setRefreshThrottled(throttled);
+                    m_profilePane->setRefreshThrottled(throttled);
+                });
+    }
 }
 
 void DocumentWindow::buildToolBar() {
@@ -299,12 +323,51 @@ void DocumentWindow::restoreWindowState() {
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
         resize(1100, 720);
     m_mainSplitter->restoreState(settings.value(kMainSplitterKey).toByteArray());
+    m_profileHeight = std::max(
+        settings.value(kProfileHeightKey, ProfilePane::kDefaultExpandedHeight).toInt(),
+        ProfilePane::kMinimumExpandedHeight);
+    m_profilePane->setPreferredHeight(m_profileHeight);
+    m_profilePane->setExpanded(settings.value(kProfileOpenKey, false).toBool());
 }
 
 void DocumentWindow::saveWindowState() const {
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
     settings.setValue(kMainSplitterKey, m_mainSplitter->saveState());
+    settings.setValue(kProfileOpenKey, m_profilePane->isExpanded());
+    settings.setValue(kProfileHeightKey,
+                      m_profilePane->isExpanded() ? m_profilePane->height() : m_profileHeight);
+}
+
+void DocumentWindow::setMapColumnPaneHeight(QWidget* pane, int height) {
+    QList<int> sizes = m_mapSplitter->sizes();
+    const int index = m_mapSplitter->indexOf(pane);
+    const int map = m_mapSplitter->indexOf(m_mapArea);
+    if (index < 0 || map < 0 || m_mapSplitter->height() <= 0)
+        return;
+    // The map keeps at least its minimum; the pane gets what is left up to the height asked.
+    const int available = sizes[map] + sizes[index] - m_mapArea->minimumHeight();
+    const int given = std::clamp(height, pane->minimumHeight(), std::max(pane->minimumHeight(), available));
+    sizes[map] += sizes[index] - given;
+    sizes[index] = given;
+    m_mapSplitter->setSizes(sizes);
+}
+
+void DocumentWindow::profileExpandedChanged(bool expanded) {
+    if (expanded) {
+        m_profilePane->setPreferredHeight(m_profileHeight);
+        setMapColumnPaneHeight(m_profilePane, m_profileHeight);
+    } else {
+        // The splitter has not yet taken in the collapsed height: this is the open one.
+        const int open = m_mapSplitter->sizes().value(m_mapSplitter->indexOf(m_profilePane));
+        if (open >= ProfilePane::kMinimumExpandedHeight)
+            m_profileHeight = open;
+        m_gpsView->setHighlightedPoint(std::nullopt);
+        setMapColumnPaneHeight(m_profilePane, ProfilePane::kHeaderHeight);
+    }
+    // New windows open the profile as it was left.
+    QSettings().setValue(kProfileOpenKey, expanded);
+    validateActions();
 }
 
 // ---- loading ------------------------------------------------------------------------------------
@@ -329,6 +392,9 @@ void DocumentWindow::windowDidLoad() {
     updateMapTypeControls();
 
     const bool hasItems = !m_document->permanentItems().empty();
+    // The splitter laid the column out before the window had its size.
+    if (m_profilePane->isExpanded())
+        setMapColumnPaneHeight(m_profilePane, m_profileHeight);
     m_gpsView->fitItemsInView();
     setCurrentTool(m_controller.currentToolIndex());
     m_document->postTrackDataChangedNotification();

@@ -28,6 +28,7 @@ class DocumentController;
 class GMapView;
 class GPSView;
 class GPSViewDocumentDelegate;
+class ProfilePane;
 class StatisticsPane;
 class TracksList;
 class TracksListView;
@@ -54,6 +55,7 @@ public:
     QWidget* mapArea() const { return m_mapArea; }
     TracksListView* tracksListView() const { return m_tracksListView; }
     StatisticsPane* statisticsPane() const { return m_statisticsPane; }
+    ProfilePane* profilePane() const { return m_profilePane; }
     QSplitter* mainSplitter() const { return m_mainSplitter; }
     QSplitter* mapSplitter() const { return m_mapSplitter; }
     QComboBox* mapTypePopUp() const { return m_mapTypePopUp; }
@@ -187,6 +189,10 @@ private:
     void tracksListDelete();
     void tracksListSetType(const QString& title);
     void toggleStatisticsPane();
+    void toggleProfilePane();
+    // Gives a pane of the map's column this height, taking the difference from the map.
+    void setMapColumnPaneHeight(QWidget* pane, int height);
+    void profileExpandedChanged(bool expanded);
 
     DocumentController& m_controller;
     std::unique_ptr<WendDocument> m_document;
@@ -204,6 +210,9 @@ private:
     std::unique_ptr<GPSViewDocumentDelegate> m_gpsViewDelegate;
     TracksListView* m_tracksListView = nullptr;
     StatisticsPane* m_statisticsPane = nullptr;
+    ProfilePane* m_profilePane = nullptr;
+    // The profile's height while open, remembered across closing it and across sessions.
+    int m_profileHeight = 0;
     QComboBox* m_mapTypePopUp = nullptr;
     QActionGroup* m_toolActions = nullptr;
     QActionGroup* m_toolMenuActions = nullptr;

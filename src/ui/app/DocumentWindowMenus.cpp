@@ -21,6 +21,7 @@
 #include "ui/dialogs/SplitOnRestStopsDialog.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
+#include "ui/profile/ProfilePane.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -384,6 +385,10 @@ void DocumentWindow::buildMenus() {
         view, QStringLiteral("toggleStatistics"), QStringLiteral("Show S&tatistics"),
         [this] { toggleStatisticsPane(); }, QKeySequence(QStringLiteral("Ctrl+Alt+S")))
         ->setCheckable(true);
+    addMenuAction(
+        view, QStringLiteral("toggleProfile"), QStringLiteral("Show &Profile"),
+        [this] { toggleProfilePane(); }, QKeySequence(QStringLiteral("Ctrl+Alt+P")))
+        ->setCheckable(true);
     addCommand(
         view, QStringLiteral("Show Selection in &Google Earth"),
         DocumentAction::ShowSelectionInGoogleEarth, [this] { showSelectionInGoogleEarth(); },
@@ -471,6 +476,8 @@ void DocumentWindow::validateActions() {
         revert->setEnabled(!m_filePath.isEmpty() && isEdited());
     if (QAction* statistics = actionNamed(QStringLiteral("toggleStatistics")))
         statistics->setChecked(m_statisticsPane->isExpanded());
+    if (QAction* profile = actionNamed(QStringLiteral("toggleProfile")))
+        profile->setChecked(m_profilePane->isExpanded());
     updateUndoActions();
 }
 
@@ -567,6 +574,10 @@ void DocumentWindow::tracksListSetType(const QString& title) {
 void DocumentWindow::toggleStatisticsPane() {
     m_statisticsPane->toggleStatisticsView();
     validateActions();
+}
+
+void DocumentWindow::toggleProfilePane() {
+    m_profilePane->toggleExpanded();
 }
 
 } // namespace wend

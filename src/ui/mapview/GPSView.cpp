@@ -158,7 +158,40 @@ void GPSView::paintEvent(QPaintEvent* event) {
     const MapFrame frame = m_renderer.prepareFrame(items, m_geometry, m_formatter);
     QPainter painter(this);
     m_framePainter.paint(painter, frame, event->rect(), size());
+    paintHighlightedPoint(painter);
     paintToolOverlay(painter);
+}
+
+QRectF GPSView::highlightBounds() const {
+    if (!m_highlightedPoint)
+        return {};
+    const ViewPoint at = m_geometry.transformWorldToScreen(*m_highlightedPoint);
+    const double reach = kHighlightRadius + 2;
+    return QRectF(at.x - reach, at.y - reach, 2 * reach, 2 * reach);
+}
+
+void GPSView::paintHighlightedPoint(QPainter& painter) {
+    if (!m_highlightedPoint)
+        return;
+    const ViewPoint at = m_geometry.transformWorldToScreen(*m_highlightedPoint);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(30, 30, 40), 2));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QPointF(at.x, at.y), kHighlightRadius, kHighlightRadius);
+    painter.restore();
+}
+
+void GPSView::setHighlightedPoint(std::optional<WorldPoint> point) {
+    if (point == m_highlightedPoint)
+        return;
+    // Only where the marker was and where it goes: a full frame of a large file costs more
+    // than a pointer move may.
+    const QRectF before = highlightBounds();
+    m_highlightedPoint = point;
+    const QRectF region = before | highlightBounds();
+    if (!region.isNull())
+        update(region.toAlignedRect());
 }
 
 ToolOverlay GPSView::toolOverlay() {

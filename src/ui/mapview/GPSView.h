@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace wend {
 
@@ -58,6 +59,8 @@ public:
     static constexpr int kToolCount = ToolSet::kToolCount;
     // The key that stands in for Alt (the window manager may take Alt-drags).
     static constexpr Qt::Key kStrikeKey = Qt::Key_X;
+    // Radius of the marker of the highlighted point, in view points.
+    static constexpr double kHighlightRadius = 6.0;
 
     // The preferences (measurement system of the scale bar, tool tips) are read at the moment
     // of use and must outlive the view.
@@ -91,6 +94,10 @@ public:
     // frame.
     void recacheTrackDrawingData();
     const MapViewRenderer& renderer() const { return m_renderer; }
+    // A marker over the items at this place (the point under the pointer on the profile);
+    // none removes it.
+    void setHighlightedPoint(std::optional<WorldPoint> point);
+    const std::optional<WorldPoint>& highlightedPoint() const { return m_highlightedPoint; }
 
     // ---- keyboard selection commands (framed by the delegate's selection brackets) ----------
     void selectAll();
@@ -175,6 +182,9 @@ private:
     // that changes what a press would do.
     void hoverToolAt(QPointF position);
     void paintToolOverlay(QPainter& painter);
+    void paintHighlightedPoint(QPainter& painter);
+    // Where the highlighted point's marker is drawn; empty without one.
+    QRectF highlightBounds() const;
     static QRectF boundsOf(const ToolOverlay& overlay);
     SelectionChangeBrackets selectionBrackets();
     void updateCursor();
@@ -202,6 +212,7 @@ private:
     // Where the overlay was last painted.
     QRectF m_overlayBounds;
     QPointF m_lastDragPosition;
+    std::optional<WorldPoint> m_highlightedPoint;
     // The second press of a double click in pan mode: its release centres and zooms in.
     bool m_panDoubleClick = false;
 };

@@ -138,7 +138,7 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     EXPECT_EQ(wpt.wptSym(), "Flag");
     EXPECT_EQ(wpt.wptType(), "peak");
     EXPECT_EQ(wpt.itemLink(), "http://example.com/w");
-    EXPECT_EQ(names(wpt.XMLElements()), "cmt,extensions");
+    EXPECT_EQ(names(wpt.XMLElements()), "cmt,link,extensions");
     ASSERT_EQ(wpt.itemPoints().size(), 1u);
     EXPECT_TRUE(wpt.itemPoints()[0]->XMLElements().empty());
     EXPECT_DOUBLE_EQ(wpt.itemPoints()[0]->elevation(), 5);
@@ -146,7 +146,12 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     const auto& point = *doc.documentItems()[1]->itemPoints()[0];
     EXPECT_EQ(names(point.XMLElements()), "name,sym,hdop,extensions");
     EXPECT_EQ(point.XMLElementNamed("extensions").stringValue(), "120");
-    EXPECT_EQ(names(doc.XMLElements()), "extensions,email");
+    // The segment's extensions travel with its item; a GPX 1.0 e-mail joins the metadata's author.
+    EXPECT_EQ(doc.documentItems()[1]->XMLElementNamed("trkseg").xmlString(),
+              "<trkseg><extensions><x/></extensions></trkseg>");
+    EXPECT_EQ(names(doc.XMLElements()), "extensions");
+    EXPECT_EQ(doc.metadataElements().elementNamed("author").xmlString(),
+              "<author><email id=\"me\" domain=\"example.com\"/></author>");
 }
 
 TEST(GPXParser, MetadataAndGPX10Fields) {
@@ -164,7 +169,7 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(doc.documentAuthor(), "Ann");
     EXPECT_EQ(doc.documentLink(), "http://example.com");
     EXPECT_EQ(doc.metadataExtensions().xmlString(), "<extensions><mine>1</mine></extensions>");
-    EXPECT_EQ(names(doc.metadataElements()), "copyright,keywords");
+    EXPECT_EQ(names(doc.metadataElements()), "author,copyright,link,keywords");
     EXPECT_TRUE(doc.XMLElements().empty());
 
     auto gpx10 = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
@@ -175,8 +180,8 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(gpx10.document->documentName(), "Old");
     EXPECT_EQ(gpx10.document->documentAuthor(), "Bob Smith");
     EXPECT_EQ(gpx10.document->documentLink(), "http://example.com/old");
-    EXPECT_EQ(names(gpx10.document->XMLElements()), "email");
-    EXPECT_EQ(names(gpx10.document->metadataElements()), "keywords");
+    EXPECT_TRUE(gpx10.document->XMLElements().empty());
+    EXPECT_EQ(names(gpx10.document->metadataElements()), "author,link,keywords");
     EXPECT_EQ(gpx10.document->documentItems()[0]->itemLink(), "http://example.com/wpt");
     EXPECT_EQ(gpx10.document->XMLNamespaces().at(0).uri, "http://www.topografix.com/GPX/1/0");
 }

@@ -46,9 +46,9 @@ std::string elementText(const std::string& xml, const std::string& start, const 
 }
 
 // Each part appears in `text`, in the order given.
-void expectInOrder(const std::string& text, std::initializer_list<const char*> parts) {
+void expectInOrder(const std::string& text, const std::vector<std::string>& parts) {
     std::size_t at = 0;
-    for (const char* part : parts) {
+    for (const auto& part : parts) {
         auto found = text.find(part, at);
         ASSERT_NE(found, std::string::npos) << part << "\n" << text;
         at = found;
@@ -138,9 +138,10 @@ TEST(GPXWriter, PointChildrenInSchemaOrder) {
     std::string xml = write(*read.document);
     std::string pt = elementText(xml, "<trkpt", "</trkpt>");
     expectInOrder(pt, {"<ele>5.000000</ele>", "<time>", "<sym>", "<hdop>", "<extensions>"});
-    // A prefixed element directly under the point is not GPX 1.1 and is dropped.
-    EXPECT_EQ(pt.find("<gpxtpx:hr>1</gpxtpx:hr>"), std::string::npos);
-    EXPECT_NE(pt.find("<gpxtpx:hr>120</gpxtpx:hr>"), std::string::npos);
+    // An element of another namespace directly under the point moves into its extensions.
+    expectInOrder(pt,
+                  {"<extensions>", "<gpxtpx:hr>120</gpxtpx:hr>", "</gpxtpx:TrackPointExtension>",
+                   "<gpxtpx:hr>1</gpxtpx:hr>", "</extensions>"});
 }
 
 TEST(GPXWriter, WaypointFieldsAndKeptElements) {
@@ -247,4 +248,104 @@ TEST(GPXWriter, WritingTwiceGivesTheSameText) {
     auto again = GPXParser::parseData(first);
     ASSERT_TRUE(again.document);
     EXPECT_EQ(write(*again.document), first);
+}
+
+// What GPX 1.1 keeps elsewhere is written there: GPX 1.0 links, speeds and courses, and
+// elements of other namespaces directly inside GPX elements.
+TEST(GPXWriter, GPX10FormsAndMisplacedValuesAreWrittenInTheirGPX11Places) {
+    const std::string gpx10 = R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0"
+        xmlns:gc="http://www.groundspeak.com/cache/1/0">)";
+    const std::string gpx11 = R"(<gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1"
+        xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"
+        xmlns:tpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2">)";
+    const std::string v2 = "\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"";
+    struct Case {
+        const char* what;
+        std::string input;
+        std::vector<std::string> written; // in this order
+        const char* absent = nullptr;
+    };
+    const Case cases[] = {
+        {"speed and course of a track point",
+         gpx10 + R"(<trk><trkseg><trkpt lat="1" lon="2"><speed>1.5</speed>
+           <course>90</course></trkpt></trkseg></trk>)",
+         {"xmlns:gpxtpx2=" + v2, "<extensions>", "<gpxtpx2:TrackPointExtension>",
+          "<gpxtpx2:speed>1.5</gpxtpx2:speed>", "<gpxtpx2:course>90</gpxtpx2:course>"}},
+        {"merged into the point's version 2 extension in schema order",
+         gpx11 + R"(<trk><trkseg><trkpt lat="1" lon="2">
+           <speed>2</speed><extensions><tpx:TrackPointExtension><tpx:hr>80</tpx:hr><tpx:bearing>5</tpx:bearing>
+           </tpx:TrackPointExtension></extensions></trkpt></trkseg></trk>)",
+         {"<tpx:TrackPointExtension>", "<tpx:hr>80</tpx:hr>", "<tpx:speed>2</tpx:speed>",
+          "<tpx:bearing>5</tpx:bearing>"},
+         "gpxtpx2"},
+        {"beside a version 1 extension",
+         R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"
+           xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1" xmlns:gpxtpx2="urn:other">
+           <trk><trkseg><trkpt lat="1" lon="2"><extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>80</gpxtpx:hr>
+           </gpxtpx:TrackPointExtension></extensions><speed>3</speed></trkpt></trkseg></trk>)",
+         {"<gpxtpx:hr>80</gpxtpx:hr>", "<gpxtpx2:TrackPointExtension xmlns:gpxtpx2=" + v2 + ">",
+          "<gpxtpx2:speed>3</gpxtpx2:speed>"}},
+        {"a geocache waypoint",
+         gpx10 + R"(<wpt lat="1" lon="2"><name>W</name><url>http://w</url><urlname>Cache</urlname>
+           <course>7</course><gc:cache><gc:owner>Ann</gc:owner></gc:cache></wpt>)",
+         {"<name>W</name>", "<link href=\"http://w\">", "<text>Cache</text>", "<extensions>",
+          "<gc:cache>", "<gc:owner>Ann</gc:owner>", "<gpxtpx2:course>7</gpxtpx2:course>"}},
+        {"an element of another namespace in the metadata", gpx11 + R"(<metadata><gpxtpx:note>m</gpxtpx:note>
+           </metadata>)", {"<metadata>", "<extensions>", "<gpxtpx:note>m</gpxtpx:note>", "</metadata>"}},
+        {"the root's fields",
+         gpx10 + R"(<name>N</name><author>Ann</author><email>ann@example.com</email>
+           <url>http://n</url><urlname>Home</urlname><gc:listing>x</gc:listing>)",
+         {"<metadata>", "<name>N</name>", "<author>", "<name>Ann</name>",
+          "<email id=\"ann\" domain=\"example.com\"/>", "</author>", "<link href=\"http://n\">",
+          "<text>Home</text>", "</metadata>", "<extensions>", "<gc:listing>x</gc:listing>"}},
+        {"a track's link and extensions, its segment's extensions",
+         gpx10 + R"(<trk><name>T</name><url>http://t</url>
+           <gc:note>n</gc:note><trkseg><trkpt lat="1" lon="2"/><gc:part>s</gc:part></trkseg></trk>)",
+         {"<name>T</name>", "<link href=\"http://t\"/>", "<extensions>", "<gc:note>n</gc:note>",
+          "<trkseg>", "<trkpt ", "<extensions>", "<gc:part>s</gc:part>", "</trkseg>"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto read = GPXParser::parseData(c.input + "</gpx>");
+        ASSERT_TRUE(read.document);
+        EXPECT_FALSE(read.error) << read.error->failureReason;
+        std::string xml = write(*read.document);
+        expectInOrder(xml, c.written);
+        if (c.absent) {
+            EXPECT_EQ(xml.find(c.absent), std::string::npos) << xml;
+        }
+        // Written once, the file is GPX 1.1 and reads back to the same text.
+        auto again = GPXParser::parseData(xml);
+        ASSERT_TRUE(again.document);
+        EXPECT_FALSE(again.error);
+        EXPECT_EQ(write(*again.document), xml);
+    }
+}
+
+TEST(GPXWriter, EveryLinkIsKeptAndTheFieldsChangeOnlyWhatTheyShow) {
+    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"><metadata>
+        <author><name>Ann</name><email id="ann" domain="example.com"/><link href="http://ann"/></author>
+        <link href="http://a"><text>A</text></link><link href="http://b"><text>B</text><type>text/html</type></link>
+      </metadata>
+      <wpt lat="1" lon="2"><link href="http://w1"><text>W1</text></link><link href="http://w2"><text>W2</text></link></wpt>
+      <trk><link href="http://t1"/><link href="http://t2"/><trkseg><trkpt lat="1" lon="2"/></trkseg></trk></gpx>)");
+    ASSERT_TRUE(read.document);
+    auto& doc = *read.document;
+    // The link fields are the last links' addresses, as before.
+    EXPECT_EQ(doc.documentLink(), "http://b");
+    EXPECT_EQ(doc.documentAuthor(), "Ann");
+    auto wpt = doc.documentItems().at(0);
+    auto trk = doc.documentItems().at(1);
+    EXPECT_EQ(wpt->itemLink(), "http://w2");
+    doc.setDocumentLink("http://c");
+    doc.setDocumentAuthor("Bo");
+    wpt->setItemLink("http://w3");
+    trk->setItemLink(""); // the user removes the link
+    const std::string changed = write(doc);
+    expectInOrder(changed, {"<name>Bo</name>", "<email id=\"ann\"", "<link href=\"http://ann\"/>",
+                            "</author>", "<link href=\"http://a\">", "<link href=\"http://c\">",
+                            "<text>B</text>", "<type>text/html</type>", "<link href=\"http://w1\">",
+                            "<link href=\"http://w3\">", "<text>W2</text>",
+                            "<link href=\"http://t1\"/>", "<trkseg>"});
+    EXPECT_EQ(changed.find("http://t2"), std::string::npos);
 }

@@ -20,7 +20,7 @@ std::string declarations(const XMLElementBuilder& element) {
 TEST(XMLNamespaceManager, BuiltInTableKnowsTheCommonExtensions) {
     XMLNamespaceManager manager;
     const auto& table = manager.namespaces();
-    EXPECT_EQ(table.size(), 17u);
+    EXPECT_EQ(table.size(), 18u);
     EXPECT_EQ(table.at("").schema, kGPX);
     EXPECT_EQ(table.at("gpxx").schema, table.at("gpxtrx").schema);
     EXPECT_NE(table.at("adv").location->find("AdventuresExtensionv1.xsd"), std::string::npos);
