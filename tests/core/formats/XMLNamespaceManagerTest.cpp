@@ -17,17 +17,6 @@ std::string declarations(const XMLElementBuilder& element) {
 }
 } // namespace
 
-TEST(XMLNamespaceManager, BuiltInTableKnowsTheCommonExtensions) {
-    XMLNamespaceManager manager;
-    const auto& table = manager.namespaces();
-    EXPECT_EQ(table.size(), 18u);
-    EXPECT_EQ(table.at("").schema, kGPX);
-    EXPECT_EQ(table.at("gpxx").schema, table.at("gpxtrx").schema);
-    EXPECT_NE(table.at("adv").location->find("AdventuresExtensionv1.xsd"), std::string::npos);
-    EXPECT_NE(table.at("ctx").location->find("CreationTimeExtensionsv1.xsd"), std::string::npos);
-    EXPECT_EQ(table.count("xsi"), 0u);
-}
-
 TEST(XMLNamespaceManager, DocumentDeclarationsReplaceBuiltInEntries) {
     std::optional<WendError> error;
     auto manager = XMLNamespaceManager::namespaceManagerWithNamespaces(
@@ -90,11 +79,4 @@ TEST(XMLNamespaceManager, DeclaringPrefixes) {
     EXPECT_EQ(declarations(root), "(default) gpxx foo xsi");
     EXPECT_EQ(root.namespaces().back().uri, XMLNamespaceManager::kSchemaInstanceNamespace);
 
-    XMLElementBuilder bare("gpx");
-    manager.updateElementWithNamespacesNamed(bare, {}, nullptr);
-    std::optional<WendError> none;
-    manager.updateSchemaLocationsForElement(bare, &none);
-    EXPECT_FALSE(none);
-    ASSERT_TRUE(bare.attribute("xsi:schemaLocation"));
-    EXPECT_EQ(*bare.attribute("xsi:schemaLocation"), "");
 }
