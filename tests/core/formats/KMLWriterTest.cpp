@@ -1,16 +1,12 @@
 #include "core/formats/KMLWriter.h"
 
 #include "core/base/TempFile.h"
+#include "support/TestSupport.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <set>
 #include <string>
-#include <unistd.h>
 
 namespace wend {
 namespace {
@@ -123,62 +119,31 @@ TEST(KMLWriter, ColoursAndCoordinates) {
     EXPECT_EQ(KMLWriter::coordStringForItem(*makeItem("e", GPSItemType::Track, {})), "");
 }
 
-class TempDirectory {
-public:
-    TempDirectory() {
-        char pattern[] = "/tmp/wend-kml-test-XXXXXX";
-        m_path = ::mkdtemp(pattern);
-        const char* old = std::getenv("TMPDIR");
-        if (old)
-            m_oldTMPDIR = old;
-        ::setenv("TMPDIR", (m_path + "/").c_str(), 1);
-    }
-    ~TempDirectory() {
-        if (m_oldTMPDIR)
-            ::setenv("TMPDIR", m_oldTMPDIR->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-        std::string command = "rm -rf '" + m_path + "'";
-        [[maybe_unused]] int rc = std::system(command.c_str());
-    }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-    std::optional<std::string> m_oldTMPDIR;
-};
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST(TempFile, WritesBytesToANewFile) {
-    TempDirectory dir;
-    EXPECT_EQ(TempFile::temporaryDirectory(), dir.path());
+// Exported KML is handed to other programs through a file in the temporary folder.
+TEST(TempFile, WritesBytesToANewFileInTheTemporaryFolder) {
+    const std::string dir = test::scratchDirectory("temp-file");
+    const char* old = std::getenv("TMPDIR");
+    const std::string previous = old ? old : "";
+    ::setenv("TMPDIR", (dir + "/").c_str(), 1);
+    EXPECT_EQ(TempFile::temporaryDirectory(), dir);
 
     std::string bytes(70000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7919 % 251);
     auto path = TempFile::writeToTempFileWithExtension(bytes, "kml");
     ASSERT_TRUE(path);
-    EXPECT_EQ(path->rfind(dir.path() + "/", 0), 0u);
+    EXPECT_EQ(path->rfind(dir + "/", 0), 0u);
+    EXPECT_EQ(path->size(), dir.size() + 1 + 6 + 4);
     EXPECT_EQ(path->substr(path->size() - 4), ".kml");
-    EXPECT_EQ(path->size(), dir.path().size() + 1 + 6 + 4);
-    EXPECT_EQ(contents(*path), bytes);
-
-    auto second = TempFile::writeToTempFileWithExtension(std::string_view("x"), "kml");
-    ASSERT_TRUE(second);
-    EXPECT_NE(*second, *path);
-
-    auto plain = TempFile::writeToTempFileWithExtension(std::string_view(""), "");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->size(), dir.path().size() + 1 + 6);
-    EXPECT_EQ(contents(*plain), "");
-
+    EXPECT_EQ(test::readFile(*path), bytes);
+    EXPECT_NE(TempFile::writeToTempFileWithExtension(std::string_view("x"), "kml"), path);
     EXPECT_FALSE(TempFile::writeToTempFileWithExtension(std::string_view("x"), "../kml"));
-    ::setenv("TMPDIR", (dir.path() + "/missing").c_str(), 1);
+    ::setenv("TMPDIR", (dir + "/missing").c_str(), 1);
     EXPECT_FALSE(TempFile::writeToTempFileWithExtension(std::string_view("x"), "kml"));
+    if (old)
+        ::setenv("TMPDIR", previous.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "ToolTestSupport.h"
 #include "core/document/CommandTestSupport.h"
 #include "core/tools/EditPointTool.h"
-#include "core/tools/GenericSelectionTool.h"
 #include "core/tools/ToolModifiers.h"
 
 #include <gtest/gtest.h>
@@ -268,9 +267,6 @@ TEST_F(ToolsTest, AltRemovesOnlyAMarkedPoint) {
     EXPECT_FALSE(tool->closestPoint());
     driver.hover(ToolSet::EditPoint, at(waypoint, 0, 0.0001), kAlt);
     EXPECT_EQ(tool->closestPoint(), waypoint->itemPoints()[0]);
-    ToolOverlay overlay;
-    tool->drawTooling(overlay, driver.context());
-    EXPECT_EQ(overlay.crosses.size(), 1u);
     EXPECT_FALSE(driver.press(ToolSet::EditPoint, at(waypoint, 0, 0.0001), kAlt));
     document.undoManager().closeImplicitGroup();
     EXPECT_EQ(document.permanentItems().size(), 2u);
@@ -306,12 +302,6 @@ TEST_F(ToolsTest, AddTrackAndWaypoint) {
     driver.drag(ToolSet::AddWaypoint, {8.04, 47.01}, {8.041, 47.012});
     EXPECT_EQ(document.permanentItems().back()->itemName(), "Summit");
     EXPECT_DOUBLE_EQ(pointOf(document.permanentItems().back(), 0).latitude(), 47.012);
-}
-
-TEST(ToolSetTest, FindsTheSharedToolByClass) {
-    ToolSet tools;
-    EXPECT_EQ(tools.positionOf(*GPSViewTool::tool<EditPointTool>()), ToolSet::EditPoint);
-    EXPECT_EQ(tools.positionOf(*GPSViewTool::tool<GenericSelectionTool>()), -1);
 }
 
 } // namespace
