@@ -1,16 +1,12 @@
 #include "core/model/GPSDocument.h"
 
+#include "ModelTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace wend {
 namespace {
-
-class RecordingObserver : public ModelObserver {
-public:
-    void modelDidChange(const ModelChange& change) override { changes.push_back(change); }
-    std::vector<ModelChange> changes;
-};
 
 GPSItemPtr trackOf(std::size_t count, std::string_view name) {
     PointList points;
@@ -78,22 +74,14 @@ TEST(GPSDocument, SettersAnnounceAndRestore) {
     doc->setMetadataElements(XMLElementList{XMLElement::fromXMLString("<copyright/>")});
     doc->setXMLElements(XMLElementList{XMLElement::fromXMLString("<extensions/>")});
 
-    std::vector<ModelKey> keys;
-    for (const auto& c : observer.changes)
-        keys.push_back(c.key);
-    EXPECT_EQ(keys,
+    EXPECT_EQ(observer.keys(),
               (std::vector<ModelKey>{ModelKey::DocumentName, ModelKey::DocumentDescription,
                                      ModelKey::DocumentAuthor, ModelKey::DocumentLink,
                                      ModelKey::DocumentItems, ModelKey::XMLNamespaces,
                                      ModelKey::XMLSchemaLocation, ModelKey::MetadataExtensions,
                                      ModelKey::MetadataElements, ModelKey::XMLElements}));
-
-    // Undo everything, newest first: each restoration is announced again (the redo).
-    auto recorded = std::move(observer.changes);
-    observer.changes.clear();
-    for (auto it = recorded.rbegin(); it != recorded.rend(); ++it)
-        it->restoreOldValue();
-    EXPECT_EQ(observer.changes.size(), recorded.size());
+    observer.undoAll();
+    EXPECT_EQ(observer.changes.size(), 10u);
     EXPECT_EQ(doc->documentName(), "Untitled Document");
     EXPECT_EQ(doc->documentDescription() + doc->documentAuthor() + doc->documentLink(), "");
     EXPECT_TRUE(doc->documentItems().empty());
@@ -103,11 +91,7 @@ TEST(GPSDocument, SettersAnnounceAndRestore) {
     EXPECT_TRUE(doc->metadataElements().empty());
     EXPECT_TRUE(doc->XMLElements().empty());
 
-    // And redo.
-    recorded = std::move(observer.changes);
-    observer.changes.clear();
-    for (auto it = recorded.rbegin(); it != recorded.rend(); ++it)
-        it->restoreOldValue();
+    observer.undoAll(); // redo
     EXPECT_EQ(doc->documentName(), "N");
     EXPECT_EQ(doc->documentItems(), items);
     EXPECT_EQ(doc->XMLSchemaLocation(), "urn:p p.xsd");

@@ -1,6 +1,6 @@
 #include "core/model/Selection.h"
 
-#include "ModelTestPrinters.h"
+#include "ModelTestSupport.h"
 
 #include <cstdint>
 #include <functional>
