@@ -106,10 +106,7 @@ TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
     p->setXMLElements(XMLElementList{hdop});
 
     auto c = p->copy();
-    ASSERT_NE(c, p);
-    EXPECT_EQ(c->longitude(), 8.5);
-    EXPECT_EQ(c->latitude(), 47.25);
-    EXPECT_EQ(c->elevation(), 400);
+    EXPECT_EQ(c->description(), p->description());
     EXPECT_EQ(c->time(), p->time());
     EXPECT_EQ(c->distance() + c->speed() + c->gradient(), 0);
     EXPECT_EQ(c->XMLElements(), p->XMLElements());
@@ -117,9 +114,7 @@ TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
     // Giving the copy new elements leaves the original's alone.
     c->setXMLElements(c->XMLElements().appending(XMLElement::fromXMLString("<sat>7</sat>")));
     c->setTime(std::nullopt);
-    EXPECT_EQ(p->XMLElements().size(), 1u);
-    EXPECT_EQ(p->XMLElementNamed("hdop").stringValue(), "1.5");
-    EXPECT_TRUE(p->XMLElementNamed("sat").isNull());
+    EXPECT_EQ(p->XMLElements(), XMLElementList{hdop});
     EXPECT_EQ(c->XMLElementNamed("sat").stringValue(), "7");
     EXPECT_TRUE(p->time().has_value());
 }
