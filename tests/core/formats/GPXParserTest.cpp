@@ -53,19 +53,6 @@ TEST(GPXParser, TracksBecomeOneItemPerNonEmptySegmentInFileOrder) {
     EXPECT_EQ(items[1]->XMLElements(), items[2]->XMLElements());
 }
 
-TEST(GPXParser, FileWithoutPointsLoadsEmpty) {
-    auto result = read("<trk><name>x</name></trk>");
-    ASSERT_TRUE(result.document);
-    EXPECT_TRUE(result.document->documentItems().empty());
-    EXPECT_EQ(result.document->documentName(), "Untitled Document");
-    // The root's declarations and schema location are recorded.
-    const auto& ns = result.document->XMLNamespaces();
-    ASSERT_EQ(ns.size(), 4u);
-    EXPECT_EQ(ns[1].prefix, "gpxx");
-    EXPECT_EQ(result.document->XMLSchemaLocation(),
-              "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
-}
-
 TEST(GPXParser, RoutesAndTheirDisplayColour) {
     auto result = read(R"(
   <rte><name>R</name>
@@ -121,8 +108,8 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
   <wpt lat="1" lon="2"><ele>5</ele><time>2020-01-01T00:00:00Z</time><name>Summit</name><cmt>c</cmt>
     <sym>Flag</sym><type>peak</type><link href="http://example.com/w"><text>t</text></link>
     <extensions><gpxx:WaypointExtension/></extensions></wpt>
-  <trk><trkseg><trkpt lat="1" lon="2"><name>p</name><sym>Dot</sym><hdop>1.5</hdop>
-    <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions>
+  <trk xmlns:hr="urn:heart"><trkseg><trkpt lat="1" lon="2"><name>p</name><sym>Dot</sym><hdop>1.5</hdop>
+    <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension><hr:r/></extensions>
   </trkpt><extensions><x/></extensions></trkseg></trk>
   <extensions><root-level/></extensions>
   <email>me@example.com</email>)");
@@ -143,16 +130,20 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     const auto& point = *doc.documentItems()[1]->itemPoints()[0];
     EXPECT_EQ(names(point.XMLElements()), "name,sym,hdop,extensions");
     EXPECT_EQ(point.XMLElementNamed("extensions").stringValue(), "120");
+    // Kept elements take the declarations they inherited along.
+    EXPECT_EQ(point.XMLElementNamed("extensions").namespaces(), (std::vector<XMLNamespaceDecl>{{"hr", "urn:heart"}}));
     // The segment's extensions travel with its item; a GPX 1.0 e-mail joins the metadata's author.
     EXPECT_EQ(doc.documentItems()[1]->XMLElementNamed("trkseg").xmlString(),
-              "<trkseg><extensions><x/></extensions></trkseg>");
+              "<trkseg><extensions xmlns:hr=\"urn:heart\"><x/></extensions></trkseg>");
     EXPECT_EQ(names(doc.XMLElements()), "extensions");
     EXPECT_EQ(doc.metadataElements().elementNamed("author").xmlString(),
               "<author><email id=\"me\" domain=\"example.com\"/></author>");
 }
 
-TEST(GPXParser, MetadataAndGPX10Fields) {
-    auto result = read(R"(
+// A file without points loads empty, with its metadata and the root's declarations.
+TEST(GPXParser, MetadataAndDeclarations) {
+    EXPECT_EQ(read("<trk><name>x</name></trk>").document->documentName(), "Untitled Document");
+    auto result = read(R"(<trk><name>x</name></trk>
   <metadata><name>First</name><name>Doc</name><desc>About</desc>
     <author><name>Ann</name><email id="a" domain="b"/></author>
     <copyright author="Ann"><year>2020</year></copyright>
@@ -168,18 +159,10 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(doc.metadataExtensions().xmlString(), "<extensions><mine>1</mine></extensions>");
     EXPECT_EQ(names(doc.metadataElements()), "author,copyright,link,keywords");
     EXPECT_TRUE(doc.XMLElements().empty());
-
-}
-
-TEST(GPXParser, KeptElementsTakeInheritedDeclarationsAlong) {
-    auto result = read(R"(<trk xmlns:hr="urn:heart"><trkseg><trkpt lat="0" lon="0">
-      <extensions><hr:rate>90</hr:rate></extensions></trkpt></trkseg></trk>)");
-    ASSERT_TRUE(result.document);
-    auto extensions = result.document->documentItems()[0]->itemPoints()[0]->XMLElementNamed("extensions");
-    auto declarations = extensions.namespaces();
-    ASSERT_EQ(declarations.size(), 1u);
-    EXPECT_EQ(declarations[0].prefix, "hr");
-    EXPECT_EQ(declarations[0].uri, "urn:heart");
+    EXPECT_TRUE(doc.documentItems().empty());
+    ASSERT_EQ(doc.XMLNamespaces().size(), 4u);
+    EXPECT_EQ(doc.XMLNamespaces()[1].prefix, "gpxx");
+    EXPECT_EQ(doc.XMLSchemaLocation(), "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
 }
 
 TEST(GPXParser, TextValuesAreUntrimmedAndIncludeCDataAndEntities) {

@@ -47,10 +47,8 @@ protected:
         document.setGPSDoc(GPSDocument::document());
         a = makeTrack("A", 10, 8.0);
         b = makeTrack("B", 10, 8.0);
-        PointList shifted;
         for (const auto& p : b->itemPoints())
-            shifted.push_back(GPSPoint::pointWithLongitude(p->longitude(), 47.002, p->elevation(), p->time()));
-        b->setItemPoints(shifted);
+            p->setLatitude(47.002);
         waypoint = makeWaypoint("Hut", 8.015);
         document.addItems({a, b, waypoint});
         document.undoManager().removeAllActions();
@@ -105,18 +103,20 @@ TEST_F(ToolsTest, EveryToolAndModeIsOneUndoStepAndCancelLeavesNoTrace) {
                 ASSERT_TRUE(driver.press(c.tool, {c.fromLon, c.fromLat}, c.modifiers));
                 driver.moveTo({c.toLon, c.toLat}, c.modifiers);
                 driver.cancel();
-                EXPECT_EQ(DocumentSnapshot::of(document), before);
+            } else {
+                driver.drag(c.tool, {c.fromLon, c.fromLat}, {c.toLon, c.toLat}, c.modifiers);
+            }
+            EXPECT_EQ(document.undoManager().groupingLevel(), 0);
+            EXPECT_FALSE(document.tempItems());
+            EXPECT_FALSE(driver.host().preview);
+            const DocumentSnapshot after = DocumentSnapshot::of(document);
+            if (cancelled) {
+                EXPECT_EQ(after, before);
                 EXPECT_FALSE(document.undoManager().canUndo());
-                EXPECT_EQ(document.undoManager().groupingLevel(), 0);
-                EXPECT_FALSE(document.tempItems());
-                EXPECT_FALSE(driver.host().preview);
                 continue;
             }
-            driver.drag(c.tool, {c.fromLon, c.fromLat}, {c.toLon, c.toLat}, c.modifiers);
-            const DocumentSnapshot after = DocumentSnapshot::of(document);
             EXPECT_NE(after, before);
             EXPECT_EQ(document.undoManager().undoActionName(), c.name);
-            EXPECT_FALSE(driver.host().preview);
             ASSERT_TRUE(document.undoManager().undo());
             EXPECT_EQ(DocumentSnapshot::of(document), before);
             EXPECT_FALSE(document.undoManager().canUndo());
@@ -292,11 +292,9 @@ TEST_F(ToolsTest, AddTrackAndWaypoint) {
     driver.host().confirmEditor = false;
     driver.press(ToolSet::AddWaypoint, {8.04, 47.01});
     ASSERT_TRUE(document.tempItems());
-    EXPECT_EQ(document.tempItems()->back()->itemSelection().ranges(), (std::vector<IndexRange>{{0, 0}}));
     const std::optional<ItemColor> previewColor = document.tempItems()->back()->itemColor();
     driver.release();
     EXPECT_EQ(DocumentSnapshot::of(document), before);
-    EXPECT_FALSE(document.tempItems());
     EXPECT_NE(document.nextPathColor(), previewColor);
     driver.host().confirmEditor = true;
     driver.drag(ToolSet::AddWaypoint, {8.04, 47.01}, {8.041, 47.012});
