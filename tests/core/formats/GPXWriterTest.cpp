@@ -16,15 +16,6 @@ std::string write(const GPSDocument& doc, bool garmin = true, std::vector<Namesp
     return GPXWriter::GPXString(doc, options, warnings);
 }
 
-// The text between the first "<tag" and the matching close of that line's element.
-std::string elementText(const std::string& xml, const std::string& start, const std::string& end) {
-    auto a = xml.find(start);
-    if (a == std::string::npos)
-        return {};
-    auto b = xml.find(end, a);
-    return xml.substr(a, b == std::string::npos ? std::string::npos : b + end.size() - a);
-}
-
 // Each part appears in `text`, in the order given.
 void expectInOrder(const std::string& text, const std::vector<std::string>& parts) {
     std::size_t at = 0;
@@ -185,7 +176,7 @@ TEST(GPXWriter, DeclaresExactlyTheNamespacesInUse) {
     std::vector<NamespaceWarning> warnings;
     std::string xml = write(*read.document, true, &warnings);
     EXPECT_TRUE(warnings.empty()) << warnings.front().error.failureReason;
-    std::string root = elementText(xml, "<gpx ", ">");
+    const std::string root = xml.substr(xml.find("<gpx "), xml.find('>', xml.find("<gpx ")) - xml.find("<gpx "));
     EXPECT_NE(root.find(R"(xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2")"), std::string::npos);
     EXPECT_EQ(root.find("unused"), std::string::npos) << root;
     EXPECT_NE(root.find("http://www.garmin.com/xmlschemas/TrackPointExtension/v2 "
