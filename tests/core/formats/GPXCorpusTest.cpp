@@ -57,10 +57,11 @@ std::vector<std::string> savedValues(const GPSDocument& d) {
                             (waypoint ? "" : ItemColor::stringFromItemColor(item->itemColor()).value_or("free")) +
                             surviving(item->XMLElements(), waypoint ? kPointChildren : kTrackChildren));
             for (const auto& p : item->itemPoints()) {
-                const std::int64_t us = p->time() ? p->time()->microsecondsSince1970() : INT64_MIN;
+                const std::int64_t us = p->time() ? p->time()->microsecondsSince1970() : 0;
+                const std::int64_t ms = !p->time() ? INT64_MIN : us >= 0 ? us / 1000 : -((-us + 999) / 1000);
                 char values[160];
                 std::snprintf(values, sizeof values, "%.6f %.6f %.6f %" PRId64, p->longitude(), p->latitude(),
-                              p->elevation(), us >= 0 ? us / 1000 : -((-us + 999) / 1000));
+                              p->elevation(), ms);
                 lines.push_back(values + surviving(p->XMLElements(), kPointChildren));
             }
         }
