@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <utility>
 
 namespace wend::test {
 
@@ -28,6 +29,14 @@ std::string corpusDirectory() { return sharedDirectory() + "/corpus/gpx"; }
 std::string schemaDirectory() { return sharedDirectory() + "/schema"; }
 
 bool haveCorpus() { return fs::is_directory(corpusDirectory()); }
+
+std::string missingCorpusNote() {
+    static bool told = false;
+    if (std::exchange(told, true))
+        return "the GPX corpus is absent (see the first skipped test)";
+    return "the GPX corpus was not found at " + corpusDirectory() +
+           "; set WEND_SHARED_DIR to the folder holding corpus/ and schema/";
+}
 
 std::vector<std::string> corpusFiles() {
     std::vector<std::string> files;

@@ -12,6 +12,8 @@ std::string sharedDirectory();
 std::string corpusDirectory();
 std::string schemaDirectory();
 bool haveCorpus();
+// Why a test is skipped without the corpus: in full the first time, then a short reminder.
+std::string missingCorpusNote();
 // The names of the files in the corpus folder, sorted.
 std::vector<std::string> corpusFiles();
 
@@ -28,9 +30,10 @@ bool haveProgram(const std::string& name);
 
 } // namespace wend::test
 
+// Skips a test that needs the corpus when ../shared is absent (a clone outside its usual
+// place). Only the first skip of a program explains where the corpus was looked for.
 #define WEND_SKIP_WITHOUT_CORPUS()                                                                 \
     do {                                                                                           \
         if (!::wend::test::haveCorpus())                                                           \
-            GTEST_SKIP() << "the GPX corpus was not found at " << ::wend::test::corpusDirectory()  \
-                         << " (set WEND_SHARED_DIR)";                                               \
+            GTEST_SKIP() << ::wend::test::missingCorpusNote();                                     \
     } while (0)

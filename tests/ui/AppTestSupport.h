@@ -4,6 +4,7 @@
 // server on 127.0.0.1 and whose alerts are answered by the test.
 
 #include "TestTileServer.h"
+#include "support/TestSupport.h"
 #include "core/document/InMemoryPreferences.h"
 #include "ui/app/AlertPresenter.h"
 #include "ui/app/DocumentController.h"
@@ -29,16 +30,13 @@ inline const QColor kAppHybridColor(30, 30, 200);
 inline const QColor kAppTerrainColor(235, 225, 200);
 
 inline QString corpusFile(const char* name) {
-    return QStringLiteral(WEND_SHARED_DIR "/corpus/gpx/") + QString::fromUtf8(name);
+    return QString::fromStdString(corpusDirectory() + "/") + QString::fromUtf8(name);
 }
 
-inline bool corpusAvailable() {
-    return QFileInfo::exists(QStringLiteral(WEND_SHARED_DIR "/corpus/gpx"));
-}
-
-inline bool leafletAvailable() {
-    return QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js"));
-}
+// scripts/install-deps.sh installs Leaflet: a test that needs it fails without it.
+#define WEND_ASSERT_LEAFLET()                                                                      \
+    ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))                 \
+        << "Leaflet is missing from " WEND_LEAFLET_DIR " (scripts/install-deps.sh installs it)"
 
 inline bool waitUntil(const std::function<bool()>& condition, int timeout = kAppTimeout) {
     return QTest::qWaitFor(condition, timeout);

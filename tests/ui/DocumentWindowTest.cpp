@@ -36,7 +36,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace wend {
 namespace {
@@ -68,6 +70,33 @@ const QByteArray kTwoTrackGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
 </gpx>
 )";
 
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// While it lives, no file of this process may grow beyond `bytes`: a write past it fails as on
+// a full disk (root ignores permissions, not this limit).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 const QByteArray kEmptyGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
 <gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"/>
 )";
@@ -75,8 +104,7 @@ const QByteArray kEmptyGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
 class DocumentWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!test::leafletAvailable())
-            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
+        WEND_ASSERT_LEAFLET();
         ASSERT_TRUE(m_dir.isValid());
         m_twoTracks = writeFile(m_dir, QStringLiteral("two.gpx"), kTwoTrackGPX);
     }
@@ -95,8 +123,7 @@ protected:
 };
 
 TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) {
-    if (!test::corpusAvailable())
-        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    WEND_SKIP_WITHOUT_CORPUS();
     DocumentWindow* window = controller().openDocument(corpusFile(kMultiTrackFile));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(m_env.alerts.empty());
@@ -159,8 +186,7 @@ TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) 
 }
 
 TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWindowsAlone) {
-    if (!test::corpusAvailable())
-        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    WEND_SKIP_WITHOUT_CORPUS();
     DocumentWindow* first = controller().openDocument(m_twoTracks);
     ASSERT_NE(first, nullptr);
     const ItemList before = first->document().permanentItems();
@@ -210,6 +236,19 @@ TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
     EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
     EXPECT_TRUE(window->isEdited());
     EXPECT_EQ(window->filePath(), QFileInfo(m_twoTracks).absoluteFilePath());
+
+    // A save over the file itself that fails half-way (the disk full) leaves the file byte for
+    // byte as it was, and no temporary file beside it.
+    const QByteArray original = readAll(m_twoTracks);
+    {
+        const FileSizeLimit limit(64);
+        EXPECT_FALSE(window->saveToFile(m_twoTracks));
+    }
+    EXPECT_EQ(readAll(m_twoTracks), original);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("two.gpx")});
+    EXPECT_EQ(m_env.alerts.size(), 2u);
+    EXPECT_TRUE(window->isEdited());
 
     // Save As writes a complete file, which becomes the document's, and nothing else.
     const QString copy = m_dir.filePath(QStringLiteral("copy.gpx"));
@@ -333,33 +372,17 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
     EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->shortcut(),
               QKeySequence(QKeySequence::Undo));
 
-    // Nothing selected.
+    // The entries follow the document's notifications (which entry needs what is settled in
+    // the core's availability test).
     window->validateActions();
     EXPECT_FALSE(enabled(DocumentAction::Delete));
-    EXPECT_FALSE(enabled(DocumentAction::Copy));
-    EXPECT_FALSE(enabled(DocumentAction::ExportSelection));
-    EXPECT_FALSE(enabled(DocumentAction::MergeSelectedTracks));
-    EXPECT_TRUE(enabled(DocumentAction::HideUnselectedTracks));
-    EXPECT_TRUE(enabled(DocumentAction::FitTracksToView));
-    EXPECT_TRUE(enabled(DocumentAction::SortTracks));
-    EXPECT_TRUE(enabled(DocumentAction::Import));
     EXPECT_FALSE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
     EXPECT_FALSE(window->actionNamed(QStringLiteral("revert"))->isEnabled());
-
-    // One item: the selection commands, not Merge. The entries follow the notification.
     document.setSelectedItemIndexes({0});
     EXPECT_TRUE(enabled(DocumentAction::Delete));
-    EXPECT_TRUE(enabled(DocumentAction::Copy));
-    EXPECT_TRUE(enabled(DocumentAction::ExportSelection));
     EXPECT_FALSE(enabled(DocumentAction::MergeSelectedTracks));
-    EXPECT_FALSE(enabled(DocumentAction::EditWaypoint));
-    EXPECT_FALSE(enabled(DocumentAction::OpenItemLink));
-    EXPECT_TRUE(enabled(DocumentAction::HideUnselectedTracks));
-
-    // Both: Merge, and nothing left unselected to hide.
     document.setSelectedItemIndexes({0, 1});
     EXPECT_TRUE(enabled(DocumentAction::MergeSelectedTracks));
-    EXPECT_FALSE(enabled(DocumentAction::HideUnselectedTracks));
     EXPECT_TRUE(window->actionFor(DocumentAction::TracksListSetTypeTrack)->isChecked());
     EXPECT_FALSE(window->actionFor(DocumentAction::TracksListSetTypeRoute)->isChecked());
 
@@ -738,9 +761,11 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
     document.setSelectedItemIndexes({0});
     EXPECT_EQ(cancelDialogOf(DocumentAction::EditWaypoint),
               QStringLiteral("wend::EditWaypointDialog"));
+    EXPECT_EQ(cancelDialogOf(DocumentAction::Import), QStringLiteral("QFileDialog"));
 
     EXPECT_EQ(document.permanentItems(), items);
     EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 3u);
+    EXPECT_EQ(document.undoManager().groupingLevel(), 0);
     EXPECT_FALSE(document.undoManager().canUndo());
     EXPECT_FALSE(window->isEdited());
 }

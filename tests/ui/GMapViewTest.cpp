@@ -118,8 +118,8 @@ struct RecordingDelegate : GMapViewDelegate {
 class GMapViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))
-            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
+        ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))
+            << "Leaflet is missing from " WEND_LEAFLET_DIR " (scripts/install-deps.sh installs it)";
         ASSERT_TRUE(m_server.isListening());
         m_server.setLayerColor(QStringLiteral("street"), kStreetColor);
         m_server.setLayerColor(QStringLiteral("satellite"), kSatelliteColor);
@@ -164,22 +164,11 @@ protected:
     TestTileServer m_server;
 };
 
-TEST(GMapViewNames, MapTypeNamesAndTitles) {
-    EXPECT_EQ(GMapView::mapTypeName(GMapView::StreetMap), "ROADMAP");
-    EXPECT_EQ(GMapView::mapTypeName(GMapView::SatelliteMap), "SATELLITE");
-    EXPECT_EQ(GMapView::mapTypeName(GMapView::HybridMap), "HYBRID");
-    EXPECT_EQ(GMapView::mapTypeName(GMapView::TerrainMap), "TERRAIN");
-    EXPECT_TRUE(GMapView::mapTypeName(4).isEmpty());
-
+TEST(GMapViewNames, MapTypeTitlesRoundTrip) {
     for (unsigned type = 0; type < 4; ++type)
         EXPECT_EQ(GMapView::mapTypeForTitle(GMapView::mapTypeTitle(type)), type);
-    EXPECT_EQ(GMapView::mapTypeTitle(GMapView::HybridMap), "Hybrid Map");
     EXPECT_EQ(GMapView::mapTypeForTitle(QStringLiteral("Moon Map")), GMapView::StreetMap);
     EXPECT_EQ(GMapView::mapTypeForTitle(QStringLiteral("terrain map")), GMapView::StreetMap);
-
-    EXPECT_TRUE(GMapView::userAgent().startsWith(QStringLiteral("Wend/")));
-    EXPECT_TRUE(GMapView::pageBaseUrl().isLocalFile());
-    EXPECT_TRUE(GMapView::pageBaseUrl().toString().endsWith(QLatin1Char('/')));
 }
 
 TEST_F(GMapViewTest, ParametersReachThePageAndTheDelegateHearsEveryChange) {
@@ -375,8 +364,11 @@ TEST_F(GMapViewTest, AViewDestroyedWithScriptsUnansweredIsNotCalledBack) {
         view->setMapType(GMapView::SatelliteMap);
         view->resize(300, 200);
     }
-    QTest::qWait(500);
-    SUCCEED();
+    // The engine answers scripts in order: once a new view's page has answered, the answers
+    // meant for the destroyed views have arrived too, and went nowhere.
+    auto survivor = makeLoadedView(6, 6, 2);
+    ASSERT_TRUE(survivor->isMapLoaded());
+    EXPECT_EQ(pageZoom(*survivor), 2);
 }
 
 TEST_F(GMapViewTest, ScreenshotShowsTheTilesWhereTheProjectionPutsThem) {

@@ -22,8 +22,6 @@ const QString kSample = QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx");
 class ProfilePaneTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!test::leafletAvailable())
-            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
         m_window = m_env.controller->openDocument(kSample);
         ASSERT_NE(m_window, nullptr);
         m_window->resize(1200, 860);

@@ -45,8 +45,7 @@ QRect areaInImage(const QWidget* window, const QWidget* child, qreal ratio) {
 class ScreenshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!test::leafletAvailable())
-            GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
+        WEND_ASSERT_LEAFLET();
     }
 
     QImage screenshot(DocumentWindow& window, const char* name) {
@@ -75,8 +74,7 @@ TEST_F(ScreenshotTest, EmptyDocument) {
 }
 
 TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
-    if (!test::corpusAvailable())
-        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    WEND_SKIP_WITHOUT_CORPUS();
     DocumentWindow* window =
         m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
     ASSERT_NE(window, nullptr);
@@ -105,8 +103,7 @@ TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
 }
 
 TEST_F(ScreenshotTest, StatisticsPaneExpanded) {
-    if (!test::corpusAvailable())
-        GTEST_SKIP() << "the GPX corpus is not in " WEND_SHARED_DIR;
+    WEND_SKIP_WITHOUT_CORPUS();
     m_env.preferences.setShowStatistics(false);
     DocumentWindow* window =
         m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
@@ -152,10 +149,9 @@ class ProgramTest : public ScreenshotTest {
 protected:
     void SetUp() override {
         ScreenshotTest::SetUp();
-        if (IsSkipped())
+        if (HasFatalFailure())
             return;
-        if (!QFileInfo(m_program).isExecutable())
-            GTEST_SKIP() << "the wend program has not been built";
+        ASSERT_TRUE(QFileInfo(m_program).isExecutable()) << "the wend program was not built";
         ASSERT_TRUE(m_home.isValid());
         QSettings settings(m_home.filePath(QStringLiteral("config/Wend/Wend.conf")),
                            QSettings::IniFormat);

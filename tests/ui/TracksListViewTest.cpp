@@ -325,32 +325,6 @@ TEST_F(TracksListViewTest, KeepsItsScrollPositionAndScrollsToTheSelection) {
     EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-TEST_F(TracksListViewTest, SplitViewKeepsTheListAndTheMapWideEnough) {
-    loadTracks(2);
-    QSplitter splitter;
-    auto* list = new TracksListView(document);
-    auto* map = new QWidget;
-    splitter.addWidget(list);
-    splitter.addWidget(map);
-    TracksListView::applySplitViewLimits(splitter, list, map);
-    splitter.resize(900, 300);
-    splitter.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
-
-    splitter.setSizes({100, 800});
-    EXPECT_GE(list->width(), 265);
-    splitter.setSizes({850, 50});
-    EXPECT_GE(map->width(), 250);
-    EXPECT_EQ(list->width() + map->width() + splitter.handleWidth(), 900);
-    // Narrowing the window keeps the list at its smallest allowed width.
-    splitter.resize(560, 300);
-    QCoreApplication::processEvents();
-    EXPECT_GE(list->width(), 265);
-    EXPECT_GE(map->width(), 250);
-    EXPECT_FALSE(splitter.isCollapsible(0));
-    EXPECT_FALSE(splitter.isCollapsible(1));
-}
-
 TEST_F(TracksListViewTest, SwatchesAreDrawnCrisplyAtEveryPixelRatio) {
     const ItemColor red = *ItemColor::itemColorFromString("Red");
     const QColor fill = ColorSwatch::qColor(red.rgba());

@@ -3,6 +3,7 @@
 #include "DocumentSnapshot.h"
 #include "core/document/InMemoryPreferences.h"
 #include "core/document/WendDocument.h"
+#include "core/model/XMLElementBuilder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -33,7 +34,8 @@ inline Instant atSeconds(double seconds) {
     return Instant::fromMicroseconds(1577872800LL * 1'000'000).addingSeconds(seconds);
 }
 
-// A track of n points heading east from (lon, 47), one per minute, 400 m up and rising.
+// A track of n points heading east from (lon, 47), one per minute, 400 m up and rising; the
+// first point keeps an element of the file, as real points do.
 inline GPSItemPtr makeTrack(std::string_view name, std::size_t n, double lon = 8.0,
                             double startSeconds = 0, GPSItemType type = GPSItemType::Track) {
     PointList points;
@@ -41,11 +43,28 @@ inline GPSItemPtr makeTrack(std::string_view name, std::size_t n, double lon = 8
         points.push_back(GPSPoint::pointWithLongitude(
             lon + 0.001 * static_cast<double>(i), 47.0, 400.0 + static_cast<double>(i),
             atSeconds(startSeconds + 60.0 * static_cast<double>(i))));
+    if (!points.empty())
+        points.front()->setXMLElements(XMLElementList{XMLElementBuilder("cmt", "start").build()});
     auto item = GPSItem::item();
     item->setItemName(name);
     item->setItemType(type);
     item->setItemPoints(std::move(points));
     return item;
+}
+
+// A track of n level points 100 m apart along the equator, one per minute: at 36 km/h each
+// step takes 10 s.
+inline GPSItemPtr makeTrackOf100MetreSteps(std::string_view name, std::size_t n,
+                                           double startSeconds = 0) {
+    constexpr double kMetresPerDegree = 6371010.0 * 3.141592653589793 / 180.0;
+    auto track = makeTrack(name, n, 0, startSeconds);
+    PointList points;
+    for (std::size_t i = 0; i < n; ++i)
+        points.push_back(GPSPoint::pointWithLongitude(
+            100.0 * static_cast<double>(i) / kMetresPerDegree, 0, 400,
+            atSeconds(startSeconds + 60.0 * static_cast<double>(i))));
+    track->setItemPoints(std::move(points));
+    return track;
 }
 
 inline GPSItemPtr makeWaypoint(std::string_view name, double lon = 9.0) {
@@ -120,10 +139,16 @@ protected:
     CommandTest() : document(preferences) { document.setDelegate(&alerts); }
 
     // Installs the items as a freshly opened file: colourless items get pool colours, and
-    // nothing can be undone.
+    // nothing can be undone. The file has metadata, a namespace and kept elements that no
+    // command touches, so every undo check covers them too.
     void load(const ItemList& items) {
         document.resetPathColors();
-        document.setGPSDoc(GPSDocument::documentWithItems(items));
+        auto gpx = GPSDocument::documentWithItems(items);
+        gpx->setDocumentDescription("Kept metadata");
+        gpx->setXMLNamespaces({{"gpxtpx", "http://www.garmin.com/xmlschemas/TrackPointExtension/v1"}});
+        gpx->setMetadataElements(XMLElementList{XMLElementBuilder("keywords", "alps").build()});
+        gpx->setMetadataExtensions(XMLElementBuilder("extensions", "kept").build());
+        document.setGPSDoc(gpx);
         startFresh();
     }
 

@@ -12,66 +12,15 @@ using namespace wend::test;
 namespace {
 
 using A = DocumentAction;
-
-const std::set<A> kNeedSelection = {
-    A::ExportSelection,
-    A::ExtractSelectionAsNewTracks,
-    A::SplitSelectionAtRestStops,
-    A::OptimizeSelection,
-    A::OffsetTimestampsOfSelection,
-    A::OverwriteTimestampsOfSelection,
-    A::ChronologicallySortPoints,
-    A::RemoveMillisecondDataOfSelection,
-    A::RemoveTimestampsOfSelection,
-    A::SetSelectionColor,
-    A::ResetColorsOfSelectedTracks,
-    A::DeselectSelection,
-    A::InvertSelection,
-    A::ReverseSelectedTracks,
-    A::FitSelectionToView,
-    A::ShowSelectionInGoogleEarth,
-    A::CopyCenterCoordsOfSelection,
-    A::Delete,
-    A::DeleteAndMerge,
-    A::EditSelectionMetadata,
-    A::Cut,
-    A::Copy,
-    A::TracksListCopy,
-    A::TracksListDelete,
-    A::HideSelectedTracks,
-    A::ShowSelectedTracks,
-};
-
-struct State {
-    bool selection = false;
-    bool oneWaypointSelected = false;
-    bool severalSelected = false;
-    bool someUnselected = false;
-    bool selectedLink = false;
-    bool canPaste = false;
-};
-
-bool expectedAvailability(A action, const State& s) {
-    if (kNeedSelection.count(action))
-        return s.selection;
-    switch (action) {
-    case A::EditWaypoint:
-        return s.oneWaypointSelected;
-    case A::Paste:
-        return s.canPaste;
-    case A::MergeSelectedTracks:
-        return s.severalSelected;
-    case A::HideUnselectedTracks:
-        return s.someUnselected;
-    case A::OpenItemLink:
-    case A::CopyLinkFromMetadata:
-        return s.selectedLink;
-    default:
-        return true;
-    }
-}
-
 using DocumentActionTest = CommandTest;
+
+// What needs no selection at all: the whole-document commands.
+const std::set<A> kWithoutSelection = {
+    A::ReverseTrackOrder, A::SortTracks,          A::SelectAll,        A::EditDocumentMetadata,
+    A::ToggleEditablePointList, A::TracksListRename, A::TracksListSetTypeTrack,
+    A::TracksListSetTypeRoute, A::CopyStatistics, A::UIZoom,           A::ChangeMapType,
+    A::ShowAllTracks,     A::FitTracksToView,     A::Import,           A::MenuSetCurrentTool,
+    A::ToolbarSetCurrentTool};
 
 } // namespace
 
@@ -82,39 +31,60 @@ TEST_F(DocumentActionTest, AvailabilityFollowsTheSelection) {
     auto waypoint = makeWaypoint("W");
     load({track, linked, waypoint});
 
-    auto check = [&](const State& state, const char* what) {
+    // Each scenario names what is enabled (first rows) or what is not (the others).
+    const auto expectEnabled = [&](const std::set<A>& enabled, bool canPaste) {
         for (A action : allDocumentActions())
-            EXPECT_EQ(validateUserInterfaceItem(action, document, state.canPaste),
-                      expectedAvailability(action, state))
-                << what << ": " << selectorOfDocumentAction(action);
+            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste), enabled.count(action) == 1)
+                << selectorOfDocumentAction(action);
+    };
+    const auto expectDisabled = [&](const std::set<A>& disabled, bool canPaste) {
+        for (A action : allDocumentActions())
+            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste), disabled.count(action) == 0)
+                << selectorOfDocumentAction(action);
     };
 
-    check({false, false, false, true, false, false}, "nothing selected");
-    check({false, false, false, true, false, true}, "nothing selected, clipboard full");
-
-    selectRanges(track, {{1, 1}});
-    check({true, false, false, true, false, false}, "a stretch of one track");
-
-    selectWhole(linked);
-    check({true, false, true, true, true, true}, "two tracks, one linked");
-
-    selectWhole(waypoint);
-    check({true, false, true, false, true, false}, "everything");
-
-    track->setItemSelection(track->itemSelection().selectionByDeselectingAll());
-    linked->setItemSelection(linked->itemSelection().selectionByDeselectingAll());
-    check({true, true, false, true, false, false}, "one waypoint");
-
-    load({});
-    check({false, false, false, false, false, false}, "empty document");
-
-    // Every action has its selector, and each selector names one action (the two item-type
-    // entries share theirs).
-    std::map<std::string_view, int> uses;
-    for (A action : allDocumentActions()) {
-        EXPECT_FALSE(selectorOfDocumentAction(action).empty());
-        ++uses[selectorOfDocumentAction(action)];
+    std::set<A> idle = kWithoutSelection;
+    idle.insert(A::HideUnselectedTracks);
+    {
+        SCOPED_TRACE("nothing selected");
+        expectEnabled(idle, false);
+        idle.insert(A::Paste);
+        expectEnabled(idle, true);
     }
+    selectRanges(track, {{1, 1}});
+    {
+        SCOPED_TRACE("a stretch of one track");
+        expectDisabled({A::EditWaypoint, A::Paste, A::MergeSelectedTracks, A::OpenItemLink,
+                        A::CopyLinkFromMetadata},
+                       false);
+    }
+    selectWhole(linked);
+    {
+        SCOPED_TRACE("two tracks, one linked");
+        expectDisabled({A::EditWaypoint}, true);
+    }
+    selectWhole(waypoint);
+    {
+        SCOPED_TRACE("everything");
+        expectDisabled({A::EditWaypoint, A::HideUnselectedTracks, A::Paste}, false);
+    }
+    document.setSelectedItemIndexes({2});
+    {
+        SCOPED_TRACE("one waypoint");
+        expectDisabled({A::Paste, A::MergeSelectedTracks, A::OpenItemLink, A::CopyLinkFromMetadata},
+                       false);
+    }
+    load({});
+    {
+        SCOPED_TRACE("empty document");
+        expectEnabled(kWithoutSelection, false);
+    }
+
+    // Windows find their entries by selector: each names one action (the two item-type entries
+    // share theirs).
+    std::map<std::string_view, int> uses;
+    for (A action : allDocumentActions())
+        ++uses[selectorOfDocumentAction(action)];
     for (const auto& [selector, count] : uses)
         EXPECT_EQ(count, selector == "tracksListSetType:" ? 2 : 1) << selector;
 }

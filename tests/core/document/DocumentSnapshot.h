@@ -10,13 +10,15 @@
 
 namespace wend::test {
 
-// Everything a command may change in a document, with the identities of items and points, so
-// that a test can tell "restored" from "rebuilt alike".
+// Everything a command may change in a document (metadata, namespaces and kept elements
+// included), with the identities of items and points, so that a test can tell "restored" from
+// "rebuilt alike".
 struct PointSnapshot {
     const GPSPoint* identity = nullptr;
     double longitude = 0, latitude = 0;
     std::optional<double> elevation;
     std::optional<Instant> time;
+    XMLElementList elements;
 
     bool operator==(const PointSnapshot&) const = default;
 };
@@ -29,19 +31,31 @@ struct ItemSnapshot {
     bool visible = true;
     std::vector<IndexRange> selection;
     std::vector<PointSnapshot> points;
+    XMLElementList elements;
 
     bool operator==(const ItemSnapshot&) const = default;
 };
 
 struct DocumentSnapshot {
-    std::string documentName;
+    std::string documentName, description, author, link, schemaLocation;
+    std::vector<XMLNamespaceDecl> namespaces;
+    XMLElement metadataExtensions;
+    XMLElementList metadataElements;
     std::vector<ItemSnapshot> items;
 
     bool operator==(const DocumentSnapshot&) const = default;
 
     static DocumentSnapshot of(const WendDocument& document) {
         DocumentSnapshot snapshot;
-        snapshot.documentName = document.GPSDoc()->documentName();
+        const GPSDocument& gpx = *document.GPSDoc();
+        snapshot.documentName = gpx.documentName();
+        snapshot.description = gpx.documentDescription();
+        snapshot.author = gpx.documentAuthor();
+        snapshot.link = gpx.documentLink();
+        snapshot.schemaLocation = gpx.XMLSchemaLocation();
+        snapshot.namespaces = gpx.XMLNamespaces();
+        snapshot.metadataExtensions = gpx.metadataExtensions();
+        snapshot.metadataElements = gpx.metadataElements();
         for (const auto& item : document.permanentItems()) {
             ItemSnapshot s;
             s.identity = item.get();
@@ -54,6 +68,7 @@ struct DocumentSnapshot {
             s.color = item->itemColor();
             s.visible = item->visible();
             s.selection = item->itemSelection().ranges();
+            s.elements = item->XMLElements();
             s.points.reserve(item->itemPoints().size());
             for (const auto& point : item->itemPoints()) {
                 PointSnapshot p;
@@ -63,6 +78,7 @@ struct DocumentSnapshot {
                 if (!std::isnan(point->elevation()))
                     p.elevation = point->elevation();
                 p.time = point->time();
+                p.elements = point->XMLElements();
                 s.points.push_back(p);
             }
             snapshot.items.push_back(std::move(s));

@@ -31,40 +31,26 @@ std::string names(const XMLElementList& list) {
 
 } // namespace
 
-TEST(GPXParser, TracksBecomeOneItemPerNonEmptySegment) {
-    auto result = read(R"(
+TEST(GPXParser, TracksBecomeOneItemPerNonEmptySegmentInFileOrder) {
+    auto result = read(R"(<wpt lat="0" lon="0"><name>A</name></wpt>
   <trk><name>Loop</name><cmt>a comment</cmt>
     <trkseg><trkpt lat="1" lon="2"/><trkpt lat="1.5" lon="2.5"/></trkseg>
     <trkseg></trkseg>
     <trkseg><trkpt lat="3" lon="4"/></trkseg>
   </trk>
-  <trk><name>Empty</name><trkseg/></trk>)");
+  <trk><name>Empty</name><trkseg/></trk><wpt lat="0" lon="0"><name>B</name></wpt>)");
     ASSERT_TRUE(result.document);
     EXPECT_FALSE(result.error);
     const auto& items = result.document->documentItems();
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0]->itemName(), "Loop");
-    EXPECT_EQ(items[1]->itemName(), "Loop");
-    EXPECT_EQ(items[0]->itemPoints().size(), 2u);
-    EXPECT_EQ(items[1]->itemPoints().size(), 1u);
-    EXPECT_DOUBLE_EQ(items[1]->itemPoints()[0]->latitude(), 3);
-    EXPECT_EQ(names(items[1]->XMLElements()), "cmt");
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0]->itemName() + items[1]->itemName() + items[2]->itemName() + items[3]->itemName(),
+              "ALoopLoopB");
+    EXPECT_EQ(items[1]->itemPoints().size(), 2u);
+    EXPECT_EQ(items[2]->itemPoints().size(), 1u);
+    EXPECT_DOUBLE_EQ(items[2]->itemPoints()[0]->latitude(), 3);
+    EXPECT_EQ(names(items[2]->XMLElements()), "cmt");
     // Segments of one track share nothing mutable but carry the same kept elements.
-    EXPECT_EQ(items[0]->XMLElements(), items[1]->XMLElements());
-}
-
-TEST(GPXParser, FileWithoutPointsLoadsEmpty) {
-    auto result = read("<trk><name>x</name></trk>");
-    ASSERT_TRUE(result.document);
-    EXPECT_TRUE(result.document->documentItems().empty());
-    EXPECT_EQ(result.document->documentName(), "Untitled Document");
-    // The root's declarations and schema location are recorded.
-    const auto& ns = result.document->XMLNamespaces();
-    ASSERT_EQ(ns.size(), 4u);
-    EXPECT_EQ(ns[0].prefix, "");
-    EXPECT_EQ(ns[1].prefix, "gpxx");
-    EXPECT_EQ(result.document->XMLSchemaLocation(),
-              "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
+    EXPECT_EQ(items[1]->XMLElements(), items[2]->XMLElements());
 }
 
 TEST(GPXParser, RoutesAndTheirDisplayColour) {
@@ -87,36 +73,34 @@ TEST(GPXParser, RoutesAndTheirDisplayColour) {
     EXPECT_EQ(items[1]->itemName(), "Untitled Track");
 }
 
+// The numbers themselves are read by the lenient number reader; here what the reader makes of
+// missing, empty and odd values.
 TEST(GPXParser, PointValuesAreReadLeniently) {
     auto result = read(R"(
   <trk><trkseg>
     <trkpt lat="47.1" lon="8.2"><ele></ele></trkpt>
-    <trkpt lon="8.2"><ele>abc</ele><time>2011-07-04 16:20:05</time></trkpt>
+    <trkpt lon="-8.2"><ele>abc</ele><time>2011-07-04 16:20:05</time></trkpt>
     <trkpt lat=" 12.5xyz" lon="1e400"><ele> 431.5 m</ele><time>2011-07-04T16:20:05.250Z</time></trkpt>
-    <trkpt lat="undefined" lon="190"><time>2011-07-04T18:20:05+02:00</time></trkpt>
-    <trkpt lat="nan" lon="-inf"><time>2011-07-04T16:20:05.1234567</time></trkpt>
+    <trkpt lat="nan" lon="190"><time>2011-07-04T18:20:05+02:00</time></trkpt>
   </trkseg></trk>)");
     ASSERT_TRUE(result.document);
     const auto& p = result.document->documentItems().at(0)->itemPoints();
-    ASSERT_EQ(p.size(), 5u);
-    EXPECT_DOUBLE_EQ(p[0]->latitude(), 47.1);
-    EXPECT_DOUBLE_EQ(p[0]->elevation(), 0); // an empty ele reads as 0, not as "no elevation"
-    EXPECT_FALSE(p[0]->time());
-    EXPECT_DOUBLE_EQ(p[1]->latitude(), 0);
-    EXPECT_DOUBLE_EQ(p[1]->elevation(), 0);
-    EXPECT_FALSE(p[1]->time()); // a blank instead of T is no time
-    EXPECT_DOUBLE_EQ(p[2]->latitude(), 12.5);
-    EXPECT_DOUBLE_EQ(p[2]->longitude(), 0); // not finite reads as 0
-    EXPECT_DOUBLE_EQ(p[2]->elevation(), 431.5);
-    ASSERT_TRUE(p[2]->time());
-    EXPECT_EQ(GPXTime::format(*p[2]->time()), "2011-07-04T16:20:05.250Z");
-    EXPECT_DOUBLE_EQ(p[3]->longitude(), -170);
-    EXPECT_EQ(GPXTime::format(*p[3]->time()), "2011-07-04T16:20:05Z");
-    EXPECT_DOUBLE_EQ(p[4]->latitude(), 0);
-    EXPECT_DOUBLE_EQ(p[4]->longitude(), 0);
-    EXPECT_EQ(p[4]->time()->microsecondsSince1970() % 1000000, 123456);
-    for (const auto& point : p)
-        EXPECT_TRUE(point->XMLElements().empty());
+    ASSERT_EQ(p.size(), 4u);
+    struct Expected {
+        double lat, lon, ele;
+        const char* time;
+    };
+    const Expected expected[] = {{47.1, 8.2, 0, nullptr}, // an empty ele reads as 0, not as "no elevation"
+                                 {0, -8.2, 0, nullptr},   // a blank instead of T is no time
+                                 {12.5, 0, 431.5, "2011-07-04T16:20:05.250Z"}, // not finite reads as 0
+                                 {0, -170, GPSPoint::NaN, "2011-07-04T16:20:05Z"}}; // no ele at all
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_DOUBLE_EQ(p[i]->latitude(), expected[i].lat);
+        EXPECT_DOUBLE_EQ(p[i]->longitude(), expected[i].lon);
+        EXPECT_TRUE(p[i]->elevation() == expected[i].ele || (std::isnan(expected[i].ele) && std::isnan(p[i]->elevation())));
+        EXPECT_EQ(p[i]->time() ? GPXTime::format(*p[i]->time()) : "", expected[i].time ? expected[i].time : "");
+    }
 }
 
 TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
@@ -124,8 +108,8 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
   <wpt lat="1" lon="2"><ele>5</ele><time>2020-01-01T00:00:00Z</time><name>Summit</name><cmt>c</cmt>
     <sym>Flag</sym><type>peak</type><link href="http://example.com/w"><text>t</text></link>
     <extensions><gpxx:WaypointExtension/></extensions></wpt>
-  <trk><trkseg><trkpt lat="1" lon="2"><name>p</name><sym>Dot</sym><hdop>1.5</hdop>
-    <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions>
+  <trk xmlns:hr="urn:heart"><trkseg><trkpt lat="1" lon="2"><name>p</name><sym>Dot</sym><hdop>1.5</hdop>
+    <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension><hr:r/></extensions>
   </trkpt><extensions><x/></extensions></trkseg></trk>
   <extensions><root-level/></extensions>
   <email>me@example.com</email>)");
@@ -146,16 +130,20 @@ TEST(GPXParser, KeptElementsLandOnTheNearestModelObject) {
     const auto& point = *doc.documentItems()[1]->itemPoints()[0];
     EXPECT_EQ(names(point.XMLElements()), "name,sym,hdop,extensions");
     EXPECT_EQ(point.XMLElementNamed("extensions").stringValue(), "120");
+    // Kept elements take the declarations they inherited along.
+    EXPECT_EQ(point.XMLElementNamed("extensions").namespaces(), (std::vector<XMLNamespaceDecl>{{"hr", "urn:heart"}}));
     // The segment's extensions travel with its item; a GPX 1.0 e-mail joins the metadata's author.
     EXPECT_EQ(doc.documentItems()[1]->XMLElementNamed("trkseg").xmlString(),
-              "<trkseg><extensions><x/></extensions></trkseg>");
+              "<trkseg><extensions xmlns:hr=\"urn:heart\"><x/></extensions></trkseg>");
     EXPECT_EQ(names(doc.XMLElements()), "extensions");
     EXPECT_EQ(doc.metadataElements().elementNamed("author").xmlString(),
               "<author><email id=\"me\" domain=\"example.com\"/></author>");
 }
 
-TEST(GPXParser, MetadataAndGPX10Fields) {
-    auto result = read(R"(
+// A file without points loads empty, with its metadata and the root's declarations.
+TEST(GPXParser, MetadataAndDeclarations) {
+    EXPECT_EQ(read("<trk><name>x</name></trk>").document->documentName(), "Untitled Document");
+    auto result = read(R"(<trk><name>x</name></trk>
   <metadata><name>First</name><name>Doc</name><desc>About</desc>
     <author><name>Ann</name><email id="a" domain="b"/></author>
     <copyright author="Ann"><year>2020</year></copyright>
@@ -171,41 +159,10 @@ TEST(GPXParser, MetadataAndGPX10Fields) {
     EXPECT_EQ(doc.metadataExtensions().xmlString(), "<extensions><mine>1</mine></extensions>");
     EXPECT_EQ(names(doc.metadataElements()), "author,copyright,link,keywords");
     EXPECT_TRUE(doc.XMLElements().empty());
-
-    auto gpx10 = GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
-      <name>Old</name><desc>d</desc><author>Bob Smith</author><email>bob@example.com</email>
-      <url>http://example.com/old</url><time>2002-02-27T17:18:33Z</time><keywords>k</keywords>
-      <wpt lat="1" lon="2"><url>http://example.com/wpt</url><urlname>u</urlname></wpt></gpx>)");
-    ASSERT_TRUE(gpx10.document);
-    EXPECT_EQ(gpx10.document->documentName(), "Old");
-    EXPECT_EQ(gpx10.document->documentAuthor(), "Bob Smith");
-    EXPECT_EQ(gpx10.document->documentLink(), "http://example.com/old");
-    EXPECT_TRUE(gpx10.document->XMLElements().empty());
-    EXPECT_EQ(names(gpx10.document->metadataElements()), "author,link,keywords");
-    EXPECT_EQ(gpx10.document->documentItems()[0]->itemLink(), "http://example.com/wpt");
-    EXPECT_EQ(gpx10.document->XMLNamespaces().at(0).uri, "http://www.topografix.com/GPX/1/0");
-}
-
-TEST(GPXParser, ItemsKeepFileOrderAcrossKinds) {
-    auto result = read(R"(<wpt lat="0" lon="0"><name>A</name></wpt>
-      <trk><name>T</name><trkseg><trkpt lat="0" lon="0"/></trkseg></trk>
-      <wpt lat="0" lon="0"><name>B</name></wpt>)");
-    ASSERT_TRUE(result.document);
-    std::string order;
-    for (const auto& item : result.document->documentItems())
-        order += item->itemName();
-    EXPECT_EQ(order, "ATB");
-}
-
-TEST(GPXParser, KeptElementsTakeInheritedDeclarationsAlong) {
-    auto result = read(R"(<trk xmlns:hr="urn:heart"><trkseg><trkpt lat="0" lon="0">
-      <extensions><hr:rate>90</hr:rate></extensions></trkpt></trkseg></trk>)");
-    ASSERT_TRUE(result.document);
-    auto extensions = result.document->documentItems()[0]->itemPoints()[0]->XMLElementNamed("extensions");
-    auto declarations = extensions.namespaces();
-    ASSERT_EQ(declarations.size(), 1u);
-    EXPECT_EQ(declarations[0].prefix, "hr");
-    EXPECT_EQ(declarations[0].uri, "urn:heart");
+    EXPECT_TRUE(doc.documentItems().empty());
+    ASSERT_EQ(doc.XMLNamespaces().size(), 4u);
+    EXPECT_EQ(doc.XMLNamespaces()[1].prefix, "gpxx");
+    EXPECT_EQ(doc.XMLSchemaLocation(), "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
 }
 
 TEST(GPXParser, TextValuesAreUntrimmedAndIncludeCDataAndEntities) {
@@ -217,20 +174,6 @@ TEST(GPXParser, TextValuesAreUntrimmedAndIncludeCDataAndEntities) {
     const auto& item = *result.document->documentItems().at(0);
     EXPECT_EQ(item.itemName(), "  Lake & Hill <north> ");
     EXPECT_EQ(item.itemDescription(), "abc");
-}
-
-TEST(GPXParser, ExternalEntitiesAreNeverLoaded) {
-    std::string secret = std::string(WEND_BINARY_DIR) + "/secret-for-entity-test.txt";
-    FILE* f = std::fopen(secret.c_str(), "w");
-    ASSERT_TRUE(f);
-    std::fputs("SECRET", f);
-    std::fclose(f);
-    auto result = GPXParser::parseData("<!DOCTYPE gpx [<!ENTITY x SYSTEM \"file://" + secret +
-                                       "\">]><gpx><trk><name>&x;</name><trkseg><trkpt lat=\"0\" lon=\"0\"/>"
-                                       "</trkseg></trk></gpx>");
-    ASSERT_TRUE(result.document);
-    EXPECT_EQ(result.document->documentItems().at(0)->itemName().find("SECRET"), std::string::npos);
-    std::remove(secret.c_str());
 }
 
 TEST(GPXParser, MalformedInputIsRepairedWithAWarningAndWhatWasReadIsKept) {
@@ -259,12 +202,8 @@ TEST(GPXParser, InputThatIsNotGPXIsRefused) {
         ASSERT_TRUE(result.error) << bytes;
         EXPECT_EQ(result.error->description, "Couldn't Load GPX Data");
         EXPECT_EQ(result.error->failureReason, "The selected file does not contain valid GPX data");
-        EXPECT_EQ(result.error->code, 0);
     }
-    auto missing = GPXParser::parseFile("/nonexistent/file.gpx");
-    EXPECT_FALSE(missing.document);
-    ASSERT_TRUE(missing.error);
-    EXPECT_EQ(missing.error->description, "Couldn't Load GPX Data");
+    EXPECT_FALSE(GPXParser::parseFile("/nonexistent/file.gpx").document);
 }
 
 TEST(GPXParser, EncodingsAndCompressionAreHandled) {
@@ -286,25 +225,15 @@ TEST(GPXParser, EncodingsAndCompressionAreHandled) {
     ASSERT_TRUE(zipped.document) << (zipped.error ? zipped.error->failureReason : "");
     ASSERT_EQ(zipped.document->documentItems().size(), 1u);
     EXPECT_DOUBLE_EQ(zipped.document->documentItems()[0]->itemPoints()[0]->longitude(), 2);
-}
-
-TEST(GPXParser, FeedingInTinyChunksGivesTheSameDocument) {
-    std::string text = std::string(kHeader) + R"(<trk><name>Chunks</name><trkseg>
-      <trkpt lat="1" lon="2"><ele>3</ele><time>2020-01-01T00:00:00Z</time><extensions><gpxtpx:TrackPointExtension>
-      <gpxtpx:hr>99</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions></trkpt></trkseg></trk></gpx>)";
-    GPXParser parser;
-    for (char c : text)
-        parser.feed(&c, 1);
-    auto chunked = parser.finish();
-    auto whole = GPXParser::parseData(text);
-    ASSERT_TRUE(chunked.document);
-    const auto& a = *chunked.document->documentItems()[0]->itemPoints()[0];
-    const auto& b = *whole.document->documentItems()[0]->itemPoints()[0];
-    EXPECT_EQ(a.XMLElements(), b.XMLElements());
-    EXPECT_EQ(a.time(), b.time());
-    EXPECT_EQ(a.XMLElementNamed("extensions").xmlString(),
-              "<extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>99</gpxtpx:hr></gpxtpx:TrackPointExtension>"
-              "</extensions>");
+    // A damaged stream is never read as sound: what it held comes with the repair warning, or
+    // nothing with the reader's error.
+    std::string damaged(reinterpret_cast<const char*>(gz), sizeof gz);
+    damaged[16] = static_cast<char>(0xff);
+    for (const std::string& bytes : {damaged, damaged.substr(0, 12), damaged.substr(0, 30)}) {
+        auto broken = GPXParser::parseData(bytes);
+        ASSERT_TRUE(broken.error);
+        EXPECT_EQ(broken.error->description, broken.document ? "Warning" : "Couldn't Load GPX Data");
+    }
 }
 
 // libxml2 hands over a CDATA section in pieces where the input's chunks end; the kept section

@@ -38,15 +38,9 @@ TEST(ItemPointIndexTest, AnswersAsTheLinearScans) {
                       TrackGeometry::indexOfClosestPointToPoint(*item, qLon, qLat));
             EXPECT_EQ(index.closestLineSegment(qLon, qLat, &distance),
                       TrackGeometry::closestLineSegmentToPoint(*item, qLon, qLat, &expectedDistance));
-            if (!std::isnan(expectedDistance)) {
-                EXPECT_EQ(distance, expectedDistance);
-            }
+            EXPECT_TRUE(std::isnan(expectedDistance) || distance == expectedDistance);
 
-            WorldRect rect;
-            rect.x = std::min(qLon, lon);
-            rect.y = std::min(qLat, lat);
-            rect.width = std::fabs(qLon - lon);
-            rect.height = std::fabs(qLat - lat);
+            const WorldRect rect{std::min(qLon, lon), std::min(qLat, lat), std::fabs(qLon - lon), std::fabs(qLat - lat)};
             std::vector<IndexRange> expected;
             for (std::size_t i = 0; i < points.size(); ++i) {
                 const double x = points[i]->longitude(), y = points[i]->latitude();

@@ -1,5 +1,6 @@
 #include "core/mapview/MapSelectionCommands.h"
 
+#include "core/model/ModelTestSupport.h"
 #include "MapViewTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +11,6 @@ using namespace wend;
 using namespace wend::testing;
 
 namespace {
-struct SelectionObserver : ModelObserver {
-    int selectionChanges = 0;
-    void modelDidChange(const ModelChange& change) override {
-        if (change.key == ModelKey::ItemSelection)
-            ++selectionChanges;
-    }
-};
-
 struct Brackets {
     std::vector<std::string> calls;
     SelectionChangeBrackets brackets{[this] { calls.push_back("will"); },
@@ -31,7 +24,7 @@ TEST(MapSelectionCommands, SelectAllSelectsEveryPointOfEveryItemInsideTheBracket
     hidden->setVisible(false);
     auto empty = makeItem({});
     const Selection emptySelection = empty->itemSelection();
-    SelectionObserver observer;
+    RecordingObserver observer;
     track->setObserver(&observer);
 
     Brackets b;
@@ -46,7 +39,7 @@ TEST(MapSelectionCommands, SelectAllSelectsEveryPointOfEveryItemInsideTheBracket
     EXPECT_TRUE(track->itemSelection().isFull());
     EXPECT_TRUE(hidden->itemSelection().isFull());
     EXPECT_EQ(empty->itemSelection(), emptySelection);
-    EXPECT_EQ(observer.selectionChanges, 1); // assigned through the setter, so undo sees it
+    EXPECT_EQ(observer.keys(), std::vector{ModelKey::ItemSelection}); // through the setter, so undo sees it
     track->setObserver(nullptr);
 
     MapSelectionCommands::selectAll({}, {}); // empty brackets are skipped

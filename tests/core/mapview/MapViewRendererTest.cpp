@@ -30,6 +30,15 @@ std::vector<const PathStroke*> strokesOf(const MapFrame& frame, const ViewPath& 
     return result;
 }
 
+// Whether some copy of the path's first point (one per copy of the world) is drawn at `at`.
+bool firstPointDrawnAt(const MapFrame& frame, const ViewPath& path, ViewPoint at) {
+    const ViewPoint first = path.polyline(0)[0];
+    for (const PathStroke* stroke : strokesOf(frame, path))
+        if (std::fabs(first.x + stroke->offset.x - at.x) + std::fabs(first.y + stroke->offset.y - at.y) < 0.01)
+            return true;
+    return false;
+}
+
 // Points every `step` view points along the equator, starting at longitude 0.
 GPSItemPtr equatorTrack(const std::vector<double>& pixels, int zoom) {
     std::vector<std::pair<double, double>> lonLats;
@@ -38,29 +47,31 @@ GPSItemPtr equatorTrack(const std::vector<double>& pixels, int zoom) {
     return makeItem(lonLats);
 }
 
-RGBAColor withAlpha(RGBAColor color, double alpha) {
-    color.alpha = alpha;
-    return color;
+void expectColor(const RGBAColor& c, const RGBAColor& e) {
+    EXPECT_NEAR(std::fabs(c.red - e.red) + std::fabs(c.green - e.green) + std::fabs(c.blue - e.blue) +
+                    std::fabs(c.alpha - e.alpha), 0, 1e-9)
+        << c.red << " " << c.green << " " << c.blue << " " << c.alpha;
 }
+
+class MapViewRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override { setUp(geometry, 800, 600, 10); }
+    MapViewGeometry geometry;
+    MapViewRenderer renderer;
+};
 } // namespace
 
-TEST(GPSViewDrawingCache, PathsSkipPointsCloserThanThreeAndAHalfButKeepStretchEnds) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, PathsSkipPointsCloserThanThreeAndAHalfButKeepStretchEnds) {
     auto track = equatorTrack({0, 1, 2, 3, 4, 5, 6, 7}, 10);
     select(*track, {{0, 2}, {4, 0}, {6, 1}});
-    MapViewRenderer renderer;
     renderer.recacheTrackDrawingData({track}, geometry);
     ASSERT_EQ(renderer.cachedDrawingData().size(), 1u);
     const GPSViewDrawingCache& cache = *renderer.cachedDrawingData()[0];
-    EXPECT_EQ(cache.item(), track);
-    EXPECT_EQ(cache.cachedCenter(), geometry.center());
 
     // 401...403 lie within 3.5 of 400, 404 does not; 405 and 406 lie within 3.5 of 404, and
     // 407 ends the stretch.
     ASSERT_EQ(cache.completePath().polylineCount(), 1u);
     expectXs(cache.completePath().polyline(0), {400, 404, 407});
-    EXPECT_NEAR(cache.completePath().polyline(0)[0].y, 300, 1e-9);
     EXPECT_TRUE(cache.completePath().dots().empty());
 
     const ViewPath& selected = cache.selectedPath();
@@ -72,11 +83,8 @@ TEST(GPSViewDrawingCache, PathsSkipPointsCloserThanThreeAndAHalfButKeepStretchEn
     EXPECT_TRUE(cache.arrowPath().isEmpty()); // never 30 points from the start
 }
 
-TEST(GPSViewDrawingCache, SinglePointsDrawAsDotsOfTheLineWidths) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, SinglePointsDrawAsDotsOfTheLineWidths) {
     auto lone = makeItem({{0, 0}});
-    MapViewRenderer renderer;
     MapFrame frame = renderer.prepareFrame({lone}, geometry, formatter());
     const GPSViewDrawingCache& cache = *renderer.cachedDrawingData()[0];
     ASSERT_EQ(cache.completePath().dots().size(), 1u);
@@ -98,11 +106,8 @@ TEST(GPSViewDrawingCache, SinglePointsDrawAsDotsOfTheLineWidths) {
     EXPECT_EQ(highlight[1]->width, 6);
 }
 
-TEST(GPSViewDrawingCache, ArrowsMarkEveryThirtyPointsOfProgress) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, ArrowsMarkEveryThirtyPointsOfProgress) {
     auto track = equatorTrack({0, 20, 40, 50, 75, 80}, 10);
-    MapViewRenderer renderer;
     renderer.recacheTrackDrawingData({track}, geometry);
     const ViewPath& arrows = renderer.cachedDrawingData()[0]->arrowPath();
     // Arrows at 40 (40 from the start) and 75 (35 from 40); 80 is only 5 beyond.
@@ -113,43 +118,34 @@ TEST(GPSViewDrawingCache, ArrowsMarkEveryThirtyPointsOfProgress) {
     // Pointing east: two barbs of length 5 at 150 degrees either side, a shaft of 10.
     const ViewPoint barbA = arrows.polyline(0)[1], barbB = arrows.polyline(1)[1];
     const ViewPoint tail = arrows.polyline(2)[1];
-    EXPECT_NEAR(barbA.x, tip.x - 4.330127, 1e-5);
-    EXPECT_NEAR(barbB.x, tip.x - 4.330127, 1e-5);
-    EXPECT_NEAR(std::fabs(barbA.y - tip.y), 2.5, 1e-5);
+    EXPECT_NEAR(barbA.x - tip.x + barbB.x - tip.x, -2 * 4.330127, 1e-5);
     EXPECT_NEAR(barbA.y - tip.y, -(barbB.y - tip.y), 1e-12);
-    EXPECT_NEAR(tail.x, tip.x - 10, 1e-9);
-    EXPECT_NEAR(tail.y, tip.y, 1e-9);
+    EXPECT_NEAR(std::fabs(barbA.y - tip.y), 2.5, 1e-5);
+    EXPECT_NEAR(std::fabs(tail.x - tip.x + 10) + std::fabs(tail.y - tip.y), 0, 1e-9);
 }
 
-TEST(MapViewRenderer, OpacityAndColoursFollowVisibilityAndSelection) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, OpacityAndColoursFollowVisibilityAndSelection) {
     auto track = equatorTrack({0, 40, 80}, 10);
-    const ItemColor color{0.6, 0.7, 0.8, 0.8};
-    track->setItemColor(color);
-    MapViewRenderer renderer;
+    track->setItemColor(ItemColor{0.6, 0.7, 0.8, 0.8});
 
-    EXPECT_DOUBLE_EQ(MapViewRenderer::opacityForItem(*track), 0.8);
     MapFrame frame = renderer.prepareFrame({track}, geometry, formatter());
     const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
     auto base = strokesOf(frame, cache->completePath());
     ASSERT_EQ(base.size(), 2u);
-    EXPECT_EQ(base[0]->color, withAlpha(color.shadowed(0.5), 0.8));
-    EXPECT_EQ(base[1]->color, withAlpha(color.rgba(), 0.8));
+    expectColor(base[0]->color, {0.12, 0.232, 0.4, 0.8}); // shadowed by half
+    expectColor(base[1]->color, {0.24, 0.464, 0.8, 0.8});
     auto arrows = strokesOf(frame, cache->arrowPath());
     ASSERT_EQ(arrows.size(), 1u);
-    EXPECT_EQ(arrows[0]->color, withAlpha(color.shadowed(0.8), 0.8));
+    expectColor(arrows[0]->color, {0.048, 0.0928, 0.16, 0.8});
     EXPECT_EQ(arrows[0]->width, 1.25);
     // Every base line comes before any arrow or highlight.
     EXPECT_LT(base[1], arrows[0]);
 
     track->setVisible(false);
-    EXPECT_EQ(MapViewRenderer::opacityForItem(*track), 0);
     frame = renderer.prepareFrame({track}, geometry, formatter());
     EXPECT_TRUE(frame.strokes.empty());
 
     select(*track, {{1, 1}});
-    EXPECT_DOUBLE_EQ(MapViewRenderer::opacityForItem(*track), 0.35);
     frame = renderer.prepareFrame({track}, geometry, formatter());
     cache = renderer.cachedDrawingData()[0].get();
     ASSERT_EQ(frame.strokes.size(), 5u);
@@ -157,17 +153,15 @@ TEST(MapViewRenderer, OpacityAndColoursFollowVisibilityAndSelection) {
         EXPECT_DOUBLE_EQ(stroke.color.alpha, 0.35);
     auto highlight = strokesOf(frame, cache->selectedPath());
     ASSERT_EQ(highlight.size(), 2u);
-    EXPECT_EQ(highlight[0]->color, withAlpha(track->itemSelectionColor().shadowed(0.65), 0.35));
-    EXPECT_EQ(highlight[1]->color, withAlpha(track->itemSelectionColor().rgba(), 0.35));
+    expectColor(highlight[0]->color, {0.0525, 0.1715, 0.35, 0.35});
+    expectColor(highlight[1]->color, {0.15, 0.49, 1, 0.35}); // more saturated and brighter
 }
 
-TEST(MapViewRenderer, RebuildsOnlyWhenTheCachesNoLongerMatch) {
-    MapViewGeometry geometry;
+TEST_F(MapViewRendererTest, RebuildsOnlyWhenTheCachesNoLongerMatch) {
     setUp(geometry, 800, 600, 12, {7, 45});
     auto track = makeItem({{7, 45}, {7.01, 45.01}, {7.02, 45}});
     auto other = makeItem({{7.005, 45.005}, {7.006, 45.002}});
     ItemList items{track, other};
-    MapViewRenderer renderer;
     EXPECT_TRUE(renderer.needsRecache(items, geometry));
     renderer.prepareFrame(items, geometry, formatter());
     EXPECT_FALSE(renderer.needsRecache(items, geometry));
@@ -179,16 +173,7 @@ TEST(MapViewRenderer, RebuildsOnlyWhenTheCachesNoLongerMatch) {
     MapFrame frame = renderer.prepareFrame(items, geometry, formatter());
     EXPECT_EQ(renderer.cachedDrawingData()[0].get(), cache);
     EXPECT_EQ(cache->cachedCenter(), (WorldPoint{7, 45}));
-    bool sawCopyZero = false;
-    for (const PathStroke* stroke : strokesOf(frame, cache->completePath())) {
-        const ViewPoint first = cache->completePath().polyline(0)[0];
-        const ViewPoint expected = geometry.transformWorldToScreen({7, 45});
-        if (std::fabs(first.x + stroke->offset.x - expected.x) < 1e-6) {
-            EXPECT_NEAR(first.y + stroke->offset.y, expected.y, 1e-6);
-            sawCopyZero = true;
-        }
-    }
-    EXPECT_TRUE(sawCopyZero);
+    EXPECT_TRUE(firstPointDrawnAt(frame, cache->completePath(), geometry.transformWorldToScreen({7, 45})));
 
     auto expectRebuild = [&](const char* what) {
         EXPECT_TRUE(renderer.needsRecache(items, geometry)) << what;
@@ -219,13 +204,10 @@ TEST(MapViewRenderer, RebuildsOnlyWhenTheCachesNoLongerMatch) {
     EXPECT_FALSE(renderer.needsRecache(items, geometry));
 }
 
-TEST(MapViewRenderer, LeavesOutWhatLiesFarOffScreen) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, LeavesOutWhatLiesFarOffScreen) {
     // On screen, far east, further north, back on screen; then far west.
     auto track =
         makeItem({{0, 0}, {0.1, 0}, {50, 0}, {50, 1}, {0.1, 0.05}, {0, 0.05}, {-170, 0.05}});
-    MapViewRenderer renderer;
     renderer.recacheTrackDrawingData({track}, geometry);
     const ViewPath& path = renderer.cachedDrawingData()[0]->completePath();
     const ViewRect region = renderer.cullRegion().rect();
@@ -256,64 +238,16 @@ TEST(MapViewRenderer, DrawsAcrossTheAntimeridianFromEitherSide) {
         auto waypoint = makeWaypoint(-179.95 * side, 0);
         MapViewRenderer renderer;
         const MapFrame frame = renderer.prepareFrame({track, waypoint}, geometry, formatter());
-        const ViewPath& path = renderer.cachedDrawingData()[0]->completePath();
         // 0.15 degrees past the antimeridian: about 109 points beside the middle.
         const double expectedX = 400 + side * 0.15 * 262144 / 360;
-        bool onScreen = false;
-        for (const PathStroke* stroke : strokesOf(frame, path))
-            onScreen |= std::fabs(path.polyline(0)[0].x + stroke->offset.x - expectedX) < 0.01;
-        EXPECT_TRUE(onScreen) << "side " << side;
+        EXPECT_TRUE(firstPointDrawnAt(frame, renderer.cachedDrawingData()[0]->completePath(), {expectedX, 300}))
+            << "side " << side;
         ASSERT_EQ(frame.waypoints.size(), 1u) << "side " << side;
         EXPECT_NEAR(frame.waypoints[0].position.x, expectedX, 0.01);
     }
 }
 
-TEST(MapViewRenderer, AMillionPointTrackKeepsPathsBoundedByItsOnScreenLength) {
-    constexpr std::size_t kCount = 1'000'000;
-    PointList points;
-    points.reserve(kCount);
-    for (std::size_t i = 0; i < kCount; ++i) {
-        const double t = static_cast<double>(i) / (kCount - 1);
-        points.push_back(GPSPoint::pointWithLongitude(t, t / 2, GPSPoint::NaN, std::nullopt));
-    }
-    auto track = GPSItem::item();
-    track->setItemPoints(std::move(points));
-    track->setItemColor(ItemColor{0, 1, 1, 1});
-    select(*track, {{0, kCount - 1}});
-    const ItemList items{track};
-    MapViewRenderer renderer;
-
-    // Whole on screen at zoom 10: about 815 points long.
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10, {0.5, 0.25});
-    renderer.recacheTrackDrawingData(items, geometry);
-    const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
-    const ViewRect whole = cache->completePath().bounds();
-    const double length = std::hypot(whole.width, whole.height);
-    EXPECT_GT(length, 700);
-    EXPECT_LT(length, 900);
-    EXPECT_LE(cache->completePath().pointCount(), length / 3.5 + 2);
-    EXPECT_GE(cache->completePath().pointCount(), length / 3.5 / 2);
-    EXPECT_LE(cache->selectedPath().pointCount(), length / 3.5 + 2);
-    EXPECT_LE(cache->arrowPath().polylineCount(), 3 * (length / 30 + 1));
-
-    // At zoom 20 it is 750,000 points long; only the stretch near the view is kept.
-    geometry.setZoomLevel(20);
-    renderer.recacheTrackDrawingData(items, geometry);
-    cache = renderer.cachedDrawingData()[0].get();
-    const ViewRect region = renderer.cullRegion().rect();
-    const double regionDiagonal = std::hypot(region.width, region.height);
-    EXPECT_GT(cache->completePath().pointCount(), 100u);
-    EXPECT_LE(cache->completePath().pointCount(), regionDiagonal / 3.5 + 4);
-    EXPECT_LE(cache->selectedPath().pointCount(), regionDiagonal / 3.5 + 4);
-    EXPECT_LE(cache->arrowPath().polylineCount(), 3 * (regionDiagonal / 30 + 1));
-    const MapFrame frame = renderer.prepareFrame(items, geometry, formatter());
-    EXPECT_EQ(frame.strokes.size(), 5u); // one world copy only
-}
-
-TEST(MapViewRenderer, WaypointsAndTheirLabelsDependOnSpacing) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, WaypointsAndTheirLabelsDependOnSpacing) {
     auto a = makeWaypoint(0, 0, "A");
     auto b = makeWaypoint(lonForPixels(20, 10), 0, "B");
     auto track = equatorTrack({0, 100}, 10);
@@ -322,28 +256,23 @@ TEST(MapViewRenderer, WaypointsAndTheirLabelsDependOnSpacing) {
     EXPECT_NEAR(
         MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a, b, track}, geometry, frameRect), 20,
         1e-3);
-    MapViewRenderer renderer;
     MapFrame frame = renderer.prepareFrame({track, a, b}, geometry, formatter());
     EXPECT_EQ(frame.waypoints.size(), 2u);
     EXPECT_TRUE(frame.labels.empty());
 
-    EXPECT_EQ(MapViewRenderer::calcAvgDistBetweenWaypointsInRect({a}, geometry, frameRect), 1e6);
     frame = renderer.prepareFrame({a}, geometry, formatter());
     ASSERT_EQ(frame.labels.size(), 1u);
     EXPECT_EQ(frame.labels[0].text, "A");
-    EXPECT_NEAR(frame.labels[0].origin.x, 410, 1e-9);
-    EXPECT_NEAR(frame.labels[0].origin.y, 300, 1e-9);
+    EXPECT_EQ(frame.labels[0].origin, (ViewPoint{410, 300}));
     ASSERT_EQ(frame.waypoints.size(), 1u);
     const WaypointMarker& marker = frame.waypoints[0];
-    EXPECT_EQ(marker.outlineWidth, 11);
-    EXPECT_EQ(marker.fillWidth, 8);
-    EXPECT_EQ(marker.outlineColor, withAlpha(a->itemColor()->shadowed(0.45), 1));
+    EXPECT_EQ(std::pair(marker.outlineWidth, marker.fillWidth), std::pair(11.0, 8.0));
+    expectColor(marker.outlineColor, {0, 0.44, 0.44, 1});
 
     select(*a, {{0, 0}});
     frame = renderer.prepareFrame({a}, geometry, formatter());
-    EXPECT_EQ(frame.waypoints[0].outlineWidth, 13);
-    EXPECT_EQ(frame.waypoints[0].fillWidth, 10);
-    EXPECT_EQ(frame.waypoints[0].fillColor, withAlpha(a->itemSelectionColor().rgba(), 1));
+    EXPECT_EQ(std::pair(frame.waypoints[0].outlineWidth, frame.waypoints[0].fillWidth), std::pair(13.0, 10.0));
+    expectColor(frame.waypoints[0].fillColor, {0, 1, 1, 1});
 
     // A hidden waypoint shows nothing, not even its name, and does not crowd the others.
     b->setVisible(false);
@@ -361,18 +290,12 @@ TEST(MapViewRenderer, WaypointsAndTheirLabelsDependOnSpacing) {
         30, 1e-3);
 }
 
-TEST(MapViewRenderer, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
-    MapViewGeometry geometry;
+TEST_F(MapViewRendererTest, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
     setUp(geometry, 800, 600, 12, {7, 45});
     auto track = makeItem({{7, 45}, {7.01, 45.01}, {7.02, 45}});
     ProjectedPointCache cache;
     std::vector<ViewPoint> positions;
     cache.screenPositions(*track, geometry, positions);
-    ASSERT_EQ(positions.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const GPSPoint& p = *track->itemPoints()[i];
-        EXPECT_EQ(positions[i], geometry.transformWorldToScreen({p.longitude(), p.latitude()}));
-    }
 
     // A moved point is a new object in a new list of the same length.
     PointList moved = track->itemPoints();
@@ -382,7 +305,6 @@ TEST(MapViewRenderer, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
     cache.screenPositions(*track, geometry, positions);
     EXPECT_EQ(positions[1], geometry.transformWorldToScreen({7.015, 44.99}));
 
-    MapViewRenderer renderer;
     renderer.prepareFrame({track}, geometry, formatter());
     moved = track->itemPoints();
     moved[2] = GPSPoint::pointWithLongitude(7.03, 45.02, GPSPoint::NaN, std::nullopt);
@@ -391,17 +313,11 @@ TEST(MapViewRenderer, ReprojectsPointsOnlyWhenTheItemHoldsOtherPointObjects) {
     renderer.prepareFrame({track}, geometry, formatter());
     const auto line = renderer.cachedDrawingData()[0]->completePath().polyline(0);
     EXPECT_EQ(line.back(), geometry.transformWorldToScreen({7.03, 45.02}));
-
-    cache.retainOnly({});
-    EXPECT_EQ(cache.entryCount(), 0u);
 }
 
 // A change of selection alone, a move preview and its end draw what a full rebuild would.
-TEST(MapViewRenderer, PartialUpdatesAndMovePreviewsMatchAFullRebuild) {
-    MapViewGeometry geometry;
-    setUp(geometry, 800, 600, 10);
+TEST_F(MapViewRendererTest, PartialUpdatesAndMovePreviewsMatchAFullRebuild) {
     auto track = equatorTrack({0, 10, 20, 30, 40, 50, 60, 70}, 10);
-    MapViewRenderer renderer;
     renderer.prepareFrame({track}, geometry, formatter());
     const GPSViewDrawingCache* cache = renderer.cachedDrawingData()[0].get();
     geometry.setCenter(lonForPixels(5, 10), 0); // a small pan: the caches stay

@@ -12,18 +12,6 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kEarthMetresPerDegree = 6371.01 * 1000.0 * 3.141592653589793 / 180.0;
 
-TEST(GPSPoint, NewPointHasNoValues) {
-    auto p = GPSPoint::point();
-    for (double v :
-         {p->longitude(), p->latitude(), p->elevation(), p->distance(), p->speed(), p->gradient()})
-        EXPECT_TRUE(std::isnan(v));
-    EXPECT_FALSE(p->time().has_value());
-
-    auto q = GPSPoint::pointWithLongitude(190, 91, 12.5, Instant::fromMicroseconds(42));
-    EXPECT_EQ(q->longitude(), -170);
-    EXPECT_EQ(q->latitude(), -89);
-}
-
 TEST(GPSPoint, NormalisationWrapsStepwise) {
     auto lon = [](double v) { return GPSPoint::normalizedLongitude(v); };
     auto lat = [](double v) { return GPSPoint::normalizedLatitude(v); };
@@ -57,75 +45,56 @@ TEST(GPSPoint, NormalisationWrapsStepwise) {
         EXPECT_LE(lat(v), 90) << v;
     }
 
-    GPSPoint p;
-    p.setLongitude(-190);
-    p.setLatitude(100);
-    EXPECT_EQ(p.longitude(), 170);
-    EXPECT_EQ(p.latitude(), -80);
+    // Every way in normalises.
+    auto q = GPSPoint::pointWithLongitude(190, 91, 12.5, std::nullopt);
+    EXPECT_EQ(q->longitude(), -170);
+    EXPECT_EQ(q->latitude(), -89);
+    q->setLongitude(-190);
+    q->setLatitude(100);
+    EXPECT_EQ(q->longitude(), 170);
+    EXPECT_EQ(q->latitude(), -80);
 }
 
 TEST(GPSPoint, DistanceOnTheSphereAndAlongTheSlope) {
-    auto at = [](double lon, double lat, double ele = std::nan(""),
-                 std::optional<Instant> t = std::nullopt) {
-        return GPSPoint::pointWithLongitude(lon, lat, ele, t);
+    auto at = [](double lon, double lat, double ele = std::nan(""), std::optional<std::int64_t> s = {}) {
+        return GPSPoint::pointWithLongitude(lon, lat, ele, s ? std::optional(Instant::fromMicroseconds(*s * 1'000'000)) : std::nullopt);
     };
-    double dt = 0, gradient = 0;
-
-    // The same position and elevation: nothing, and no gradient.
-    auto a = at(8, 47, 100);
-    EXPECT_EQ(a->distanceFromPoint(at(8, 47, 100).get(), &dt, &gradient), 0);
-    EXPECT_TRUE(std::isnan(gradient));
-    EXPECT_TRUE(std::isnan(dt));
-    // The same position 10 m higher: straight up, an infinite gradient.
-    EXPECT_DOUBLE_EQ(at(8, 47, 10)->distanceFromPoint(at(8, 47, 0).get(), nullptr, &gradient), 10);
-    EXPECT_EQ(gradient, kInf);
-    EXPECT_DOUBLE_EQ(at(8, 47, 0)->distanceFromPoint(at(8, 47, 10).get(), nullptr, &gradient), 10);
-    EXPECT_EQ(gradient, -kInf);
-
-    // One degree along the equator; a missing elevation leaves the horizontal distance.
-    const double oneDegree = at(1, 0, 50)->distanceFromPoint(at(0, 0).get(), nullptr, &gradient);
-    EXPECT_NEAR(oneDegree, kEarthMetresPerDegree, 1e-6);
-    EXPECT_TRUE(std::isnan(gradient));
-    // With both elevations the distance follows the slope.
-    const double sloped = at(1, 0, 300)->distanceFromPoint(at(0, 0, 100).get(), nullptr, &gradient);
-    EXPECT_DOUBLE_EQ(sloped, std::hypot(oneDegree, 200));
-    EXPECT_DOUBLE_EQ(gradient, 200 / oneDegree);
-
-    // Across the date line, and between the poles and antipodes.
-    EXPECT_NEAR(at(179.5, 0)->distanceFromPoint(at(-179.5, 0).get()), kEarthMetresPerDegree, 1e-6);
-    EXPECT_NEAR(at(0, 90)->distanceFromPoint(at(0, -90).get()), 180 * kEarthMetresPerDegree, 1e-6);
-    EXPECT_NEAR(at(10, 20)->distanceFromPoint(at(-170, -20).get()), 180 * kEarthMetresPerDegree,
-                1e-6);
-    // Very short distances keep their precision.
-    EXPECT_NEAR(at(8, 47)->distanceFromPoint(at(8, 47.000001).get()), kEarthMetresPerDegree * 1e-6,
-                1e-9);
-
-    // Time deltas: the receiver is the later point; swapping flips the signs only.
-    auto early = at(8, 47, 400, Instant::fromMicroseconds(1'000'000));
-    auto late = at(8.01, 47.01, 420, Instant::fromMicroseconds(3'500'000));
-    double dt2 = 0, gradient2 = 0;
-    const double forward = late->distanceFromPoint(early.get(), &dt, &gradient);
-    const double backward = early->distanceFromPoint(late.get(), &dt2, &gradient2);
-    EXPECT_NEAR(forward, backward, 1e-9);
-    EXPECT_DOUBLE_EQ(dt, 2.5);
-    EXPECT_DOUBLE_EQ(dt2, -2.5);
-    EXPECT_GT(gradient, 0);
-    EXPECT_NEAR(gradient2, -gradient, 1e-12);
-    EXPECT_DOUBLE_EQ(late->distanceFromPoint(early.get()), forward);
-
-    // A point without time on either side: no time delta, but a distance.
-    EXPECT_GT(late->distanceFromPoint(at(8, 47).get(), &dt), 0);
-    EXPECT_TRUE(std::isnan(dt));
-    EXPECT_GT(at(8, 47)->distanceFromPoint(late.get(), &dt), 0);
-    EXPECT_TRUE(std::isnan(dt));
-
-    // No other point: 0 and both outputs NaN.
-    dt = gradient = 1;
-    EXPECT_EQ(late->distanceFromPoint(nullptr, &dt, &gradient), 0);
-    EXPECT_TRUE(std::isnan(dt));
-    EXPECT_TRUE(std::isnan(gradient));
-    // Points without a position have no distance.
-    EXPECT_TRUE(std::isnan(GPSPoint::point()->distanceFromPoint(late.get())));
+    const double nan = std::nan("");
+    const double oneDegree = kEarthMetresPerDegree;
+    struct Row {
+        const char* what;
+        GPSPointPtr later, earlier;
+        double distance, dt, gradient;
+    };
+    const Row rows[] = {
+        {"same place", at(8, 47, 100), at(8, 47, 100), 0, nan, nan},
+        {"straight up", at(8, 47, 10), at(8, 47, 0), 10, nan, kInf},
+        {"straight down", at(8, 47, 0), at(8, 47, 10), 10, nan, -kInf},
+        {"one elevation missing", at(1, 0, 50), at(0, 0), oneDegree, nan, nan},
+        {"along the slope", at(1, 0, 300, 60), at(0, 0, 100, 10), std::hypot(oneDegree, 200), 50, 200 / oneDegree},
+        {"backwards in time", at(0, 0, 100, 10), at(1, 0, 300, 60), std::hypot(oneDegree, 200), -50, -200 / oneDegree},
+        {"one time missing", at(1, 0, nan, 60), at(0, 0), oneDegree, nan, nan},
+        {"across the date line", at(179.5, 0), at(-179.5, 0), oneDegree, nan, nan},
+        {"pole to pole", at(0, 90), at(0, -90), 180 * oneDegree, nan, nan},
+        {"antipodes", at(10, 20), at(-170, -20), 180 * oneDegree, nan, nan},
+        {"a micro-degree", at(8, 47), at(8, 47.000001), oneDegree * 1e-6, nan, nan},
+    };
+    auto same = [](double a, double b) {
+        return (std::isnan(a) && std::isnan(b)) || a == b || std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        double dt = 1, gradient = 1;
+        const double distance = row.later->distanceFromPoint(row.earlier.get(), &dt, &gradient);
+        EXPECT_TRUE(same(distance, row.distance)) << distance;
+        EXPECT_TRUE(same(dt, row.dt)) << dt;
+        EXPECT_TRUE(same(gradient, row.gradient)) << gradient;
+    }
+    // No other point: 0 and both outputs NaN; a point without a position has no distance.
+    double dt = 1, gradient = 1;
+    EXPECT_EQ(at(8, 47)->distanceFromPoint(nullptr, &dt, &gradient), 0);
+    EXPECT_TRUE(std::isnan(dt) && std::isnan(gradient));
+    EXPECT_TRUE(std::isnan(GPSPoint::point()->distanceFromPoint(at(8, 47).get())));
 }
 
 TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
@@ -137,10 +106,7 @@ TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
     p->setXMLElements(XMLElementList{hdop});
 
     auto c = p->copy();
-    ASSERT_NE(c, p);
-    EXPECT_EQ(c->longitude(), 8.5);
-    EXPECT_EQ(c->latitude(), 47.25);
-    EXPECT_EQ(c->elevation(), 400);
+    EXPECT_EQ(c->description(), p->description());
     EXPECT_EQ(c->time(), p->time());
     EXPECT_EQ(c->distance() + c->speed() + c->gradient(), 0);
     EXPECT_EQ(c->XMLElements(), p->XMLElements());
@@ -148,17 +114,9 @@ TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
     // Giving the copy new elements leaves the original's alone.
     c->setXMLElements(c->XMLElements().appending(XMLElement::fromXMLString("<sat>7</sat>")));
     c->setTime(std::nullopt);
-    EXPECT_EQ(p->XMLElements().size(), 1u);
-    EXPECT_EQ(p->XMLElementNamed("hdop").stringValue(), "1.5");
-    EXPECT_TRUE(p->XMLElementNamed("sat").isNull());
+    EXPECT_EQ(p->XMLElements(), XMLElementList{hdop});
     EXPECT_EQ(c->XMLElementNamed("sat").stringValue(), "7");
     EXPECT_TRUE(p->time().has_value());
-
-    EXPECT_EQ(p->description(),
-              "<GPSPoint: Coord=+8.500000,+47.250000; Elev=400.000; Time=1970-01-01T00:00:00Z>");
-    EXPECT_NE(GPSPoint::point()->description().find("Time=(null)"), std::string::npos);
-    auto huge = GPSPoint::pointWithLongitude(0, 0, 1e300, std::nullopt);
-    EXPECT_FALSE(huge->description().empty());
 }
 
 } // namespace

@@ -32,11 +32,9 @@ TEST(XMLElement, ParsesNamesAttributesNamespacesAndChildren) {
               "version=\"1.1\" creator=\"x\">"
               "<gpxtpx:hr a=\"1\">72</gpxtpx:hr><name>N</name><gpxtpx:hr>80</gpxtpx:hr></gpx>");
     ASSERT_FALSE(e.isNull());
-    EXPECT_EQ(e.prefix(), "");
     ASSERT_EQ(e.namespaces().size(), 2u);
     EXPECT_EQ(e.namespaces()[0], (XMLNamespaceDecl{"", "http://www.topografix.com/GPX/1/1"}));
     EXPECT_EQ(e.attributes(), (std::vector<XMLAttribute>{{"version", "1.1"}, {"creator", "x"}}));
-    EXPECT_EQ(e.attribute("creator"), "x");
     EXPECT_EQ(e.attribute("missing"), std::nullopt);
     EXPECT_EQ(e.childCount(), 3u);
 
@@ -45,7 +43,6 @@ TEST(XMLElement, ParsesNamesAttributesNamespacesAndChildren) {
     EXPECT_EQ(hr.prefix(), "gpxtpx");
     EXPECT_EQ(hr.attribute("a"), "1");
     EXPECT_EQ(hr.stringValue(), "72");
-    EXPECT_EQ(e.childrenNamed("gpxtpx:hr").size(), 2u);
     EXPECT_EQ(e.childrenNamed("gpxtpx:hr")[1].stringValue(), "80");
     EXPECT_TRUE(e.childNamed("hr").isNull()) << "children are looked up by qualified name";
     EXPECT_EQ(e.stringValue(), "72N80");
@@ -54,25 +51,9 @@ TEST(XMLElement, ParsesNamesAttributesNamespacesAndChildren) {
     XMLElement undeclared = parse("<gpxtpx:TrackPointExtension><gpxtpx:hr>99</gpxtpx:hr>"
                                   "</gpxtpx:TrackPointExtension>");
     ASSERT_FALSE(undeclared.isNull());
-    EXPECT_EQ(undeclared.name(), "gpxtpx:TrackPointExtension");
     EXPECT_EQ(undeclared.childNamed("gpxtpx:hr").stringValue(), "99");
     EXPECT_EQ(parse(undeclared.xmlString()), undeclared);
 
-    // Many declarations and attributes, and the smallest document.
-    std::string many = "<m";
-    for (int i = 0; i < 20; ++i)
-        many += " xmlns:p" + std::to_string(i) + "=\"urn:" + std::to_string(i) + "\"";
-    for (int i = 0; i < 20; ++i)
-        many += " p" + std::to_string(i) + ":a=\"" + std::to_string(i) + "\"";
-    many += " xml:lang=\"de\"/>";
-    const XMLElement m = parse(many);
-    ASSERT_FALSE(m.isNull());
-    EXPECT_EQ(m.namespaces().size(), 20u);
-    EXPECT_EQ(m.attributes().size(), 21u);
-    EXPECT_EQ(m.attribute("p19:a"), "19");
-    EXPECT_EQ(m.attribute("xml:lang"), "de");
-    EXPECT_EQ(parse(m.xmlString()), m);
-    EXPECT_EQ(parse("<a/>").name(), "a");
     EXPECT_TRUE(XMLElement().childNamed("a").isNull());
 }
 
@@ -114,13 +95,10 @@ TEST(XMLElement, RoundTripsThroughItsText) {
     const std::string written = e.xmlString();
     const XMLElement back = parse(written);
     EXPECT_EQ(back, e) << written;
-    EXPECT_EQ(back.xmlString(), written);
     EXPECT_EQ(back.childNamed("note").stringValue(), "a < b & \"c\"");
     EXPECT_EQ(written.find('\n'), std::string::npos)
         << "the text of an element has no trailing newline";
-    EXPECT_NE(written.find("<empty/>"), std::string::npos);
-    EXPECT_NE(written.find("<!--kept-->"), std::string::npos);
-    EXPECT_NE(written.find("<![CDATA[raw <text>]]>"), std::string::npos);
+    EXPECT_NE(written.find("<!--kept--><![CDATA[raw <text>]]><empty/>"), std::string::npos);
 
     // Attribute values with quotes, newlines and tabs survive.
     XMLElementBuilder b("a");
@@ -137,110 +115,54 @@ TEST(XMLElement, RoundTripsThroughItsText) {
 }
 
 TEST(XMLElementBuilder, ChangesDoNotAffectTheOriginal) {
-    const XMLElement original =
-        parse("<ext xmlns:g=\"urn:g\" k=\"v\"><g:a>1</g:a><g:b>2</g:b><g:a>3</g:a></ext>");
-    const std::string before = original.xmlString();
-
+    const std::string text = "<ext xmlns:g=\"urn:g\" k=\"v\"><g:a>1</g:a><g:b>2</g:b><g:a>3</g:a></ext>";
+    const XMLElement original = parse(text);
     XMLElementBuilder b(original);
     EXPECT_EQ(b.build(), original) << "an unchanged builder rebuilds the same element";
 
-    XMLElementBuilder& a = b.createChildNamed("g:a");
-    a.setStringValue("changed");
+    b.createChildNamed("g:a").setStringValue("changed"); // the first of two
     b.addAttribute("k", "w");
     b.addAttribute("n", "1");
     b.removeNamespace("g");
     b.addNamespace("h", "urn:h");
     XMLElementBuilder& created = b.createChildNamed("g:c");
     created.appendText("new");
-    EXPECT_EQ(b.childCount(), 4u) << "createChildNamed appends only when the name is missing";
-    EXPECT_EQ(&b.createChildNamed("g:c"), &created);
-
-    const XMLElement changed = b.build();
-    EXPECT_EQ(original.xmlString(), before);
-    EXPECT_EQ(original.childNamed("g:a").stringValue(), "1");
-    EXPECT_EQ(original.attribute("k"), "v");
-    EXPECT_EQ(changed.childNamed("g:a").stringValue(), "changed");
-    EXPECT_EQ(changed.childrenNamed("g:a")[1].stringValue(), "3")
-        << "only the first of two is changed";
-    EXPECT_EQ(changed.childNamed("g:c").stringValue(), "new");
-    EXPECT_EQ(changed.attributes(), (std::vector<XMLAttribute>{{"k", "w"}, {"n", "1"}}));
-    EXPECT_EQ(changed.namespaces(), (std::vector<XMLNamespaceDecl>{{"h", "urn:h"}}));
-
-    // Copies of a builder are independent of each other.
-    XMLElementBuilder copy = b;
-    copy.createChildNamed("g:a").setStringValue("copy");
-    EXPECT_EQ(b.build().childNamed("g:a").stringValue(), "changed");
-    EXPECT_EQ(copy.build().childNamed("g:a").stringValue(), "copy");
-
-    // Removing by a name viewed from the builder's own list removes that one only.
-    XMLElementBuilder own("o");
-    own.addAttribute("a", "1");
-    own.addAttribute("b", "2");
-    own.addAttribute("c", "3");
-    own.addNamespace("p", "urn:p");
-    own.addNamespace("q", "urn:q");
-    own.addNamespace("q", "urn:q2");
-    own.removeAttribute(own.attributes()[0].name);
-    own.removeNamespace(own.namespaces()[0].prefix);
-    EXPECT_EQ(own.attributes(), (std::vector<XMLAttribute>{{"b", "2"}, {"c", "3"}}));
-    EXPECT_EQ(own.namespaces(), (std::vector<XMLNamespaceDecl>{{"q", "urn:q"}, {"q", "urn:q2"}}));
+    EXPECT_EQ(&b.createChildNamed("g:c"), &created) << "appends only when the name is missing";
+    EXPECT_EQ(b.build().xmlString(), "<ext xmlns:h=\"urn:h\" k=\"w\" n=\"1\"><g:a>changed</g:a>"
+                                     "<g:b>2</g:b><g:a>3</g:a><g:c>new</g:c></ext>");
+    EXPECT_EQ(original.xmlString(), text);
 
     b.removeAttribute("n");
     b.removeChildAt(1);
     b.insertChild(0, parse("<first/>"));
     b.insertChild(99, XMLElementBuilder("last", "x"));
-    const XMLElement reordered = b.build();
-    auto names = reordered.childElements();
-    ASSERT_EQ(names.size(), 5u);
-    EXPECT_EQ(names.front().name(), "first");
-    EXPECT_EQ(names.back().name(), "last");
-    EXPECT_EQ(names[1].stringValue(), "changed");
-    EXPECT_EQ(names[2].stringValue(), "3");
-
+    EXPECT_EQ(b.build().xmlString(), "<ext xmlns:h=\"urn:h\" k=\"w\"><first/><g:a>changed</g:a>"
+                                     "<g:a>3</g:a><g:c>new</g:c><last>x</last></ext>");
     b.filterChildren({"last", "g:a"});
-    const XMLElement filtered = b.build();
-    ASSERT_EQ(filtered.childElements().size(), 3u);
-    EXPECT_EQ(filtered.childElements()[0].name(), "last");
-    EXPECT_EQ(filtered.childElements()[1].stringValue(), "changed");
-    EXPECT_EQ(filtered.childElements()[2].stringValue(), "3");
+    EXPECT_EQ(b.build().xmlString(),
+              "<ext xmlns:h=\"urn:h\" k=\"w\"><last>x</last><g:a>changed</g:a><g:a>3</g:a></ext>");
 
-    XMLElementBuilder text("t", "value");
-    EXPECT_EQ(text.stringValue(), "value");
-    text.setStringValue("");
-    EXPECT_EQ(text.childCount(), 0u);
-    EXPECT_EQ(text.build().xmlString(), "<t/>");
+    // Removing by a name viewed from the builder's own list removes that one only.
+    XMLElementBuilder own("o");
+    own.addAttribute("a", "1");
+    own.addAttribute("b", "2");
+    own.addNamespace("p", "urn:p");
+    own.addNamespace("q", "urn:q");
+    own.removeAttribute(own.attributes()[0].name);
+    own.removeNamespace(own.namespaces()[0].prefix);
+    EXPECT_EQ(own.build().xmlString(), "<o xmlns:q=\"urn:q\" b=\"2\"/>");
 }
 
-TEST(XMLFragmentEncoder, MergesAdjacentTextOnly) {
+// Text in pieces joins into one node (as entity references do, above); declarations after an
+// attribute and attributes after a child are refused, not misplaced.
+TEST(XMLFragmentEncoder, JoinsTextAndRefusesMisplacedDeclarations) {
     XMLFragmentEncoder encoder;
-    encoder.beginElement("a");
-    encoder.appendText("one ");
-    encoder.appendText("two");
-    encoder.appendComment("c");
-    encoder.appendText("three");
-    encoder.beginElement("b");
-    encoder.endElement();
-    encoder.appendText("four");
-    encoder.appendText("");
-    encoder.appendText(" five");
-    encoder.appendCData("six");
-    encoder.appendText("seven");
-    encoder.endElement();
-    const XMLElement e = encoder.takeElement();
-    auto children = e.children();
-    ASSERT_EQ(children.size(), 7u);
-    EXPECT_EQ(children[0].text(), "one two");
-    EXPECT_EQ(children[2].text(), "three");
-    EXPECT_EQ(children[4].text(), "four five");
-    EXPECT_EQ(children[5].kind(), XMLNode::Kind::CData);
-    EXPECT_EQ(children[6].text(), "seven");
-    EXPECT_TRUE(encoder.empty());
-
-    // Declarations after an attribute and attributes after a child are refused, not misplaced.
     encoder.beginElement("x");
     encoder.addAttribute("a", "1");
     encoder.addNamespace("p", "urn:p");
     encoder.appendText("t");
+    encoder.appendText("");
+    encoder.appendText("u");
     encoder.addAttribute("b", "2");
     encoder.beginElement("y");
     encoder.addNamespace("q", "urn:q");
@@ -250,7 +172,7 @@ TEST(XMLFragmentEncoder, MergesAdjacentTextOnly) {
     EXPECT_TRUE(x.namespaces().empty());
     EXPECT_EQ(x.childNamed("y").namespaces(), (std::vector<XMLNamespaceDecl>{{"q", "urn:q"}}));
     EXPECT_EQ(x.childNamed("y").attribute("c"), "3");
-    EXPECT_EQ(x.stringValue(), "t");
+    EXPECT_EQ(x.children()[0].text(), "tu");
 
     // A list keeps top-level elements only.
     encoder.appendText("stray");
@@ -264,23 +186,15 @@ TEST(XMLFragmentEncoder, MergesAdjacentTextOnly) {
 }
 
 TEST(XMLElementList, SharesAndComparesByContent) {
-    EXPECT_TRUE(XMLElementList().elementNamed("a").isNull());
-    const XMLElement a = parse("<cmt>c</cmt>");
     const XMLElement b = parse("<extensions><x/></extensions>");
-    XMLElementList list{a, XMLElement(), b};
+    XMLElementList list{parse("<cmt>c</cmt>"), XMLElement(), b};
     EXPECT_EQ(list.size(), 2u) << "null elements are left out";
-    EXPECT_EQ(list[0], a);
-    EXPECT_EQ(list[1], b);
     EXPECT_TRUE(list[2].isNull());
     EXPECT_EQ(list.elementNamed("extensions"), b);
     XMLElementList longer = list.appending(parse("<cmt>second</cmt>"));
     EXPECT_EQ(list.size(), 2u);
-    EXPECT_EQ(longer.size(), 3u);
     EXPECT_EQ(longer.elementNamed("cmt").stringValue(), "c");
-    EXPECT_EQ(XMLElementList(longer.toVector()), longer);
-    EXPECT_NE(longer, list);
-    EXPECT_EQ(XMLElementList({parse("<cmt>c</cmt>"), parse("<extensions><x/></extensions>")}),
-              list);
+    EXPECT_EQ(XMLElementList({parse("<cmt>c</cmt>"), parse("<extensions><x/></extensions>")}), list);
 
     // Elements taken from a list stay valid after the list is gone.
     XMLElement kept;
@@ -305,39 +219,31 @@ TEST(XMLStreamWriter, IndentsDocumentsAndReportsFailedSinks) {
     writer.writeElementWithText(parse("<desc lang=\"en\">old</desc>"), "new");
     writer.endElement();
     EXPECT_TRUE(writer.finish());
-    EXPECT_NE(out.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"), std::string::npos);
-    EXPECT_NE(out.find("<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:gpxx=\"urn:gpxx\" "
-                       "version=\"1.1\">"),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("\n  <name>a &amp; b</name>"), std::string::npos) << out;
-    EXPECT_NE(out.find("<desc lang=\"en\">new</desc>"), std::string::npos) << out;
+    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                   "xmlns:gpxx=\"urn:gpxx\" version=\"1.1\">\n  <name>a &amp; b</name>\n  <gpxx:ext>\n"
+                   "    <gpxx:c>Red</gpxx:c>\n  </gpxx:ext>\n  <desc lang=\"en\">new</desc>\n</gpx>\n");
 
-    // Kept elements come back unchanged from an indented document, however often it is saved.
+    // Kept elements come back unchanged from an indented document.
     const XMLElement kept =
         parse("<extensions>\n    <g:x xmlns:g=\"urn:g\">\n <g:y>1</g:y></g:x><z/>\n</extensions>");
     XMLElementBuilder cdata("c");
     cdata.appendText("a");
     cdata.appendChild(parse("<b/>"));
-    XMLElement withCData = XMLElementBuilder(parse("<c><![CDATA[x]]]]></c>")).build();
     std::string saved;
-    for (int round = 0; round < 3; ++round) {
-        saved.clear();
-        StringByteSink savedSink(saved);
-        XMLStreamWriter w(savedSink, true);
-        w.startDocument();
-        w.startElement("root");
-        w.writeElement(kept);
-        w.writeElement(cdata);
-        w.writeElement(withCData);
-        w.endElement();
-        ASSERT_TRUE(w.finish());
-        const XMLElement root = parse(saved);
-        ASSERT_FALSE(root.isNull()) << saved;
-        EXPECT_EQ(root.childNamed("extensions"), kept) << saved;
-        EXPECT_EQ(root.childNamed("c").stringValue(), "a");
-        EXPECT_EQ(root.childrenNamed("c")[1].stringValue(), "x]]") << saved;
-    }
+    StringByteSink savedSink(saved);
+    XMLStreamWriter w(savedSink, true);
+    w.startDocument();
+    w.startElement("root");
+    w.writeElement(kept);
+    w.writeElement(cdata);
+    w.writeElement(XMLElementBuilder(parse("<c><![CDATA[x]]]]></c>")).build());
+    w.endElement();
+    ASSERT_TRUE(w.finish());
+    const XMLElement root = parse(saved);
+    ASSERT_FALSE(root.isNull()) << saved;
+    EXPECT_EQ(root.childNamed("extensions"), kept) << saved;
+    EXPECT_EQ(root.childNamed("c").stringValue(), "a");
+    EXPECT_EQ(root.childrenNamed("c")[1].stringValue(), "x]]") << saved;
     // Text that would end a CDATA section early is written as plain text.
     XMLFragmentEncoder encoder;
     encoder.beginElement("c");
@@ -360,13 +266,10 @@ TEST(XMLStreamWriter, IndentsDocumentsAndReportsFailedSinks) {
 TEST(XMLSaxParser, ReportsRepairsAndRefusesExternalEntities) {
     class Collector : public XMLSaxHandler {
     public:
-        void startElement(std::string_view, std::string_view localName, const Namespace*,
-                          std::size_t, const Attribute*, std::size_t) override {
-            names.emplace_back(localName);
-        }
+        void startElement(std::string_view, std::string_view, const Namespace*, std::size_t, const Attribute*,
+                          std::size_t) override {}
         void endElement() override {}
         void characters(std::string_view t) override { text += t; }
-        std::vector<std::string> names;
         std::string text;
     };
 
@@ -376,17 +279,6 @@ TEST(XMLSaxParser, ReportsRepairsAndRefusesExternalEntities) {
     EXPECT_TRUE(parser.sawElement());
     EXPECT_TRUE(parser.hadSyntaxError());
     EXPECT_EQ(parser.firstError().rfind("Line 1: ", 0), 0u) << parser.firstError();
-
-    // Fed one byte at a time, a document parses the same.
-    Collector bytewise;
-    XMLSaxParser chunked(bytewise);
-    const std::string doc = "<?xml version=\"1.0\"?>\n<r><s>t\xC3\xA9xt</s><s/></r>";
-    for (char c : doc)
-        chunked.feed(&c, 1);
-    chunked.finish();
-    EXPECT_FALSE(chunked.hadError()) << chunked.firstError();
-    EXPECT_EQ(bytewise.names, (std::vector<std::string>{"r", "s", "s"}));
-    EXPECT_EQ(bytewise.text, "t\xC3\xA9xt");
 
     Collector external;
     XMLSaxParser guarded(external);

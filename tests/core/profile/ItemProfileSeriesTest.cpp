@@ -33,14 +33,15 @@ constexpr std::string_view kTrack = R"(<?xml version="1.0"?>
  </trkseg></trk>
 </gpx>)";
 
-void expectValues(const std::vector<float>& actual, const std::vector<double>& expected) {
+template <typename Value>
+void expectValues(const std::vector<Value>& actual, const std::vector<double>& expected, double tolerance = 1e-4) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
         if (std::isnan(expected[i]))
             EXPECT_TRUE(std::isnan(actual[i])) << actual[i];
         else
-            EXPECT_NEAR(actual[i], expected[i], 1e-4);
+            EXPECT_NEAR(actual[i], expected[i], tolerance);
     }
 }
 
@@ -52,9 +53,7 @@ TEST(ItemProfileSeries, DistancesTimesAndValuesOfAHandMadeTrack) {
     const auto series = ItemProfileSeries::build(track.itemPoints(), reader);
 
     // Along the slope where both ends have an elevation (the last segment rises 10 m less).
-    const std::vector<double> distances = {0, 1000, 2000, 3000.05};
-    for (std::size_t i = 0; i < distances.size(); ++i)
-        EXPECT_NEAR(series->distances()[i], distances[i], 0.2) << i;
+    expectValues(series->distances(), {0, 1000, 2000, 3000.05}, 0.2);
     // The point without time keeps the elapsed time before it.
     EXPECT_EQ(series->elapsed(), (std::vector<double>{0, 100, 100, 200}));
     EXPECT_TRUE(std::isnan(series->times()[2]));
@@ -147,8 +146,7 @@ TEST(ItemProfileSeries, RebuildingAfterAnEditEqualsBuildingAfresh) {
         const auto rebuilt = ItemProfileSeries::rebuild(*original, changed, reader);
         const auto fresh = ItemProfileSeries::build(changed, reader);
         ASSERT_EQ(rebuilt->pointCount(), fresh->pointCount());
-        for (std::size_t i = 0; i < fresh->pointCount(); ++i)
-            EXPECT_NEAR(rebuilt->distances()[i], fresh->distances()[i], 1e-6) << i;
+        expectValues(rebuilt->distances(), fresh->distances(), 1e-6);
         EXPECT_EQ(rebuilt->elapsed(), fresh->elapsed());
         for (ProfileQuantity quantity : kProfileQuantities) {
             const auto& expected = fresh->values(quantity);

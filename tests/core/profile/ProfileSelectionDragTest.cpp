@@ -84,10 +84,8 @@ TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStep) {
         EXPECT_EQ(rangesOf(second()), (std::vector<IndexRange>{{1, 4}}));
         EXPECT_FALSE(m_document.undoManager().canUndo());
     }
-}
-
-TEST_F(ProfileSelectionDragTest, RecordsNothingWhenSelectionChangesAreNotUndoable) {
-    selectSomething();
+    // Without undoable selection changes a drag records nothing.
+    m_preferences.setTrackSelectionChangesAreUndoable(false);
     drag(kDrags[0]);
     EXPECT_EQ(rangesOf(second()), kDrags[0].second);
     EXPECT_FALSE(m_document.undoManager().canUndo());

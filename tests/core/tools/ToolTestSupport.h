@@ -44,7 +44,6 @@ public:
 
     ToolSet& tools() { return m_tools; }
     RecordingToolHost& host() { return m_host; }
-    const MapViewGeometry& geometry() const { return m_geometry; }
     ToolContext context() { return ToolContext(m_document, m_geometry, m_host, m_indexes); }
 
     ToolEvent event(WorldPoint world, std::uint32_t modifiers) const {

