@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +13,6 @@ namespace {
 struct Entry {
     std::optional<int> key;
     std::string tag;
-    const std::optional<int>& sortKey() const { return key; }
 };
 
 std::string tags(const std::vector<Entry>& entries) {
@@ -56,13 +54,4 @@ TEST(StableSort, NaNKeysSortLikeAbsentValues) {
     EXPECT_TRUE(std::isnan(values[0]) && std::isnan(values[1]));
     EXPECT_EQ(std::vector<double>(values.begin() + 2, values.end()),
               (std::vector<double>{-1.0, 0.5, 2.0}));
-}
-
-TEST(StableSort, SortsSharedObjectsByAMemberFunction) {
-    std::vector<std::shared_ptr<Entry>> entries = {std::make_shared<Entry>(Entry{2, "x"}),
-                                                   std::make_shared<Entry>(Entry{1, "y"})};
-    const Entry* second = entries[1].get();
-    stableSortBy(entries, &Entry::sortKey);
-    EXPECT_EQ(entries[0].get(), second);
-    EXPECT_EQ(entries[1]->tag, "x");
 }
