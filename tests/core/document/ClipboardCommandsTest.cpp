@@ -47,6 +47,7 @@ TEST_F(ClipboardCommandsTest, CopyingAStretchAndPastingItIsOneStep) {
     ASSERT_TRUE(ClipboardCommands::paste(document, clipboard));
     ASSERT_EQ(document.permanentItems().size(), 3u);
     const auto& pasted = document.permanentItems()[2];
+    ASSERT_EQ(pasted->itemPoints().size(), 4u);
     EXPECT_DOUBLE_EQ(pasted->itemPoints()[0]->longitude(), track->itemPoints()[2]->longitude());
     EXPECT_EQ(pasted->itemPoints()[3]->time(), track->itemPoints()[5]->time());
     EXPECT_EQ(alerts.fits, 1);
@@ -64,7 +65,9 @@ TEST_F(ClipboardCommandsTest, CopyingAStretchAndPastingItIsOneStep) {
     clipboard.setText("");
     ASSERT_TRUE(ClipboardCommands::cut(document, clipboard));
     EXPECT_EQ(document.permanentItems().size(), 3u); // the pieces either side, and Other
-    EXPECT_EQ(clipboardDocument()->documentItems().at(0)->itemPoints().size(), 4u);
+    copied = clipboardDocument();
+    ASSERT_TRUE(copied && copied->documentItems().size() == 1);
+    EXPECT_EQ(copied->documentItems()[0]->itemPoints().size(), 4u);
     expectOneUndoableStep("Delete", before);
 }
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,19 +53,29 @@ struct DocumentSnapshot {
 
     static DocumentSnapshot of(const WendDocument& document) {
         const GPSDocument& gpx = *document.GPSDoc();
-        DocumentSnapshot snapshot{gpx.documentName(),     gpx.documentDescription(),
-                                  gpx.documentAuthor(),   gpx.documentLink(),
-                                  gpx.XMLSchemaLocation(), gpx.XMLNamespaces(),
+        DocumentSnapshot snapshot{gpx.documentName(),       gpx.documentDescription(),
+                                  gpx.documentAuthor(),     gpx.documentLink(),
+                                  gpx.XMLSchemaLocation(),  gpx.XMLNamespaces(),
                                   gpx.metadataExtensions(), gpx.metadataElements(),
-                                  gpx.XMLElements(), {}};
+                                  gpx.XMLElements(),        {}};
         for (const auto& item : document.permanentItems()) {
-            ItemSnapshot s{item.get(), item->itemName(), item->itemDescription(), item->itemLink(),
-                           item->wptSym(), item->wptType(), item->itemType(), item->itemColor(),
-                           item->visible(), item->itemSelection().ranges(), {}, item->XMLElements()};
+            ItemSnapshot s{item.get(),
+                           item->itemName(),
+                           item->itemDescription(),
+                           item->itemLink(),
+                           item->wptSym(),
+                           item->wptType(),
+                           item->itemType(),
+                           item->itemColor(),
+                           item->visible(),
+                           item->itemSelection().ranges(),
+                           {},
+                           item->XMLElements()};
             for (const auto& p : item->itemPoints())
-                s.points.push_back({p.get(), p->longitude(), p->latitude(),
-                                    std::isnan(p->elevation()) ? std::nullopt : std::optional(p->elevation()),
-                                    p->time(), p->XMLElements()});
+                s.points.push_back(
+                    {p.get(), p->longitude(), p->latitude(),
+                     std::isnan(p->elevation()) ? std::nullopt : std::optional(p->elevation()),
+                     p->time(), p->XMLElements()});
             snapshot.items.push_back(std::move(s));
         }
         return snapshot;
@@ -134,7 +144,8 @@ inline GPSItemPtr makeTrackOf100MetreSteps(std::string_view name, std::size_t n,
     auto track = makeTrack(name, n, 0, startSeconds);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& point = track->itemPoints()[i];
-        point->setLongitude(100.0 * static_cast<double>(i) / (6371010.0 * 3.141592653589793 / 180.0));
+        point->setLongitude(100.0 * static_cast<double>(i) /
+                            (6371010.0 * 3.141592653589793 / 180.0));
         point->setLatitude(0);
         point->setElevation(400);
     }
@@ -216,7 +227,8 @@ protected:
         document.resetPathColors();
         auto gpx = GPSDocument::documentWithItems(items);
         gpx->setDocumentDescription("Kept metadata");
-        gpx->setXMLNamespaces({{"gpxtpx", "http://www.garmin.com/xmlschemas/TrackPointExtension/v1"}});
+        gpx->setXMLNamespaces(
+            {{"gpxtpx", "http://www.garmin.com/xmlschemas/TrackPointExtension/v1"}});
         gpx->setMetadataElements(XMLElementList{XMLElementBuilder("keywords", "alps").build()});
         gpx->setMetadataExtensions(XMLElementBuilder("extensions", "kept").build());
         document.setGPSDoc(gpx);

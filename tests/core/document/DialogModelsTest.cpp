@@ -71,7 +71,8 @@ TEST_F(DialogModelsTest, OptimizationPreviewsLiveAndAppliesOnDone) {
     };
     ASSERT_TRUE(TrackCommands::optimizeSelection(document, dialog));
     EXPECT_FALSE(document.tempItems());
-    EXPECT_EQ(indexesIn(document.permanentItems()[0], s->itemPoints()), (std::vector<int>{0, 2, 3, 4}));
+    EXPECT_EQ(indexesIn(document.permanentItems()[0], s->itemPoints()),
+              (std::vector<int>{0, 2, 3, 4}));
     EXPECT_EQ(document.permanentItems()[1]->itemPoints(), other->itemPoints());
     expectOneUndoableStep("Optimize Selection", start);
 }
@@ -102,7 +103,8 @@ TEST_F(DialogModelsTest, CancelledDialogsLeaveNoTraceAndNoOpenGroup) {
         {&optimization, [&] { return TrackCommands::optimizeSelection(document, optimization); }},
         {&split, [&] { return TrackCommands::splitSelectionAtRestStops(document, split); }},
         {&offset, [&] { return TrackCommands::offsetTimestampsOfSelection(document, offset); }},
-        {&overwrite, [&] { return TrackCommands::overwriteTimestampsOfSelection(document, overwrite); }},
+        {&overwrite,
+         [&] { return TrackCommands::overwriteTimestampsOfSelection(document, overwrite); }},
     };
     for (const auto& [dialog, run] : runs) {
         EXPECT_FALSE(run());
@@ -194,7 +196,8 @@ TEST_F(DialogModelsTest, OverwriteTimestampsBySpeedAndInterval) {
     };
     ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, bySpeed));
     // B follows on from A's last time, every point re-timed.
-    EXPECT_NEAR(document.permanentItems()[2]->itemPoints()[0]->time()->secondsSince(atSeconds(0)), 30, 1e-5);
+    EXPECT_NEAR(document.permanentItems()[2]->itemPoints()[0]->time()->secondsSince(atSeconds(0)),
+                30, 1e-5);
     expectOneUndoableStep("Overwrite Timestamps", start);
 
     // By interval, every selected item from the start date.

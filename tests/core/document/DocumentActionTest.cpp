@@ -14,12 +14,22 @@ using A = DocumentAction;
 using DocumentActionTest = CommandTest;
 
 // What needs no selection at all: the whole-document commands.
-const std::set<A> kWithoutSelection = {
-    A::ReverseTrackOrder, A::SortTracks,          A::SelectAll,        A::EditDocumentMetadata,
-    A::ToggleEditablePointList, A::TracksListRename, A::TracksListSetTypeTrack,
-    A::TracksListSetTypeRoute, A::CopyStatistics, A::UIZoom,           A::ChangeMapType,
-    A::ShowAllTracks,     A::FitTracksToView,     A::Import,           A::MenuSetCurrentTool,
-    A::ToolbarSetCurrentTool};
+const std::set<A> kWithoutSelection = {A::ReverseTrackOrder,
+                                       A::SortTracks,
+                                       A::SelectAll,
+                                       A::EditDocumentMetadata,
+                                       A::ToggleEditablePointList,
+                                       A::TracksListRename,
+                                       A::TracksListSetTypeTrack,
+                                       A::TracksListSetTypeRoute,
+                                       A::CopyStatistics,
+                                       A::UIZoom,
+                                       A::ChangeMapType,
+                                       A::ShowAllTracks,
+                                       A::FitTracksToView,
+                                       A::Import,
+                                       A::MenuSetCurrentTool,
+                                       A::ToolbarSetCurrentTool};
 
 } // namespace
 
@@ -33,12 +43,14 @@ TEST_F(DocumentActionTest, AvailabilityFollowsTheSelection) {
     // Each scenario names what is enabled (first rows) or what is not (the others).
     const auto expectEnabled = [&](const std::set<A>& enabled, bool canPaste) {
         for (A action : allDocumentActions())
-            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste), enabled.count(action) == 1)
+            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste),
+                      enabled.count(action) == 1)
                 << selectorOfDocumentAction(action);
     };
     const auto expectDisabled = [&](const std::set<A>& disabled, bool canPaste) {
         for (A action : allDocumentActions())
-            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste), disabled.count(action) == 0)
+            EXPECT_EQ(validateUserInterfaceItem(action, document, canPaste),
+                      disabled.count(action) == 0)
                 << selectorOfDocumentAction(action);
     };
 

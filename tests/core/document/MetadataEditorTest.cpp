@@ -138,9 +138,9 @@ TEST_F(MetadataEditorTest, AddedAndRemovedPropertiesReachEveryItem) {
 
 TEST_F(MetadataEditorTest, ElementNamesAreMadeValid) {
     const std::pair<const char*, const char*> names[] = {
-        {"note", "note"},       {"my note", "my_note"}, {"1st", "_1st"},
-        {"gpxx:Note", "gpxx:Note"}, {"a:b:c", "a_b_c"}, {"xmlns", "_xmlns"},
-        {"xmlns:x", "xmlns_x"}, {"<cmt>", "_cmt_"},     {"", ""}};
+        {"note", "note"},           {"my note", "my_note"}, {"1st", "_1st"},
+        {"gpxx:Note", "gpxx:Note"}, {"a:b:c", "a_b_c"},     {"xmlns", "_xmlns"},
+        {"xmlns:x", "xmlns_x"},     {"<cmt>", "_cmt_"},     {"", ""}};
     for (const auto& [typed, valid] : names)
         EXPECT_EQ(MetadataEditor::elementName(typed), valid) << typed;
 

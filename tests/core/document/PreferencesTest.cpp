@@ -16,14 +16,16 @@ TEST(Preferences, EachAccessorReadsAndWritesItsKeyAtOnce) {
         void (P::*set)(bool);
         bool (P::*get)() const;
     } cases[] = {
-        {"TrackSelectionChangesAreUndoable", &P::setTrackSelectionChangesAreUndoable, &P::trackSelectionChangesAreUndoable},
+        {"TrackSelectionChangesAreUndoable", &P::setTrackSelectionChangesAreUndoable,
+         &P::trackSelectionChangesAreUndoable},
         {"ShowTooltipsKey", &P::setShowTooltips, &P::showTooltips},
         {"IgnoreOutliersWhenCalculatingStatistics", &P::setIgnoreOutliersWhenCalculatingStatistics,
          &P::ignoreOutliersWhenCalculatingStatistics},
         {"SaveGarminDocs", &P::setSaveGarminFriendlyDocs, &P::saveGarminFriendlyDocs},
         {"ShowStatisticsView", &P::setShowStatistics, &P::showStatistics},
         {"ShowEditablePointsList", &P::setShowEditablePointsList, &P::showEditablePointsList},
-        {"ShowAdditionalWaypointFields", &P::setShowAdditionalWaypointFields, &P::showAdditionalWaypointFields},
+        {"ShowAdditionalWaypointFields", &P::setShowAdditionalWaypointFields,
+         &P::showAdditionalWaypointFields},
     };
     for (const auto& c : cases) {
         const bool initial = (prefs.*c.get)();

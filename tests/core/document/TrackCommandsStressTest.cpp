@@ -21,8 +21,7 @@ namespace {
 // everything reaches the latest state again.
 class StressRun {
 public:
-    StressRun(WendDocument& document, std::uint32_t seed)
-        : m_document(document), m_random(seed) {}
+    StressRun(WendDocument& document, std::uint32_t seed) : m_document(document), m_random(seed) {}
 
     GPSItemPtr generatedTrack(const std::string& name, GPSItemType type, double lon) {
         PointList points;
@@ -93,14 +92,16 @@ private:
             const int choice = oneWaypoint ? 0 : uniform(0, 5);
             const int n = static_cast<int>(item->itemPoints().size());
             std::vector<IndexRange> ranges;
-            const bool whole = oneWaypoint ? item->itemType() == GPSItemType::Waypoint && uniform(0, 2) == 0
-                                           : choice == 3;
+            const bool whole = oneWaypoint
+                                   ? item->itemType() == GPSItemType::Waypoint && uniform(0, 2) == 0
+                                   : choice == 3;
             if (n > 0 && whole)
                 ranges.push_back(item->pointIndexRange());
             for (int r = choice > 3 && n > 0 ? uniform(1, 3) : 0; r > 0; --r) {
                 const int location = uniform(0, n - 1);
-                ranges.push_back({static_cast<std::uint64_t>(location),
-                                  static_cast<std::uint64_t>(uniform(0, std::min(8, n - 1 - location)))});
+                ranges.push_back(
+                    {static_cast<std::uint64_t>(location),
+                     static_cast<std::uint64_t>(uniform(0, std::min(8, n - 1 - location)))});
             }
             item->setItemSelection(
                 Selection::selectionWithValidSelectionRange(item->pointIndexRange(), ranges));
@@ -109,7 +110,8 @@ private:
     }
 
     // Runs a dialog whose user sets it up with random values and sometimes cancels.
-    template <typename Model, typename Command, typename SetUp> void dialog(Command command, SetUp setUp) {
+    template <typename Model, typename Command, typename SetUp>
+    void dialog(Command command, SetUp setUp) {
         ScriptedDialog<Model> d;
         d.script = [&](Model& m) {
             setUp(m);
@@ -129,26 +131,32 @@ private:
         if (points < 200)
             return addTrack();
         auto& d = m_document;
+        bool (*const commands[])(WendDocument&) = {TrackCommands::deleteSelection,
+                                                   TrackCommands::deleteAndMerge,
+                                                   TrackCommands::mergeSelectedTracks,
+                                                   TrackCommands::extractSelectionAsNewTracks,
+                                                   TrackCommands::reverseSelectedTracks,
+                                                   TrackCommands::reverseTrackOrder,
+                                                   TrackCommands::chronologicallySortPoints,
+                                                   TrackCommands::removeTimestampsOfSelection,
+                                                   TrackCommands::removeMillisecondDataOfSelection,
+                                                   TrackCommands::resetColorsOfSelectedTracks,
+                                                   TrackCommands::invertSelection,
+                                                   TrackCommands::deselectSelection};
         const std::function<void()> actions[] = {
             [&] { randomSelection(false); },
             [&] { randomSelection(false); },
             [&] { d.undoManager().undo(); },
             [&] { d.undoManager().redo(); },
-            [&] { TrackCommands::deleteSelection(d); },
-            [&] { TrackCommands::deleteAndMerge(d); },
-            [&] { TrackCommands::mergeSelectedTracks(d); },
-            [&] { TrackCommands::extractSelectionAsNewTracks(d); },
-            [&] { TrackCommands::reverseSelectedTracks(d); },
-            [&] { TrackCommands::reverseTrackOrder(d); },
-            [&] { TrackCommands::sortTracks(d, TrackCommands::sortTitles()[static_cast<std::size_t>(uniform(0, 6))]); },
-            [&] { TrackCommands::chronologicallySortPoints(d); },
-            [&] { TrackCommands::removeTimestampsOfSelection(d); },
-            [&] { TrackCommands::removeMillisecondDataOfSelection(d); },
-            [&] { TrackCommands::resetColorsOfSelectedTracks(d); },
-            [&] { TrackCommands::invertSelection(d); },
-            [&] { TrackCommands::deselectSelection(d); },
+            [&] {
+                TrackCommands::sortTracks(
+                    d, TrackCommands::sortTitles()[static_cast<std::size_t>(uniform(0, 6))]);
+            },
             [&] { TrackCommands::selectAll(d); },
-            [&] { anyItem()->setItemName("Renamed"); d.undoManager().setActionName("Rename"); },
+            [&] {
+                anyItem()->setItemName("Renamed");
+                d.undoManager().setActionName("Rename");
+            },
             [&] {
                 // Several commands in one user event form one step.
                 TrackCommands::setSelectionColor(d, uniform(0, 9));
@@ -167,30 +175,37 @@ private:
                 });
             },
             [&] {
-                dialog<SplitOnRestStopsDialogModel>(TrackCommands::splitSelectionAtRestStops, [&](auto& m) {
-                    m.setShowLivePreview(uniform(0, 1) == 1);
-                    m.setMinTime(uniform(60, 3600));
-                    m.setMaxDistance(uniform(1, 100));
-                    m.setDiscardRestStops(uniform(0, 1) == 1);
-                });
+                dialog<SplitOnRestStopsDialogModel>(TrackCommands::splitSelectionAtRestStops,
+                                                    [&](auto& m) {
+                                                        m.setShowLivePreview(uniform(0, 1) == 1);
+                                                        m.setMinTime(uniform(60, 3600));
+                                                        m.setMaxDistance(uniform(1, 100));
+                                                        m.setDiscardRestStops(uniform(0, 1) == 1);
+                                                    });
             },
             [&] {
-                dialog<OffsetTimestampsDialogModel>(TrackCommands::offsetTimestampsOfSelection, [&](auto& m) {
-                    m.setInterval(uniform(0, 100000) / 10.0);
-                    m.setOffsetDirection(uniform(0, 1));
-                });
+                dialog<OffsetTimestampsDialogModel>(TrackCommands::offsetTimestampsOfSelection,
+                                                    [&](auto& m) {
+                                                        m.setInterval(uniform(0, 100000) / 10.0);
+                                                        m.setOffsetDirection(uniform(0, 1));
+                                                    });
             },
             [&] {
-                dialog<OverwriteTimestampsDialogModel>(TrackCommands::overwriteTimestampsOfSelection, [&](auto& m) {
-                    m.setIncrementMethod(static_cast<TimestampIncrementMethod>(uniform(0, 2)));
-                    m.setMultipleTrackHandlingRow(uniform(0, 1));
-                    m.setSpeed(uniform(0, 40)); // 0 is refused
-                    m.setTimeInterval(uniform(0, 100) / 4.0);
-                    m.setFinishDate(m.startDate().addingSeconds(uniform(-100, 20000)));
-                });
+                dialog<OverwriteTimestampsDialogModel>(
+                    TrackCommands::overwriteTimestampsOfSelection, [&](auto& m) {
+                        m.setIncrementMethod(static_cast<TimestampIncrementMethod>(uniform(0, 2)));
+                        m.setMultipleTrackHandlingRow(uniform(0, 1));
+                        m.setSpeed(uniform(0, 40)); // 0 is refused
+                        m.setTimeInterval(uniform(0, 100) / 4.0);
+                        m.setFinishDate(m.startDate().addingSeconds(uniform(-100, 20000)));
+                    });
             },
         };
-        actions[uniform(0, static_cast<int>(std::size(actions)) - 1)]();
+        const int pick = uniform(0, static_cast<int>(std::size(commands) + std::size(actions)) - 1);
+        if (pick < static_cast<int>(std::size(commands)))
+            commands[pick](d);
+        else
+            actions[pick - static_cast<int>(std::size(commands))]();
     }
 
     WendDocument& m_document;
@@ -209,15 +224,29 @@ using TrackCommandsStressTest = CommandTest;
 } // namespace
 
 TEST_F(TrackCommandsStressTest, RandomCommandsUndoAndRedoExactly) {
-    const std::vector<std::string> everyStep = {
-        "Delete", "Delete and Merge", "Merge Tracks", "Extract Selection", "Reverse Points",
-        "Reverse Track Order", "Sort Tracks", "Chronologically Sort Points", "Remove Timestamps",
-        "Remove Millisecond Data", "Change Selection Color", "Reset Selection Color",
-        "Invert Selection", "Change Selection", "Optimize Selection",
-        "Split Selection at Rest-stops", "Offset Timestamps", "Overwrite Timestamps",
-        "Edit Waypoint", "Add Track"};
+    const std::vector<std::string> everyStep = {"Delete",
+                                                "Delete and Merge",
+                                                "Merge Tracks",
+                                                "Extract Selection",
+                                                "Reverse Points",
+                                                "Reverse Track Order",
+                                                "Sort Tracks",
+                                                "Chronologically Sort Points",
+                                                "Remove Timestamps",
+                                                "Remove Millisecond Data",
+                                                "Change Selection Color",
+                                                "Reset Selection Color",
+                                                "Invert Selection",
+                                                "Change Selection",
+                                                "Optimize Selection",
+                                                "Split Selection at Rest-stops",
+                                                "Offset Timestamps",
+                                                "Overwrite Timestamps",
+                                                "Edit Waypoint",
+                                                "Add Track"};
     for (const bool selectionsUndoable : {true, false}) {
-        SCOPED_TRACE(selectionsUndoable ? "selection changes undoable" : "selection changes not recorded");
+        SCOPED_TRACE(selectionsUndoable ? "selection changes undoable"
+                                        : "selection changes not recorded");
         preferences.setTrackSelectionChangesAreUndoable(selectionsUndoable);
         StressRun run(document, selectionsUndoable ? 20240611 : 7);
         load(run.generatedItems());
@@ -256,7 +285,10 @@ TEST_F(TrackCommandsStressTest, RandomCommandsUndoAndRedoExactly) {
         EXPECT_EQ(comparable(snapshot()), latest);
         EXPECT_EQ(gpxOf(document), latestGPX);
         // The history left at the end holds a step of every undoable command.
-        for (const auto& name : selectionsUndoable ? everyStep : std::vector<std::string>{"Delete", "Optimize Selection", "Remove Timestamps"})
+        for (const auto& name :
+             selectionsUndoable
+                 ? everyStep
+                 : std::vector<std::string>{"Delete", "Optimize Selection", "Remove Timestamps"})
             EXPECT_TRUE(stepNames.count(name)) << "no step named " << name;
     }
 }

@@ -71,13 +71,14 @@ TEST_F(TrackCommandsTest, CommandsWithoutTheirPreconditionRecordNothing) {
     auto w = makeWaypoint("W");
     load({a, w});
     const DocumentSnapshot start = snapshot();
-    for (auto command : {TrackCommands::deleteSelection, TrackCommands::deleteAndMerge,
-                         TrackCommands::mergeSelectedTracks, TrackCommands::extractSelectionAsNewTracks,
-                         TrackCommands::reverseSelectedTracks, TrackCommands::chronologicallySortPoints,
-                         TrackCommands::removeTimestampsOfSelection,
-                         TrackCommands::removeMillisecondDataOfSelection,
-                         TrackCommands::resetColorsOfSelectedTracks, TrackCommands::invertSelection,
-                         TrackCommands::deselectSelection})
+    for (auto command :
+         {TrackCommands::deleteSelection, TrackCommands::deleteAndMerge,
+          TrackCommands::mergeSelectedTracks, TrackCommands::extractSelectionAsNewTracks,
+          TrackCommands::reverseSelectedTracks, TrackCommands::chronologicallySortPoints,
+          TrackCommands::removeTimestampsOfSelection,
+          TrackCommands::removeMillisecondDataOfSelection,
+          TrackCommands::resetColorsOfSelectedTracks, TrackCommands::invertSelection,
+          TrackCommands::deselectSelection})
         EXPECT_FALSE(command(document));
     EXPECT_FALSE(TrackCommands::setSelectionColor(document, 6));
     EXPECT_FALSE(TrackCommands::sortTracks(document, "Colour"));
@@ -228,8 +229,8 @@ TEST_F(TrackCommandsTest, ReverseTrackOrderAndSortTracks) {
     }
     auto empty = makeTrack("E", 0);
     const std::pair<std::string, std::string> expectations[] = {
-        {"Start Date", "BcaEU"},         {"Duration", "acBEU"},      {"Distance Travelled", "UacBE"},
-        {"Distance Climbed", "UacBE"},   {"Maximum Speed", "aBcEU"}, {"Maximum Elevation", "UacBE"},
+        {"Start Date", "BcaEU"},       {"Duration", "acBEU"},      {"Distance Travelled", "UacBE"},
+        {"Distance Climbed", "UacBE"}, {"Maximum Speed", "aBcEU"}, {"Maximum Elevation", "UacBE"},
     };
     for (const auto& [title, order] : expectations) {
         SCOPED_TRACE(title);

@@ -230,7 +230,8 @@ TEST_F(TracksListTest, CopyingRowsPutsWholeItemsOnTheClipboard) {
     ASSERT_EQ(copied->documentItems().size(), 2u);
     EXPECT_EQ(copied->documentItems()[0]->itemPoints().size(), 3u);
     EXPECT_EQ(copied->documentItems()[1]->itemName(), "T4");
-    EXPECT_NE(clipboard.text(PasteboardFormats::kPlainTextType)->find("<name>T4</name>"), std::string::npos);
+    EXPECT_NE(clipboard.text(PasteboardFormats::kPlainTextType)->find("<name>T4</name>"),
+              std::string::npos);
 }
 
 TEST_F(TracksListTest, SplitViewLimits) {

@@ -63,7 +63,8 @@ TEST_F(WaypointEditorTest, EditedFieldsReachTheDocumentOnlyOnDone) {
     };
     ASSERT_TRUE(editor.editWaypoint(document));
     const auto item = snapshot().items[1];
-    EXPECT_EQ(item.name + "|" + item.description + "|" + item.link + "|" + item.wptSym + "|" + item.wptType,
+    EXPECT_EQ(item.name + "|" + item.description + "|" + item.link + "|" + item.wptSym + "|" +
+                  item.wptType,
               "New Hut|Rebuilt|https://example.org/hut|Lodge|Shelter");
     EXPECT_EQ(item.color, waypoint->itemColor());
     EXPECT_EQ(item.points[0].latitude, 46.5);
@@ -112,8 +113,8 @@ TEST_F(WaypointEditorTest, ElevationTextFollowsTheLocale) {
         // The field's own text reads back as the value it shows.
         EXPECT_EQ(e.setPointElevation("1.500 m"), "1.500 m");
         EXPECT_DOUBLE_EQ(e.point()->elevation(), 1500);
-        e.setPointElevation("12,5");
-        EXPECT_DOUBLE_EQ(e.point()->elevation(), 12.5);
+        e.setPointElevation("-12,5");
+        EXPECT_DOUBLE_EQ(e.point()->elevation(), -12.5); // below sea level keeps its sign
         e.setPointElevation("high");
         EXPECT_DOUBLE_EQ(e.point()->elevation(), 0);
     };

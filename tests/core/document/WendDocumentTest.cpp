@@ -112,7 +112,8 @@ TEST_F(WendDocumentTest, ChangingOnePointIsOneUndoableStep) {
     endEvent();
     auto a = document.items()[0];
     auto original = a->itemPoints()[1];
-    EXPECT_TRUE(document.updateItemPoint(original.get(), [](GPSItem&, GPSPoint& p) { p.setElevation(1000); }));
+    EXPECT_TRUE(document.updateItemPoint(original.get(),
+                                         [](GPSItem&, GPSPoint& p) { p.setElevation(1000); }));
     document.undoManager().setActionName("Edit Point");
     endEvent();
     EXPECT_NE(a->itemPoints()[1], original);
@@ -156,7 +157,8 @@ TEST_F(WendDocumentTest, ExportSuggestsANameAndWritesTheSelection) {
     items[0]->setItemSelection(Selection());
     items[1]->setItemSelection(items[1]->itemSelection().selectionBySelectingRange({1, 2}));
     EXPECT_EQ(document.suggestedExportFileName(), "Ride");
-    items[1]->setItemSelection(Selection::selectionWithValidSelectionRange(items[1]->pointIndexRange(), {{0, 1}, {3, 1}}));
+    items[1]->setItemSelection(
+        Selection::selectionWithValidSelectionRange(items[1]->pointIndexRange(), {{0, 1}, {3, 1}}));
     EXPECT_EQ(document.suggestedExportFileName(), "Untitled Document"); // two stretches
 
     std::string dir = test::scratchDirectory("document-export");
@@ -192,9 +194,10 @@ TEST_F(WendDocumentTest, SavingIsSafeAndMarksTheDocumentClean) {
 }
 
 TEST_F(WendDocumentTest, NamespaceWarningsCanBeSilenced) {
-    ASSERT_TRUE(document.readFromData("<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><trkseg>"
-                                      "<trkpt lat='1' lon='1'><extensions><u:x>1</u:x></extensions></trkpt>"
-                                      "</trkseg></trk></gpx>"));
+    ASSERT_TRUE(
+        document.readFromData("<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><trkseg>"
+                              "<trkpt lat='1' lon='1'><extensions><u:x>1</u:x></extensions></trkpt>"
+                              "</trkseg></trk></gpx>"));
     alerts.alerts.clear();
     alerts.answer = 1; // "Don't Show Again"
     std::string dir = test::scratchDirectory("document-warnings");

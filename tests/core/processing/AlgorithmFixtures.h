@@ -65,13 +65,15 @@ inline void selectAll(GPSItem& item) {
 // times, selections, names and colours.
 inline auto stateOf(const ItemList& items) {
     using Point = std::tuple<GPSPointPtr, double, double, std::optional<Instant>>;
-    std::vector<std::tuple<std::vector<Point>, std::vector<IndexRange>, std::string, std::optional<ItemColor>>>
+    std::vector<std::tuple<std::vector<Point>, std::vector<IndexRange>, std::string,
+                           std::optional<ItemColor>>>
         result;
     for (const auto& item : items) {
         std::vector<Point> points;
         for (const auto& p : item->itemPoints())
             points.emplace_back(p, p->longitude(), p->latitude(), p->time());
-        result.emplace_back(points, item->itemSelection().ranges(), item->itemName(), item->itemColor());
+        result.emplace_back(points, item->itemSelection().ranges(), item->itemName(),
+                            item->itemColor());
     }
     return result;
 }

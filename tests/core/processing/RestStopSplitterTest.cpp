@@ -45,7 +45,13 @@ using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
 
 // A stop anchored at point 2 whose first outside point is 5, 2980 s later.
 GPSItemPtr trackWithOneStop() {
-    return walk({{0, 0}, {100, 60}, {200, 120}, {205, 1000}, {210, 3000}, {250, 3100}, {350, 3160},
+    return walk({{0, 0},
+                 {100, 60},
+                 {200, 120},
+                 {205, 1000},
+                 {210, 3000},
+                 {250, 3100},
+                 {350, 3160},
                  {450, 3220}});
 }
 } // namespace
@@ -140,9 +146,19 @@ TEST(RestStopSplitter, SplittingMakesPiecesThatShareTheirBoundaries) {
 
 TEST(RestStopSplitter, SeveralRangesSplitTheTrackOnce) {
     // Stops anchored at 2 (to 6) and at 9 (to 11).
-    auto track = walk({{0, 0}, {100, 60}, {200, 120}, {202, 1000}, {204, 2000}, {206, 3000},
-                       {300, 6000}, {400, 6060}, {500, 6120}, {600, 6180}, {605, 9000},
-                       {700, 9060}, {800, 9120}});
+    auto track = walk({{0, 0},
+                       {100, 60},
+                       {200, 120},
+                       {202, 1000},
+                       {204, 2000},
+                       {206, 3000},
+                       {300, 6000},
+                       {400, 6060},
+                       {500, 6120},
+                       {600, 6180},
+                       {605, 9000},
+                       {700, 9060},
+                       {800, 9120}});
     selectRanges(*track, {{0, 4}, {9, 3}});
     ColorPool pool;
     RestStopSettings keep;

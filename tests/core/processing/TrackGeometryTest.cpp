@@ -66,8 +66,10 @@ TEST(TrackGeometry, SelectionQueriesFindPointsByIdentity) {
 }
 
 TEST(TrackGeometry, BoundsCoverEveryPointOfEveryItem) {
-    WorldRect bounds = TrackGeometry::boundsOfGPSItems({makeTrack({{8, 47.5}, {9, 48}}), makeTrack({{8.5, 47}})});
-    EXPECT_EQ(std::vector({bounds.x, bounds.y, bounds.width, bounds.height}), std::vector({8.0, 47.0, 1.0, 1.0}));
+    WorldRect bounds =
+        TrackGeometry::boundsOfGPSItems({makeTrack({{8, 47.5}, {9, 48}}), makeTrack({{8.5, 47}})});
+    EXPECT_EQ(std::vector({bounds.x, bounds.y, bounds.width, bounds.height}),
+              std::vector({8.0, 47.0, 1.0, 1.0}));
     EXPECT_TRUE(TrackGeometry::boundsOfGPSItems({}).isNull());
     EXPECT_TRUE(std::isnan(TrackGeometry::boundsOfGPSItems({GPSItem::item()}).width));
 }

@@ -48,7 +48,8 @@ TEST(TrackSimplifier, CornersSurviveBelowTheirAngleAndTinyRangesAreLeftAlone) {
 
     auto line = straightLine(6);
     // Two points taken, clipped to two, beyond the end, no range.
-    for (IndexRange range : {IndexRange{0, 2}, IndexRange{4, 9}, IndexRange{9, 3}, IndexRange{IndexRange::NotFound, 5}})
+    for (IndexRange range : {IndexRange{0, 2}, IndexRange{4, 9}, IndexRange{9, 3},
+                             IndexRange{IndexRange::NotFound, 5}})
         EXPECT_EQ(TrackSimplifier::optimizeWithStrength(*line, 1, range), 0u);
     EXPECT_EQ(TrackSimplifier::optimizeWithStrength(*line, std::nan(""), {0, 5}), 0u);
     EXPECT_EQ(TrackSimplifier::optimizeWithStrength(*straightLine(1), 1), 0u);

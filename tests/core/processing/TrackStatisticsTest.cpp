@@ -113,6 +113,10 @@ TEST(TrackStatistics, ClimbDescentAndGradients) {
     EXPECT_NEAR(s->totalDistance, std::hypot(100, 10) + std::hypot(100, 5), 1e-6);
     EXPECT_NEAR(track->itemPoints()[1]->gradient(), 0.1, 1e-9);
     EXPECT_NEAR(track->itemPoints()[2]->gradient(), -0.05, 1e-9);
+
+    // The steepest descent is the most negative gradient, not the gentlest.
+    auto down = trackWith({pointAt(0, 100, 0), pointAt(100, 95, 10), pointAt(200, 80, 20)});
+    EXPECT_LT(basicStatisticsIgnoringOutliers(*down, false)->maxDescendingGradient, -0.06);
 }
 
 TEST(TrackStatistics, MissingValuesSpoilOnlyTheirFigures) {
