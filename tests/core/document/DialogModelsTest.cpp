@@ -174,40 +174,25 @@ TEST_F(DialogModelsTest, OffsetTimestampsMovesOnlySelectedPoints) {
     expectOneUndoableStep("Offset Timestamps", start);
 }
 
-TEST_F(DialogModelsTest, OverwriteTimestampsBySpeedAndInterval) {
-    auto first = makeTrackOf100MetreSteps("A", 4, 1000);
+TEST_F(DialogModelsTest, OverwriteTimestampsTakesTheDialogsChoices) {
+    auto first = makeTrack("A", 4, 8.0, 1000);
     auto second = makeTrack("B", 3, 9.0, 5000);
-    auto unselected = makeTrack("U", 2, 10.0, 9000);
-    load({first, unselected, second});
+    load({first, second});
     selectWhole(first);
     selectRanges(second, {{1, 1}});
     const DocumentSnapshot start = snapshot();
 
-    // By speed: 36 km/h is 10 m/s, so each 100 m step takes 10 s.
-    ScriptedDialog<OverwriteTimestampsDialogModel> bySpeed;
-    bySpeed.script = [&](OverwriteTimestampsDialogModel& d) {
-        EXPECT_EQ(d.startDate(), atSeconds(1000));
+    ScriptedDialog<OverwriteTimestampsDialogModel> dialog;
+    dialog.script = [](OverwriteTimestampsDialogModel& d) {
         EXPECT_EQ(d.finishDate(), atSeconds(5120));
         EXPECT_TRUE(d.showSelectionsWarning()); // B is only partly selected
         d.setSpeedString("36 km/h");
         EXPECT_DOUBLE_EQ(d.speedIncrementInMS(), 10);
-        d.setStartDate(atSeconds(0));
-        EXPECT_TRUE(d.canFinish());
-    };
-    ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, bySpeed));
-    // B follows on from A's last time, every point re-timed.
-    EXPECT_NEAR(document.permanentItems()[2]->itemPoints()[0]->time()->secondsSince(atSeconds(0)),
-                30, 1e-5);
-    expectOneUndoableStep("Overwrite Timestamps", start);
-
-    // By interval, every selected item from the start date.
-    ASSERT_TRUE(document.undoManager().undo());
-    ScriptedDialog<OverwriteTimestampsDialogModel> byInterval;
-    byInterval.script = [](OverwriteTimestampsDialogModel& d) {
         d.setIncrementMethod(TimestampIncrementMethod::ByTimeInterval);
         d.setMultipleTrackHandlingRow(OverwriteTimestampsDialogModel::kEveryItemFromStartRow);
         d.setTimeInterval(2.5);
     };
-    ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, byInterval));
-    EXPECT_EQ(document.permanentItems()[2]->itemPoints()[2]->time(), atSeconds(1005));
+    ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, dialog));
+    EXPECT_EQ(document.permanentItems()[1]->itemPoints()[2]->time(), atSeconds(1005));
+    expectOneUndoableStep("Overwrite Timestamps", start);
 }

@@ -96,16 +96,6 @@ TEST(UndoManager, OneUserEventIsOneStepUnderTheLastName) {
     ASSERT_TRUE(um.undo());
     EXPECT_EQ(p.value(), 1);
     EXPECT_EQ(um.redoActionName(), "Delete and Merge");
-
-    // Without grouping by event each loose registration is a step, and names go nowhere.
-    UndoManager loose;
-    loose.setGroupsByEvent(false);
-    Property q(loose);
-    q.setValue(1);
-    loose.setActionName("Ignored");
-    q.setValue(2);
-    EXPECT_EQ(loose.changeCount(), 2);
-    EXPECT_EQ(loose.undoActionName(), "");
 }
 
 TEST(UndoManager, EmptyGroupsRecordNothingAndKeepThePreviousName) {

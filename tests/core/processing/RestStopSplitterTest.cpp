@@ -9,11 +9,11 @@ using namespace wend;
 using namespace wend::testing;
 
 namespace {
-// Points along the equator: (metres east of the start, seconds).
-GPSItemPtr walk(const std::vector<std::pair<double, double>>& steps) {
+// Points along the equator: metres east of the start, and their seconds.
+GPSItemPtr walk(const std::vector<double>& metres, const std::vector<double>& seconds) {
     std::vector<TestPoint> rows;
-    for (const auto& [metres, seconds] : steps)
-        rows.emplace_back(metresEast(metres), 0.0, seconds);
+    for (std::size_t i = 0; i < metres.size(); ++i)
+        rows.emplace_back(metresEast(metres[i]), 0.0, seconds.at(i));
     auto track = makeTrack(rows, "Morning Walk");
     track->setItemColor(ItemColor{0.5, 0.5, 0.5, 1});
     return track;
@@ -45,14 +45,7 @@ using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
 
 // A stop anchored at point 2 whose first outside point is 5, 2980 s later.
 GPSItemPtr trackWithOneStop() {
-    return walk({{0, 0},
-                 {100, 60},
-                 {200, 120},
-                 {205, 1000},
-                 {210, 3000},
-                 {250, 3100},
-                 {350, 3160},
-                 {450, 3220}});
+    return walk({0, 100, 200, 205, 210, 250, 350, 450}, {0, 60, 120, 1000, 3000, 3100, 3160, 3220});
 }
 } // namespace
 
@@ -87,7 +80,7 @@ TEST(RestStopSplitter, FindsStopsFromAnchorToFirstPointOutside) {
 
 TEST(RestStopSplitter, EdgesOfTheTrackAndOfTheRange) {
     // Resting from the start: the first piece is the single point 0.
-    auto early = walk({{0, 0}, {5, 1500}, {50, 3000}, {150, 3060}, {250, 3120}});
+    auto early = walk({0, 5, 50, 150, 250}, {0, 1500, 3000, 3060, 3120});
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*early, 2700, 20, {0, 4}),
               (std::vector<IndexRange>{{0, 3}}));
     ColorPool pool;
@@ -96,7 +89,7 @@ TEST(RestStopSplitter, EdgesOfTheTrackAndOfTheRange) {
         (Spans{{0, 0}, {2, 4}}));
 
     // Resting to the end: the walk stops at the second-to-last point.
-    auto late = walk({{0, 0}, {100, 60}, {200, 120}, {205, 2000}, {208, 4000}, {210, 5000}});
+    auto late = walk({0, 100, 200, 205, 208, 210}, {0, 60, 120, 2000, 4000, 5000});
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*late, 2700, 20, {0, 5}),
               (std::vector<IndexRange>{{2, 3}}));
     EXPECT_EQ(
@@ -104,7 +97,7 @@ TEST(RestStopSplitter, EdgesOfTheTrackAndOfTheRange) {
         (Spans{{0, 2}, {4, 5}}));
 
     // A long gap before a point just outside the circle is a stop.
-    auto gap = walk({{0, 0}, {100, 60}, {200, 120}, {225, 3000}, {325, 3060}, {425, 3120}});
+    auto gap = walk({0, 100, 200, 225, 325, 425}, {0, 60, 120, 3000, 3060, 3120});
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*gap, 2700, 20, {0, 5}),
               (std::vector<IndexRange>{{2, 2}}));
 
@@ -136,7 +129,7 @@ TEST(RestStopSplitter, SplittingMakesPiecesThatShareTheirBoundaries) {
     EXPECT_EQ(pieces[1]->itemName(), "Rest Stop 1");
 
     // Moving steadily: the track itself comes back, keeping its colour.
-    auto moving = walk({{0, 0}, {30, 60}, {60, 120}, {90, 180}});
+    auto moving = walk({0, 30, 60, 90}, {0, 60, 120, 180});
     const int before = pool.handedOut;
     pieces = RestStopSplitter::tracksBySplittingTrack(moving, {{0, 3}}, {}, pool.next());
     ASSERT_EQ(pieces.size(), 1u);
@@ -146,19 +139,8 @@ TEST(RestStopSplitter, SplittingMakesPiecesThatShareTheirBoundaries) {
 
 TEST(RestStopSplitter, SeveralRangesSplitTheTrackOnce) {
     // Stops anchored at 2 (to 6) and at 9 (to 11).
-    auto track = walk({{0, 0},
-                       {100, 60},
-                       {200, 120},
-                       {202, 1000},
-                       {204, 2000},
-                       {206, 3000},
-                       {300, 6000},
-                       {400, 6060},
-                       {500, 6120},
-                       {600, 6180},
-                       {605, 9000},
-                       {700, 9060},
-                       {800, 9120}});
+    auto track = walk({0, 100, 200, 202, 204, 206, 300, 400, 500, 600, 605, 700, 800},
+                      {0, 60, 120, 1000, 2000, 3000, 6000, 6060, 6120, 6180, 9000, 9060, 9120});
     selectRanges(*track, {{0, 4}, {9, 3}});
     ColorPool pool;
     RestStopSettings keep;
@@ -180,7 +162,7 @@ TEST(RestStopSplitter, SeveralRangesSplitTheTrackOnce) {
 }
 
 TEST(RestStopSplitter, MutatedItemsReplaceOnlySelectedItemsAndLeaveOriginalsAlone) {
-    auto first = walk({{0, 0}, {30, 60}, {60, 120}});
+    auto first = walk({0, 30, 60}, {0, 60, 120});
     auto stopped = trackWithOneStop();
     selectRanges(*stopped, {{0, 6}});
     auto last = trackWithOneStop();

