@@ -79,9 +79,17 @@ TEST_F(MetadataEditorTest, DifferingNamesShowTheMarkerAndStayUnlessTyped) {
     };
     auto before = snapshot();
     ASSERT_TRUE(editor.editSelectionMetadata());
-    // Nothing was changed, so nothing was recorded.
+    // Nothing was changed, so nothing was recorded; a cancelled change leaves everything too.
     expectNothingRecorded(before);
     EXPECT_TRUE(editor.tracks().empty());
+    editor.script = [&](MetadataEditor& e) {
+        e.setMetaName(MetadataValue("Gone"));
+        e.removeProperties({0});
+        e.cancel();
+    };
+    EXPECT_FALSE(editor.editSelectionMetadata());
+    expectNothingRecorded(before);
+    EXPECT_FALSE(editor.editItemMetadata({})); // without items there is nothing to edit
 
     editItems([](MetadataEditor& e) {
         e.setMetaName(MetadataValue("C"));
@@ -183,17 +191,4 @@ TEST_F(MetadataEditorTest, DocumentMetadataIncludesTheAuthor) {
     EXPECT_EQ(elementTexts(*model)[1], "<note>zwei</note>");
     EXPECT_EQ(elementTexts(*model).size(), 3u);
     expectOneUndoableStep("Edit Metadata", before);
-}
-
-TEST_F(MetadataEditorTest, CancelLeavesEverything) {
-    auto before = snapshot();
-    editor.script = [&](MetadataEditor& e) {
-        e.setMetaName(MetadataValue("Gone"));
-        e.removeProperties({0});
-        e.cancel();
-    };
-    EXPECT_FALSE(editor.editSelectionMetadata());
-    expectNothingRecorded(before);
-    // Without items there is nothing to edit.
-    EXPECT_FALSE(editor.editItemMetadata({}));
 }

@@ -89,16 +89,14 @@ TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {
     EXPECT_EQ(document.permanentItems()[0]->itemName(), "Untitled Track");
 }
 
-TEST_F(TracksListTest, DraggingRowsInsideTheListIsOneMoveStep) {
+TEST_F(TracksListTest, DraggedRowsMoveAsOneStepAndArriveFromOtherWindowsAsCopies) {
     loadFive();
     selectWhole(document.permanentItems()[0]);
     selectWhole(document.permanentItems()[2]);
     startFresh();
     auto before = snapshot();
-
-    auto payload = list.dragPayload({2, 0});
-    auto row = TracksList::dropRowForProposedRow(4, list.rowCount());
-    ASSERT_TRUE(list.acceptDrop(payload, row));
+    ASSERT_TRUE(list.acceptDrop(list.dragPayload({2, 0}),
+                                TracksList::dropRowForProposedRow(4, list.rowCount())));
     EXPECT_EQ(names(), (std::vector<std::string>{"T1", "T3", "T0", "T2", "T4"}));
     // The moved rows are decoded copies that keep their points, colours and selections.
     const auto& moved = document.permanentItems()[2];
@@ -112,25 +110,21 @@ TEST_F(TracksListTest, DraggingRowsInsideTheListIsOneMoveStep) {
     EXPECT_EQ(TracksList::dropRowForProposedRow(std::nullopt, 5), 5u);
     EXPECT_EQ(TracksList::dropRowForProposedRow(9, 5), 5u);
     document.undoManager().undo();
-    startFresh();
     ASSERT_TRUE(list.acceptDrop(list.dragPayload({1, 2}), 2));
     EXPECT_EQ(names(), (std::vector<std::string>{"T0", "T1", "T2", "T3", "T4"}));
     endEvent();
     ASSERT_TRUE(list.acceptDrop(list.dragPayload({0}), 5));
     EXPECT_EQ(names(), (std::vector<std::string>{"T1", "T2", "T3", "T4", "T0"}));
-}
 
-TEST_F(TracksListTest, RowsDroppedFromAnotherWindowArriveAsCopies) {
+    // From another window the rows are copied in and the source stays as it was.
     loadFive();
     WendDocument other(preferences);
     other.setGPSDoc(GPSDocument::documentWithItems({makeTrack("Far", 4), makeTrack("Away", 2)}));
     other.undoManager().closeImplicitGroup();
     other.undoManager().removeAllActions();
-    TracksList otherList(other);
-    auto sourceBefore = DocumentSnapshot::of(other);
-
-    auto before = snapshot();
-    ASSERT_TRUE(list.acceptDrop(otherList.dragPayload({0, 1}), 1));
+    const auto sourceBefore = DocumentSnapshot::of(other);
+    before = snapshot();
+    ASSERT_TRUE(list.acceptDrop(TracksList(other).dragPayload({0, 1}), 1));
     EXPECT_EQ(names(), (std::vector<std::string>{"T0", "Far", "Away", "T1", "T2", "T3", "T4"}));
     EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 4u);
     EXPECT_EQ(document.permanentItems()[1]->itemColor(), other.permanentItems()[0]->itemColor());
@@ -167,10 +161,8 @@ TEST_F(TracksListTest, UnreadablePayloadsChangeNothing) {
 }
 
 TEST_F(TracksListTest, ItemTypeMenuFollowsTheSelectionAndChangesTypes) {
-    auto track = makeTrack("Track", 3);
-    auto route = makeTrack("Route", 3, 9.0, 0, GPSItemType::Route);
-    auto waypoint = makeWaypoint("Hut");
-    load({track, route, waypoint});
+    auto track = makeTrack("Track", 3), route = makeTrack("Route", 3, 9.0, 0, GPSItemType::Route);
+    load({track, route, makeWaypoint("Hut")});
 
     list.selectRows({0, 1});
     EXPECT_EQ(list.itemTypeMenuState().track, MenuItemState::Mixed);
