@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numeric>
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
@@ -59,18 +60,11 @@ struct DocumentSnapshot {
                                   gpx.metadataExtensions(), gpx.metadataElements(),
                                   gpx.XMLElements(),        {}};
         for (const auto& item : document.permanentItems()) {
-            ItemSnapshot s{item.get(),
-                           item->itemName(),
-                           item->itemDescription(),
-                           item->itemLink(),
-                           item->wptSym(),
-                           item->wptType(),
-                           item->itemType(),
-                           item->itemColor(),
-                           item->visible(),
-                           item->itemSelection().ranges(),
-                           {},
-                           item->XMLElements()};
+            // clang-format off
+            ItemSnapshot s{item.get(), item->itemName(), item->itemDescription(), item->itemLink(),
+                           item->wptSym(), item->wptType(), item->itemType(), item->itemColor(),
+                           item->visible(), item->itemSelection().ranges(), {}, item->XMLElements()};
+            // clang-format on
             for (const auto& p : item->itemPoints())
                 s.points.push_back(
                     {p.get(), p->longitude(), p->latitude(),
@@ -181,9 +175,8 @@ inline std::vector<int> indexesIn(const GPSItemPtr& item, const PointList& sourc
 }
 
 inline std::vector<int> span(int first, int last) {
-    std::vector<int> result;
-    for (int i = first; i <= last; ++i)
-        result.push_back(i);
+    std::vector<int> result(static_cast<std::size_t>(last - first + 1));
+    std::iota(result.begin(), result.end(), first);
     return result;
 }
 

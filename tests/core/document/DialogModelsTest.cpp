@@ -85,33 +85,24 @@ TEST_F(DialogModelsTest, CancelledDialogsLeaveNoTraceAndNoOpenGroup) {
     const DocumentSnapshot start = snapshot();
 
     // Each dialog is changed, then cancelled.
-    auto cancelled = [](auto change) {
-        return [change](auto& d) {
+    const auto cancel = [&](auto&& dialog, auto command, auto change) {
+        dialog.script = [&](auto& d) {
             change(d);
             d.cancel();
         };
-    };
-    ScriptedDialog<OptimizationDialogModel> optimization;
-    optimization.script = cancelled([](auto& d) { d.setStrength(2); });
-    ScriptedDialog<SplitOnRestStopsDialogModel> split;
-    split.script = cancelled([](auto& d) { d.setDiscardRestStops(false); });
-    ScriptedDialog<OffsetTimestampsDialogModel> offset;
-    offset.script = cancelled([](auto& d) { d.setInterval(60); });
-    ScriptedDialog<OverwriteTimestampsDialogModel> overwrite;
-    overwrite.script = cancelled([](auto&) {});
-    const std::vector<std::pair<ItemMutatorDialog*, std::function<bool()>>> runs = {
-        {&optimization, [&] { return TrackCommands::optimizeSelection(document, optimization); }},
-        {&split, [&] { return TrackCommands::splitSelectionAtRestStops(document, split); }},
-        {&offset, [&] { return TrackCommands::offsetTimestampsOfSelection(document, offset); }},
-        {&overwrite,
-         [&] { return TrackCommands::overwriteTimestampsOfSelection(document, overwrite); }},
-    };
-    for (const auto& [dialog, run] : runs) {
-        EXPECT_FALSE(run());
-        EXPECT_TRUE(dialog->cancelled());
+        EXPECT_FALSE(command(document, dialog));
+        EXPECT_TRUE(dialog.cancelled());
         EXPECT_FALSE(document.tempItems());
         expectNothingRecorded(start);
-    }
+    };
+    cancel(ScriptedDialog<OptimizationDialogModel>(), TrackCommands::optimizeSelection,
+           [](auto& d) { d.setStrength(2); });
+    cancel(ScriptedDialog<SplitOnRestStopsDialogModel>(), TrackCommands::splitSelectionAtRestStops,
+           [](auto& d) { d.setDiscardRestStops(false); });
+    cancel(ScriptedDialog<OffsetTimestampsDialogModel>(),
+           TrackCommands::offsetTimestampsOfSelection, [](auto& d) { d.setInterval(60); });
+    cancel(ScriptedDialog<OverwriteTimestampsDialogModel>(),
+           TrackCommands::overwriteTimestampsOfSelection, [](auto&) {});
 }
 
 TEST_F(DialogModelsTest, SplitAtRestStopsUsesTheColoursOfTheLastPreview) {

