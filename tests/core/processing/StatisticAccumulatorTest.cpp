@@ -24,26 +24,26 @@ void expectNoAnswer(const StatisticAccumulator& a) {
 
 } // namespace
 
-TEST(StatisticAccumulator, EmptyOrInvalidatedAnswersNothing) {
+TEST(StatisticAccumulator, EmptyInvalidatedNaNAndSingleSamples) {
     auto a = StatisticAccumulator::accumulator();
     expectNoAnswer(a);
     EXPECT_EQ(a.standardDeviationWithMean(0.0), 0.0);
-    // Invalidated, it keeps collecting but answers nothing.
-    auto b = accumulatorWith({1, 2, 3});
-    b.invalidate();
-    b.addSample(4);
-    EXPECT_EQ(b.sampleCount(), 4u);
-    expectNoAnswer(b);
-}
-
-TEST(StatisticAccumulator, NaNSamplesTouchNeitherWindowNorStore) {
-    StatisticAccumulator a;
-    a.addSample(std::nan(""));
-    EXPECT_EQ(a.sampleCount(), 0u);
-    a.addSample(10);
-    a.addSample(std::nan(""));
-    a.addSample(20);
+    // NaN samples touch neither the window nor the store.
+    for (double x : {std::nan(""), 10.0, std::nan(""), 20.0})
+        a.addSample(x);
     EXPECT_EQ(a.allSamples(), (std::vector<double>{10, 15}));
+    // Invalidated, it keeps collecting but answers nothing.
+    a.invalidate();
+    a.addSample(4);
+    EXPECT_EQ(a.sampleCount(), 3u);
+    expectNoAnswer(a);
+
+    // A single sample survives outlier rejection; with no spread only samples equal to the
+    // given mean remain.
+    auto single = accumulatorWith({42.5});
+    EXPECT_EQ(single.calculateMeanDiscardingOutliers(true), 42.5);
+    EXPECT_EQ(single.calculateMinDiscardingOutliers(true), 42.5);
+    EXPECT_TRUE(single.samplesSansOutliers(40.0).empty());
 }
 
 TEST(StatisticAccumulator, StoredSamplesAreMeansOfTheLastTenRawSamples) {
@@ -59,14 +59,6 @@ TEST(StatisticAccumulator, StoredSamplesAreMeansOfTheLastTenRawSamples) {
     EXPECT_EQ(b.allSamples(),
               (std::vector<double>{1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 5.5, 6.5, 7.5}));
     EXPECT_EQ(b.currentAveragedSample(), 7.5);
-}
-
-TEST(StatisticAccumulator, SingleSampleSurvivesOutlierRejection) {
-    auto a = accumulatorWith({42.5});
-    EXPECT_EQ(a.calculateMeanDiscardingOutliers(true), 42.5);
-    EXPECT_EQ(a.calculateMinDiscardingOutliers(true), 42.5);
-    // With no spread only samples equal to the given mean remain.
-    EXPECT_TRUE(a.samplesSansOutliers(40.0).empty());
 }
 
 TEST(StatisticAccumulator, OutliersAreJudgedOnSmoothedSamples) {

@@ -41,31 +41,21 @@ TEST(TrackGeometry, ClosestSegmentMeasuresToTheSegmentNotTheLine) {
     auto bend = makeTrack({{0, 0}, {2, 0}, {2, 2}});
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*bend, 2.5, 1.5), 1u);
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*bend, 3, -1), 0u);
-}
 
-TEST(TrackGeometry, ASegmentOnOneSpotHasARealDistance) {
-    // Two coincident points used to give NaN, which made such a track win or lose every
-    // comparison depending on its position in the list.
-    auto stacked = makeTrack({{1, 1}, {1, 1}});
-    double distance = 0;
-    EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*stacked, 4, 5, &distance), 0u);
-    EXPECT_DOUBLE_EQ(distance, 5.0);
-
-    auto track = makeTrack({{0, 0}, {0, 0}, {10, 0}});
-    EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*track, 0, -1, &distance), 0u);
+    // A segment on one spot has a real distance (NaN would win or lose every comparison).
+    auto stacked = makeTrack({{0, 0}, {0, 0}, {10, 0}});
+    EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*stacked, 0, -1, &distance), 0u);
     EXPECT_DOUBLE_EQ(distance, 1.0);
 }
 
-TEST(TrackGeometry, SelectionQueriesFindPointsByIdentity) {
+TEST(TrackGeometry, SelectionByIdentityAndBoundsOfEveryPoint) {
     auto track = makeTrack({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
     selectRanges(*track, {{1, 1}});
     EXPECT_FALSE(TrackGeometry::pointIsSelected(*track, track->itemPoints()[0].get()));
     EXPECT_TRUE(TrackGeometry::pointIsSelected(*track, track->itemPoints()[2].get()));
     EXPECT_FALSE(TrackGeometry::pointIsSelected(*track, track->itemPoints()[1]->copy().get()));
     EXPECT_FALSE(TrackGeometry::pointIsSelectedAtIndex(*track, 3));
-}
 
-TEST(TrackGeometry, BoundsCoverEveryPointOfEveryItem) {
     WorldRect bounds =
         TrackGeometry::boundsOfGPSItems({makeTrack({{8, 47.5}, {9, 48}}), makeTrack({{8.5, 47}})});
     EXPECT_EQ(std::vector({bounds.x, bounds.y, bounds.width, bounds.height}),
