@@ -31,7 +31,6 @@ TEST(StableSort, EqualKeysKeepTheirOrderAndAbsentKeysComeFirstWhenAscending) {
         EXPECT_EQ(tags, ascending ? "bfcegad" : "adgcebf");
         EXPECT_EQ(calls, 7); // each key computed once
     }
-
     // NaN keys sort like absent ones.
     const double nan = std::nan("");
     std::vector<double> values = {2.0, nan, -1.0, nan, 0.5};

@@ -55,13 +55,11 @@ TEST_F(ClipboardCommandsTest, CopyingAStretchAndPastingItIsOneStep) {
     EXPECT_EQ(pasted->itemPoints()[3]->time(), track->itemPoints()[5]->time());
     EXPECT_EQ(alerts.fits, 1);
     expectOneUndoableStep("Paste Tracks", before);
-
     // Into another document: the items arrive with their names and colours.
     WendDocument other(preferences);
     ASSERT_TRUE(ClipboardCommands::paste(other, clipboard));
     EXPECT_EQ(other.permanentItems().at(0)->itemName(), "Ride");
     EXPECT_EQ(other.permanentItems()[0]->itemColor(), track->itemColor());
-
     // Cut copies the stretch and deletes it in one step.
     ASSERT_TRUE(document.undoManager().undo());
     startFresh();
@@ -80,7 +78,6 @@ TEST_F(ClipboardCommandsTest, NothingHappensWithoutSelectionOrReadableClipboard)
     EXPECT_FALSE(ClipboardCommands::copy(document, clipboard));
     EXPECT_FALSE(ClipboardCommands::cut(document, clipboard));
     EXPECT_EQ(clipboard.text(), "kept");
-
     // GPX text alone, bytes that are no archive of a document, and a document without items
     // are not pasted.
     clipboard.setText("<gpx><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>");
@@ -108,7 +105,6 @@ TEST_F(ClipboardCommandsTest, CentreCoordinatesAndLinksOfTheSelection) {
     selectRanges(a, {});
     selectWhole(south);
     EXPECT_EQ(ClipboardCommands::centerCoordinatesOfSelection(document), "-33.500000, -70.250000");
-
     // The link comes from the later selected item that has one.
     auto first = makeTrack("First", 2);
     auto second = makeTrack("Second", 2, 9.0);

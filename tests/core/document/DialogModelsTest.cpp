@@ -83,7 +83,6 @@ TEST_F(DialogModelsTest, CancelledDialogsLeaveNoTraceAndNoOpenGroup) {
     load({track, waypoint});
     selectWhole(track);
     const DocumentSnapshot start = snapshot();
-
     // Each dialog is changed, then cancelled.
     const auto cancel = [&](auto&& dialog, auto command, auto change) {
         dialog.script = [&](auto& d) {

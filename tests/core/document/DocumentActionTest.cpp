@@ -31,7 +31,6 @@ TEST_F(DocumentActionTest, AvailabilityFollowsTheSelection) {
     linked->setItemLink("https://example.org");
     auto waypoint = makeWaypoint("W");
     load({track, linked, waypoint});
-
     // Each scenario names what is enabled, or (`listed` false) what is not.
     const auto expect = [&](const char* scenario, const std::set<A>& actions, bool listed,
                             bool canPaste) {

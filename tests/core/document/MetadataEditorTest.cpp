@@ -108,7 +108,6 @@ TEST_F(MetadataEditorTest, PropertyRowsStandForSimpleElementsOnly) {
         EXPECT_FALSE(row(e, "extensions"));
     };
     EXPECT_FALSE(editor.editSelectionMetadata());
-
     // An element whose single child is an element is no row either: editing its text would
     // flatten it.
     a->setXMLElements(XMLElementList{element("<extensions><x>1</x></extensions>")});
@@ -151,7 +150,6 @@ TEST_F(MetadataEditorTest, ElementNamesAreMadeValid) {
         {"xmlns:x", "xmlns_x"},     {"<cmt>", "_cmt_"},     {"", ""}};
     for (const auto& [typed, valid] : names)
         EXPECT_EQ(MetadataEditor::elementName(typed), valid) << typed;
-
     // An emptied name keeps the element's name; an emptied new row adds nothing.
     editItems([&](MetadataEditor& e) {
         const auto cmt = rowIndex(e, "cmt");

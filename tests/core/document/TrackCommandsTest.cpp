@@ -79,7 +79,6 @@ TEST_F(TrackCommandsTest, CommandsWithoutTheirPreconditionRecordNothing) {
     EXPECT_FALSE(TrackCommands::setSelectionColor(document, 6));
     EXPECT_FALSE(TrackCommands::sortTracks(document, "Colour"));
     expectNothingRecorded(start);
-
     // One track alone cannot be merged; with a waypoint the user still hears why it stays.
     selectWhole(a);
     EXPECT_FALSE(TrackCommands::mergeSelectedTracks(document));
@@ -90,7 +89,6 @@ TEST_F(TrackCommandsTest, CommandsWithoutTheirPreconditionRecordNothing) {
     EXPECT_FALSE(TrackCommands::setSelectionColor(document, 10));
     EXPECT_FALSE(TrackCommands::setSelectionColor(document, -1));
     expectNothingRecorded(snapshot());
-
     // Already in order: sorting and reversing a single item change nothing.
     load({a});
     EXPECT_FALSE(TrackCommands::reverseTrackOrder(document));
@@ -112,7 +110,6 @@ TEST_F(TrackCommandsTest, DeleteAndMergeJoinsThePiecesAtTheEnd) {
     EXPECT_EQ(indexesIn(items[1], source), (std::vector<int>{0, 1, 2, 3, 7, 8, 9}));
     EXPECT_TRUE(items[1]->itemSelection().isEmpty());
     expectOneUndoableStep("Delete and Merge", start);
-
     // With one piece there is nothing to merge: the piece stays, fully selected.
     load({track});
     selectRanges(track, {{0, 3}});
@@ -200,14 +197,12 @@ TEST_F(TrackCommandsTest, ReverseTrackOrderAndSortTracks) {
     ASSERT_TRUE(TrackCommands::reverseTrackOrder(document));
     EXPECT_EQ(document.permanentItems(), (ItemList{c, b, a}));
     expectOneUndoableStep("Reverse Track Order", start);
-
     // Upper case sorts before lower case.
     load({a, b, c});
     start = snapshot();
     ASSERT_TRUE(TrackCommands::sortTracks(document, "Name"));
     EXPECT_EQ(document.permanentItems(), (ItemList{b, a, c}));
     expectOneUndoableStep("Sort Tracks", start);
-
     // Items lacking the key go last, in their order: the item without points (E) has no key at
     // all, the one without times (U) has no start, duration or speed.
     auto untimed = makeTrack("U", 3, 11.0);
@@ -277,7 +272,6 @@ TEST_F(TrackCommandsTest, SelectionColorsFromTheMenuAndThePool) {
     ASSERT_TRUE(TrackCommands::resetColorsOfSelectedTracks(document));
     EXPECT_EQ(colorName(a) + colorName(c), "DarkMagentaMagenta");
     expectOneUndoableStep("Reset Selection Color", start);
-
     // The pool order runs through the ten base colours and starts again.
     std::vector<std::string> handedOut;
     document.resetPathColors();
@@ -292,7 +286,6 @@ TEST_F(TrackCommandsTest, SelectionCommands) {
     auto a = makeTrack("A", 6), b = makeTrack("B", 4, 9.0), c = makeTrack("C", 4, 10.0);
     load({a, b, c});
     selectRanges(a, {{1, 2}});
-
     // Not undoable by default: the selection changes, history does not.
     ASSERT_TRUE(TrackCommands::invertSelection(document));
     EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{0, 1}, {3, 2}}));
@@ -306,13 +299,11 @@ TEST_F(TrackCommandsTest, SelectionCommands) {
     ASSERT_TRUE(TrackCommands::invertSelection(document));
     EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
     expectOneUndoableStep("Invert Selection", start);
-
     // Select All keeps partial selections and fills the others.
     TrackCommands::selectAll(document);
     endEvent();
     EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
     EXPECT_TRUE(b->itemSelection().isFull());
-
     // With selection changes undoable, Deselect is undone like any selection change.
     ASSERT_TRUE(TrackCommands::deselectSelection(document));
     EXPECT_FALSE(document.hasSelection());

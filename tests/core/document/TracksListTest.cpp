@@ -53,18 +53,15 @@ TEST_F(TracksListTest, RowsShowNameColourTypePointsDistanceAndDuration) {
     EXPECT_EQ(rows[0].pointCountText, "3");
     EXPECT_EQ(rows[0].distanceText, "151.68 m"); // two steps of 0.001 degrees at 47 N
     EXPECT_EQ(rows[0].durationText, "0h 2m 0s");
-
     // A route without times has a distance but an unknown duration.
     EXPECT_EQ(rows[1].typeText, "Route");
     EXPECT_GT(rows[1].distance, 700);
     EXPECT_EQ(rows[1].durationText, "Unknown");
-
     // A waypoint has neither.
     EXPECT_EQ(rows[2].typeText, "Waypoint");
     EXPECT_EQ(rows[2].pointCountText, "1");
     EXPECT_TRUE(rows[2].distanceText.empty());
     EXPECT_TRUE(rows[2].durationText.empty());
-
     // The measurement system is read at every use.
     preferences.setMeasurementSystem(Preferences::kImperialSystem);
     EXPECT_EQ(list.row(0).distanceText, "497.65 ft");
@@ -76,14 +73,12 @@ TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {
     ASSERT_TRUE(list.renameRow(1, "Morning"));
     EXPECT_EQ(document.permanentItems()[1]->itemName(), "Morning");
     expectOneUndoableStep("", before);
-
     // An unchanged name, an emptied default name and a missing row record nothing.
     startFresh();
     before = snapshot();
     EXPECT_FALSE(list.renameRow(2, "T2"));
     EXPECT_FALSE(list.renameRow(5, "Nowhere"));
     expectNothingRecorded(before);
-
     // An empty name reads "Untitled Track".
     ASSERT_TRUE(list.renameRow(0, ""));
     EXPECT_EQ(document.permanentItems()[0]->itemName(), "Untitled Track");
@@ -104,7 +99,6 @@ TEST_F(TracksListTest, DraggedRowsMoveAsOneStepAndArriveFromOtherWindowsAsCopies
     EXPECT_EQ(moved->itemColor(), before.items[0].color);
     EXPECT_TRUE(moved->itemSelection().isFull());
     expectOneUndoableStep("Move Tracks", before);
-
     // Dropping on the last row's far side or outside any row goes to the end; a drop inside
     // the dragged block leaves the order.
     EXPECT_EQ(TracksList::dropRowForProposedRow(std::nullopt, 5), 5u);
@@ -115,7 +109,6 @@ TEST_F(TracksListTest, DraggedRowsMoveAsOneStepAndArriveFromOtherWindowsAsCopies
     endEvent();
     ASSERT_TRUE(list.acceptDrop(list.dragPayload({0}), 5));
     EXPECT_EQ(names(), (std::vector<std::string>{"T1", "T2", "T3", "T4", "T0"}));
-
     // From another window the rows are copied in and the source stays as it was.
     loadFive();
     WendDocument other(preferences);
@@ -183,7 +176,6 @@ TEST_F(TracksListTest, ItemTypeMenuFollowsTheSelectionAndChangesTypes) {
     ASSERT_TRUE(list.setTypeOfSelectedRows("Track"));
     EXPECT_EQ(route->itemType(), GPSItemType::Track);
     expectOneUndoableStep("Change Item Type", before);
-
     // Any title other than "Track" makes routes.
     list.selectRows({0});
     ASSERT_TRUE(list.setTypeOfSelectedRows("Whatever"));
@@ -208,7 +200,6 @@ TEST_F(TracksListTest, CopyingRowsPutsWholeItemsOnTheClipboard) {
     clipboard.setText("kept");
     EXPECT_FALSE(list.copySelectedRows(clipboard));
     EXPECT_EQ(clipboard.text(), "kept");
-
     // A partial selection still copies the whole item.
     selectRanges(document.permanentItems()[1], {{1, 1}});
     selectWhole(document.permanentItems()[4]);

@@ -29,7 +29,6 @@ TEST_F(ViewCommandsTest, HidingShowingAndFittingAreNeitherUndoableNorEdits) {
     ViewCommands::showAllTracks(document);
     EXPECT_EQ(visibility(), "VVV");
     EXPECT_EQ(redraws, 4);
-
     // Fitting the selection shows its hidden track; fitting all shows every track.
     a->setVisible(false);
     b->setVisible(false);

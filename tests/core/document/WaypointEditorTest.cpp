@@ -59,7 +59,6 @@ TEST_F(WaypointEditorTest, EditedFieldsReachTheDocumentOnlyOnDone) {
     EXPECT_EQ(item.points[0].time, now);
     EXPECT_FALSE(editor.waypoint()); // forgotten after the run
     expectOneUndoableStep("Edit Waypoint", before);
-
     // Add Elevation starts from 0; Remove Timestamp leaves none.
     startFresh();
     editor.script = [&](WaypointEditor& e) {
@@ -81,7 +80,6 @@ TEST_F(WaypointEditorTest, CancelAndMissingWaypointLeaveEverything) {
     EXPECT_FALSE(editor.editWaypoint(document));
     expectNothingRecorded(before);
     EXPECT_FALSE(document.tempItems());
-
     // Offered only with exactly one selected item, a waypoint.
     int runs = 0;
     editor.script = [&](WaypointEditor&) { ++runs; };

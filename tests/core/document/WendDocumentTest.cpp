@@ -39,7 +39,6 @@ TEST_F(WendDocumentTest, ReadProblemsAreShownAndRepairedFilesOpen) {
     ASSERT_EQ(alerts.alerts.size(), 2u);
     EXPECT_EQ(alerts.alerts[1].title, "Warning");
     EXPECT_EQ(document.items().size(), 1u);
-
     // Broken compressed input gives the reader's error and leaves the document as it was.
     const std::string gzipHeader("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
     for (const std::string& bytes :

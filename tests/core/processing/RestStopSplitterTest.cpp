@@ -55,21 +55,18 @@ TEST(RestStopSplitter, FindsStopsFromAnchorToFirstPointOutside) {
               (std::vector<IndexRange>{{2, 4}}));
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*track, 2980, 20, {0, 7}).size(), 1u);
     EXPECT_TRUE(RestStopSplitter::rangesOfReststops(*track, 2980.5, 20, {0, 7}).empty());
-
     // One candidate at a time: the range moves past the first point outside the circle.
     IndexRange r{0, 7};
     EXPECT_FALSE(RestStopSplitter::firstReststopInRange(*track, r, 2700, 20));
     EXPECT_EQ(r, (IndexRange{2, 5}));
     EXPECT_EQ(RestStopSplitter::firstReststopInRange(*track, r, 2700, 20), (IndexRange{2, 4}));
     EXPECT_EQ(r, (IndexRange{6, 1}));
-
     // A bad distance finds nothing and, above all, terminates.
     IndexRange unchanged{0, 7};
     EXPECT_FALSE(RestStopSplitter::firstReststopInRange(*track, unchanged, 2700, -1));
     EXPECT_EQ(unchanged, (IndexRange{0, 7}));
     EXPECT_TRUE(RestStopSplitter::rangesOfReststops(*track, 2700, -1, {0, 7}).empty());
     EXPECT_TRUE(RestStopSplitter::rangesOfReststops(*track, 2700, std::nan(""), {0, 7}).empty());
-
     // Without times there is no duration.
     auto untimed = makeTrack({{0, 0}, {0, 0}, {0, 0}, {1, 0}});
     EXPECT_TRUE(RestStopSplitter::rangesOfReststops(*untimed, 0, 20, {0, 3}).empty());
@@ -87,7 +84,6 @@ TEST(RestStopSplitter, EdgesOfTheTrackAndOfTheRange) {
     EXPECT_EQ(
         spans(*early, RestStopSplitter::tracksBySplittingTrack(early, {{0, 4}}, {}, pool.next())),
         (Spans{{0, 0}, {2, 4}}));
-
     // Resting to the end: the walk stops at the second-to-last point.
     auto late = walk({0, 100, 200, 205, 208, 210}, {0, 60, 120, 2000, 4000, 5000});
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*late, 2700, 20, {0, 5}),
@@ -95,12 +91,10 @@ TEST(RestStopSplitter, EdgesOfTheTrackAndOfTheRange) {
     EXPECT_EQ(
         spans(*late, RestStopSplitter::tracksBySplittingTrack(late, {{0, 5}}, {}, pool.next())),
         (Spans{{0, 2}, {4, 5}}));
-
     // A long gap before a point just outside the circle is a stop.
     auto gap = walk({0, 100, 200, 225, 325, 425}, {0, 60, 120, 3000, 3060, 3120});
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*gap, 2700, 20, {0, 5}),
               (std::vector<IndexRange>{{2, 2}}));
-
     // A selection ending inside the resting cluster: the walk runs on and the stop counts.
     auto track = trackWithOneStop();
     EXPECT_EQ(RestStopSplitter::rangesOfReststops(*track, 2700, 20, {0, 4}),
@@ -127,7 +121,6 @@ TEST(RestStopSplitter, SplittingMakesPiecesThatShareTheirBoundaries) {
     pieces = RestStopSplitter::tracksBySplittingTrack(track, {{0, 7}}, keep, pool.next());
     EXPECT_EQ(spans(*track, pieces), (Spans{{0, 2}, {2, 5}, {5, 7}}));
     EXPECT_EQ(pieces[1]->itemName(), "Rest Stop 1");
-
     // Moving steadily: the track itself comes back, keeping its colour.
     auto moving = walk({0, 30, 60, 90}, {0, 60, 120, 180});
     const int before = pool.handedOut;
@@ -149,7 +142,6 @@ TEST(RestStopSplitter, SeveralRangesSplitTheTrackOnce) {
         track, track->itemSelection().ranges(), keep, pool.next());
     EXPECT_EQ(spans(*track, pieces), (Spans{{0, 2}, {2, 6}, {6, 9}, {9, 11}, {11, 12}}));
     EXPECT_EQ(pieces[3]->itemName(), "Rest Stop 2");
-
     // A stop found in the second range whose anchor lies inside the first range's stop
     // (point 5 rests until point 6 too) would make pieces run backwards: it is dropped.
     selectRanges(*track, {{0, 4}, {5, 3}});

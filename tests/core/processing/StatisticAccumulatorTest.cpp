@@ -37,7 +37,6 @@ TEST(StatisticAccumulator, EmptyInvalidatedNaNAndSingleSamples) {
     a.addSample(4);
     EXPECT_EQ(a.sampleCount(), 3u);
     expectNoAnswer(a);
-
     // A single sample survives outlier rejection; with no spread only samples equal to the
     // given mean remain.
     auto single = accumulatorWith({42.5});
@@ -67,7 +66,6 @@ TEST(StatisticAccumulator, OutliersAreJudgedOnSmoothedSamples) {
     EXPECT_EQ(a.allSamples().back(), 10.0);
     EXPECT_EQ(a.calculateMaxDiscardingOutliers(true), 10.0);
     EXPECT_DOUBLE_EQ(a.calculateMeanDiscardingOutliers(true), 1.0);
-
     // In a long series the ten smoothed samples the spike touches are dropped together.
     std::vector<double> raw(100, 0.0);
     raw.push_back(1000.0);
@@ -84,7 +82,6 @@ TEST(StatisticAccumulator, SampleExactlyThreeDeviationsAwayIsRetained) {
     auto a = accumulatorWith({0, 0, 0, 0, 0, 0, 0, 0, 0, 30});
     EXPECT_EQ(a.standardDeviationWithMean(0.0), 1.0);
     EXPECT_EQ(a.samplesSansOutliers(0.0).size(), 10u);
-
     // Stored 0 ×10 and 3: the deviation about 0 shrinks to sqrt(0.9), so 3 is beyond it.
     auto b = accumulatorWith({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 30});
     EXPECT_EQ(b.allSamples().back(), 3.0);

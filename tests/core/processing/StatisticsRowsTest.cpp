@@ -58,7 +58,6 @@ TEST(StatisticsRows, SinglePointShowsOnlyWhatItHas) {
     auto bare = trackWith({GPSPoint::pointWithLongitude(-0.5, -1.25, kNoElevation, std::nullopt)});
     rows = StatisticsRows::selectionStatisticsForTracks({bare}, english(), true);
     EXPECT_EQ(rows, (std::vector<StatisticsRow>{{"Location", "-1.250000, -0.500000"}}));
-
     // A point of a track shows what the last pass over the whole track stored in it.
     auto track = trackWith({pointAt(0, 100, 0), pointAt(1000, 180, 100), pointAt(2000, 180, 200)});
     StatisticsRows::selectionStatisticsForTracks({track}, english(), true);
@@ -86,7 +85,6 @@ TEST(StatisticsRows, CombinedRowsForOneTrack) {
     EXPECT_EQ(v["Total Distance"], "200.62 m");
     EXPECT_EQ(v["Distance Descended"], "5 m");
     EXPECT_EQ(v["Maximum Descending Gradient"], "5%");
-
     // Climbs stay in the elevation unit however large they are.
     UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
     auto mountain = trackWith({pointAt(0, 0, 0), pointAt(20000, 2000, 3600)});
@@ -108,7 +106,6 @@ TEST(StatisticsRows, FiguresCombineOverItemsWhateverTheirOrder) {
     EXPECT_EQ(v["Finish Time"], "5 Mar 2024, 02:24:44 PM +0000");
     EXPECT_EQ(v["Total Duration"], "0h 13m 20s");
     EXPECT_EQ(StatisticsRows::selectionStatisticsForTracks({three, five}, english(), true), rows);
-
     // An untimed track leaves out the duration and the average speed, while the timed one
     // still gives the maximum speed, in either order.
     auto untimed = levelTrack(2, 50, std::nullopt);
@@ -119,7 +116,6 @@ TEST(StatisticsRows, FiguresCombineOverItemsWhateverTheirOrder) {
     EXPECT_EQ(v["Maximum Speed"], "36 km/h");
     EXPECT_EQ(StatisticsRows::selectionStatisticsForTracks({five, untimed}, english(), true),
               mixed);
-
     // An item without points adds to the count of points and nothing else.
     const auto withEmpty =
         StatisticsRows::selectionStatisticsForTracks({GPSItem::item(), three}, english(), true);
@@ -129,7 +125,6 @@ TEST(StatisticsRows, FiguresCombineOverItemsWhateverTheirOrder) {
     EXPECT_EQ(labelsOf(StatisticsRows::selectionStatisticsForTracks(
                   {GPSItem::item(), GPSItem::item()}, english(), true)),
               (std::vector<std::string>{"Number of Points"}));
-
     // Two single points are several points.
     const auto pair = StatisticsRows::selectionStatisticsForTracks(
         {trackWith({pointAt(0, 10, 0)}), trackWith({pointAt(10, 20, 5)})}, english(), true);

@@ -48,7 +48,6 @@ TEST(TimeIntervalEditor, PartsFollowTheIntervalAndTheirLimits) {
     }
     editor.setInterval(1e12);
     EXPECT_EQ(editor.timeComponents(), (std::array<std::uint32_t, 4>{8760, 59, 59, 999}));
-
     // Typing: digits need a field, and a value beyond the part's limit starts over.
     editor.setSelectedField(TimeIntervalEditor::NoField);
     EXPECT_EQ(editor.handleKey("5"), TimeIntervalEditor::KeyResult::Beep);
@@ -64,7 +63,6 @@ TEST(TimeIntervalEditor, PartsFollowTheIntervalAndTheirLimits) {
     EXPECT_EQ(editor.selectedFieldValue(), 45u);
     editor.handleKey("99999999999999999999"); // absurdly long: wraps, never overflows
     EXPECT_LE(editor.selectedFieldValue(), 59u);
-
     // Stepping wraps within the part's range.
     editor.setSelectedField(TimeIntervalEditor::Seconds);
     editor.updateSelectedFieldWithValue(0);

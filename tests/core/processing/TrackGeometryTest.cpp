@@ -36,12 +36,10 @@ TEST(TrackGeometry, ClosestSegmentMeasuresToTheSegmentNotTheLine) {
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*onePoint, 0, 0, &distance),
               TrackGeometry::NotFound);
     EXPECT_TRUE(std::isnan(distance));
-
     // An L-shaped track: the probe is nearer the second leg; a tie keeps the first segment.
     auto bend = makeTrack({{0, 0}, {2, 0}, {2, 2}});
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*bend, 2.5, 1.5), 1u);
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*bend, 3, -1), 0u);
-
     // A segment on one spot has a real distance (NaN would win or lose every comparison).
     auto stacked = makeTrack({{0, 0}, {0, 0}, {10, 0}});
     EXPECT_EQ(TrackGeometry::closestLineSegmentToPoint(*stacked, 0, -1, &distance), 0u);

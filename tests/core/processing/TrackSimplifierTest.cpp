@@ -63,7 +63,6 @@ TEST(TrackSimplifier, CoursesAlongTheDateLineSeamCountAsStraight) {
     const PointList eastPoints = east->itemPoints();
     EXPECT_EQ(TrackSimplifier::optimizeWithStrength(*east, 0.1), 2u);
     EXPECT_EQ(keptIndexes(eastPoints, east->itemPoints()), (std::vector<std::size_t>{0, 2, 4, 5}));
-
     // A real U-turn stays.
     auto back = makeTrack({{0, 0}, {1, 0}, {0, 0.0001}});
     EXPECT_EQ(TrackSimplifier::optimizeWithStrength(*back, 3.9), 0u);
@@ -80,7 +79,6 @@ TEST(TrackSimplifier, MutatedItemsShiftAndShrinkEachSelectedStretch) {
     ASSERT_EQ(result.size(), 2u);
     EXPECT_EQ(stateOf(originals), before);
     EXPECT_EQ(result[1]->itemPoints(), untouched->itemPoints());
-
     // The second stretch is simplified after shifting it back by the first one's six removals.
     EXPECT_EQ(keptIndexes(track->itemPoints(), result[0]->itemPoints()),
               (std::vector<std::size_t>{0, 2, 8, 9, 10, 11, 12, 14, 17, 18, 19}));

@@ -56,7 +56,6 @@ TEST(TrackStatistics, TwoLevelPointsOneHundredMetresApart) {
     EXPECT_NEAR(second.distance(), 100, 1e-6);
     EXPECT_NEAR(second.speed(), 10, 1e-7);
     EXPECT_EQ(second.gradient(), 0);
-
     // Equal first and last times give no duration.
     auto loop = trackWith({pointAt(0, 50, 0), pointAt(100, 50, 10), pointAt(200, 50, 0.0004)});
     EXPECT_TRUE(std::isnan(basicStatisticsIgnoringOutliers(*loop, false)->totalDuration));
@@ -113,7 +112,6 @@ TEST(TrackStatistics, ClimbDescentAndGradients) {
     EXPECT_NEAR(s->totalDistance, std::hypot(100, 10) + std::hypot(100, 5), 1e-6);
     EXPECT_NEAR(track->itemPoints()[1]->gradient(), 0.1, 1e-9);
     EXPECT_NEAR(track->itemPoints()[2]->gradient(), -0.05, 1e-9);
-
     // The steepest descent is the most negative gradient, not the gentlest.
     auto down = trackWith({pointAt(0, 100, 0), pointAt(100, 95, 10), pointAt(200, 80, 20)});
     EXPECT_LT(basicStatisticsIgnoringOutliers(*down, false)->maxDescendingGradient, -0.06);
@@ -127,7 +125,6 @@ TEST(TrackStatistics, MissingValuesSpoilOnlyTheirFigures) {
     EXPECT_EQ(u->totalDuration, 20);
     EXPECT_NEAR(u->distanceAscended, 20, 1e-9);
     EXPECT_NEAR(u->maxClimbingGradient, 0.1, 1e-9);
-
     // A missing elevation on the first point alone is harmless.
     auto firstBare =
         trackWith({pointAt(0, kNoElevation, 0), pointAt(100, 110, 10), pointAt(200, 120, 20)});
@@ -135,7 +132,6 @@ TEST(TrackStatistics, MissingValuesSpoilOnlyTheirFigures) {
     EXPECT_EQ(f->minimumElevation, 110);
     EXPECT_NEAR(f->distanceAscended, 10, 1e-9);
     expectAllNaN({f->averageClimbingGradient, f->maxClimbingGradient});
-
     // Later on it spoils the elevation and gradient figures, not the sums.
     auto laterBare = trackWith({pointAt(0, 100, 0), pointAt(100, 110, 10),
                                 pointAt(200, kNoElevation, 20), pointAt(300, 100, 30)});

@@ -22,7 +22,6 @@ TEST(UnitFormatter, MetricAndImperialDistancesSwitchUnitsAtTheirThresholds) {
     UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
     EXPECT_EQ(imperial.distanceStringForMetres(1609), "5,278.87 ft");
     EXPECT_EQ(imperial.distanceStringForMetres(1610), "1 mi");
-
     // Copies share the locale but not the measurement system.
     UnitFormatter copy = metric;
     copy.setMeasurementSystem(MeasurementSystem::Imperial);
@@ -60,7 +59,6 @@ TEST(UnitFormatter, NumbersAndDatesFollowTheLocale) {
     // POSIX names as found in LANG work too.
     UnitFormatter posix(MeasurementSystem::Metric, "de_DE.UTF-8", "UTC");
     EXPECT_EQ(posix.formattedDouble(0.5), "0,5");
-
     // Without a name the environment decides, as for any POSIX program.
     const char* saved = std::getenv("LC_ALL");
     const std::string savedValue = saved ? saved : "";
