@@ -109,9 +109,9 @@ TEST(RestStopSplitter, SplittingMakesPiecesThatShareTheirBoundaries) {
     ColorPool pool;
     ItemList pieces = RestStopSplitter::tracksBySplittingTrack(track, {{0, 7}}, {}, pool.next());
     EXPECT_EQ(spans(*track, pieces), (Spans{{0, 2}, {5, 7}}));
-    EXPECT_EQ(pieces[1]->itemName(), "Morning Walk");
-    EXPECT_EQ(pieces[1]->itemDescription(), "Before breakfast");
-    EXPECT_EQ(pieces[1]->itemLink(), "https://example.org/walk");
+    EXPECT_EQ(pieces[1]->itemName() + "|" + pieces[1]->itemDescription() + "|" +
+                  pieces[1]->itemLink(),
+              "Morning Walk|Before breakfast|https://example.org/walk");
     EXPECT_DOUBLE_EQ(pieces[0]->itemColor()->hue, 0.01);
     EXPECT_DOUBLE_EQ(pieces[1]->itemColor()->hue, 0.02);
     EXPECT_TRUE(pieces[1]->itemSelection().isFull()); // the selected points stay selected
