@@ -30,7 +30,6 @@ TEST(Signal, SlotsMayChangeTheListWhileANotificationRuns) {
     Signal<> signal;
     std::vector<std::string> calls;
     Signal<>::ConnectionId self = 0, victim = 0;
-
     // A slot that disconnects itself keeps its captured state alive until it returns.
     auto text = std::make_shared<std::string>("self");
     self = signal.connect([&, text] {

@@ -11,23 +11,22 @@ using namespace wend::test;
 
 namespace {
 
-class FitCounter : public AlertRecorder {
-public:
-    void fitTracksToView() override { ++fits; }
-    int fits = 0;
-};
-
 class ClipboardCommandsTest : public CommandTest {
 protected:
-    ClipboardCommandsTest() { document.setDelegate(&delegate); }
-
-    std::shared_ptr<GPSDocument> clipboardDocument() const {
-        return ClipboardCommands::pastedDocument(clipboard);
+    // The points of the one item on the clipboard (none when it holds no single item).
+    std::size_t copiedPoints() const {
+        const auto copied = ClipboardCommands::pastedDocument(clipboard);
+        return copied && copied->documentItems().size() == 1
+                   ? copied->documentItems()[0]->itemPoints().size()
+                   : 0;
     }
 
-    FitCounter delegate;
     InMemoryClipboard clipboard;
 };
+
+GPSPointPtr at(double lon, double lat) {
+    return GPSPoint::pointWithLongitude(lon, lat, GPSPoint::NaN, std::nullopt);
+}
 
 } // namespace
 
@@ -37,50 +36,37 @@ TEST_F(ClipboardCommandsTest, CopyingAStretchAndPastingItIsOneStep) {
     selectRanges(track, {{2, 3}});
     startFresh();
     auto before = snapshot();
-    EXPECT_TRUE(ClipboardCommands::canCopy(document));
     EXPECT_FALSE(ClipboardCommands::canPaste(clipboard));
 
     ASSERT_TRUE(ClipboardCommands::copy(document, clipboard));
     expectNothingRecorded(before);
-    auto copied = clipboardDocument();
-    ASSERT_TRUE(copied);
-    ASSERT_EQ(copied->documentItems().size(), 1u);
-    EXPECT_EQ(copied->documentItems()[0]->itemPoints().size(), 4u);
-    EXPECT_EQ(copied->documentItems()[0]->itemName(), "Ride");
-    EXPECT_EQ(copied->documentItems()[0]->itemColor(), track->itemColor());
-    // GPX text for other applications: a complete file without document name.
-    auto text = clipboard.text(PasteboardFormats::kPlainTextType);
-    ASSERT_TRUE(text);
-    EXPECT_NE(text->find("<metadata>"), std::string::npos);
-    EXPECT_EQ(text->find("Untitled Document"), std::string::npos);
-
+    EXPECT_EQ(copiedPoints(), 4u);
     EXPECT_TRUE(ClipboardCommands::canPaste(clipboard));
+    // GPX text for other applications: a complete file without document name.
+    const auto text = clipboard.text(PasteboardFormats::kPlainTextType).value_or("");
+    EXPECT_NE(text.find("<metadata>"), std::string::npos);
+    EXPECT_EQ(text.find("Untitled Document"), std::string::npos);
+
     ASSERT_TRUE(ClipboardCommands::paste(document, clipboard));
     ASSERT_EQ(document.permanentItems().size(), 3u);
     const auto& pasted = document.permanentItems()[2];
-    EXPECT_EQ(pasted->itemPoints().size(), 4u);
+    ASSERT_EQ(pasted->itemPoints().size(), 4u);
     EXPECT_DOUBLE_EQ(pasted->itemPoints()[0]->longitude(), track->itemPoints()[2]->longitude());
     EXPECT_EQ(pasted->itemPoints()[3]->time(), track->itemPoints()[5]->time());
-    EXPECT_EQ(delegate.fits, 1);
+    EXPECT_EQ(alerts.fits, 1);
     expectOneUndoableStep("Paste Tracks", before);
-
-    // Into another document: the items arrive with their names, colours and points.
+    // Into another document: the items arrive with their names and colours.
     WendDocument other(preferences);
     ASSERT_TRUE(ClipboardCommands::paste(other, clipboard));
-    ASSERT_EQ(other.permanentItems().size(), 1u);
+    EXPECT_EQ(other.permanentItems().at(0)->itemName(), "Ride");
     EXPECT_EQ(other.permanentItems()[0]->itemColor(), track->itemColor());
-}
-
-TEST_F(ClipboardCommandsTest, CutIsOneDeleteStep) {
-    auto track = makeTrack("Ride", 10);
-    load({track});
-    selectRanges(track, {{3, 4}});
+    // Cut copies the stretch and deletes it in one step.
+    ASSERT_TRUE(document.undoManager().undo());
     startFresh();
-    auto before = snapshot();
+    clipboard.setText("");
     ASSERT_TRUE(ClipboardCommands::cut(document, clipboard));
-    ASSERT_EQ(document.permanentItems().size(), 2u); // the pieces either side of the stretch
-    ASSERT_TRUE(clipboardDocument());
-    EXPECT_EQ(clipboardDocument()->documentItems()[0]->itemPoints().size(), 5u);
+    EXPECT_EQ(document.permanentItems().size(), 3u); // the pieces either side, and Other
+    EXPECT_EQ(copiedPoints(), 4u);
     expectOneUndoableStep("Delete", before);
 }
 
@@ -92,75 +78,54 @@ TEST_F(ClipboardCommandsTest, NothingHappensWithoutSelectionOrReadableClipboard)
     EXPECT_FALSE(ClipboardCommands::copy(document, clipboard));
     EXPECT_FALSE(ClipboardCommands::cut(document, clipboard));
     EXPECT_EQ(clipboard.text(), "kept");
-
-    // GPX text alone and bytes that are no archive of a document are not pasted.
+    // GPX text alone, bytes that are no archive of a document, and a document without items
+    // are not pasted.
     clipboard.setText("<gpx><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>");
     EXPECT_FALSE(ClipboardCommands::canPaste(clipboard));
     EXPECT_FALSE(ClipboardCommands::paste(document, clipboard));
     clipboard.setData(PasteboardFormats::kGPXType, {0xa1, 0x61, 0x78, 0x01});
-    EXPECT_FALSE(ClipboardCommands::canPaste(clipboard));
     EXPECT_FALSE(ClipboardCommands::paste(document, clipboard));
-    // A document without items pastes nothing.
     clipboard.setData(PasteboardFormats::kGPXType,
                       KeyedArchive::archiveDocument(*GPSDocument::document()));
     EXPECT_FALSE(ClipboardCommands::paste(document, clipboard));
-    EXPECT_EQ(delegate.fits, 0);
+    EXPECT_EQ(alerts.fits, 0);
     expectNothingRecorded(before);
 }
 
-TEST_F(ClipboardCommandsTest, CentreCoordinatesAreTheMeanOfTheSelectedPoints) {
+TEST_F(ClipboardCommandsTest, CentreCoordinatesAndLinksOfTheSelection) {
     auto a = GPSItem::item();
-    a->setItemPoints({GPSPoint::pointWithLongitude(20, 10, GPSPoint::NaN, std::nullopt),
-                      GPSPoint::pointWithLongitude(24, 12, GPSPoint::NaN, std::nullopt),
-                      GPSPoint::pointWithLongitude(80, 80, GPSPoint::NaN, std::nullopt)});
-    load({a});
-    EXPECT_FALSE(ClipboardCommands::centerCoordinatesOfSelection(document));
+    a->setItemPoints({at(20, 10), at(24, 12), at(80, 80)});
+    auto south = GPSItem::item();
+    south->setItemPoints({at(-70.25, -33.5)});
+    load({a, south});
     EXPECT_FALSE(ClipboardCommands::copyCenterCoordinatesOfSelection(document, clipboard));
-
     selectRanges(a, {{0, 1}});
-    EXPECT_EQ(ClipboardCommands::centerCoordinatesOfSelection(document), "11.000000, 22.000000");
     ASSERT_TRUE(ClipboardCommands::copyCenterCoordinatesOfSelection(document, clipboard));
-    EXPECT_EQ(clipboard.text(), "11.000000, 22.000000");
-
-    // Southern and western coordinates keep their signs.
-    auto b = GPSItem::item();
-    b->setItemPoints({GPSPoint::pointWithLongitude(-70.25, -33.5, GPSPoint::NaN, std::nullopt)});
-    load({b});
-    selectWhole(b);
+    EXPECT_EQ(clipboard.text(), "11.000000, 22.000000"); // the mean of the selected points
+    selectRanges(a, {});
+    selectWhole(south);
     EXPECT_EQ(ClipboardCommands::centerCoordinatesOfSelection(document), "-33.500000, -70.250000");
-}
-
-TEST_F(ClipboardCommandsTest, CopyLinkTakesTheLaterSelectedItem) {
+    // The link comes from the later selected item that has one.
     auto first = makeTrack("First", 2);
     auto second = makeTrack("Second", 2, 9.0);
     auto third = makeTrack("Third", 2, 10.0);
     first->setItemLink("https://example.org/first");
     second->setItemLink("https://example.org/second");
     load({first, second, third});
-    EXPECT_FALSE(ClipboardCommands::copyLinkFromMetadata(document, clipboard));
-
-    selectWhole(first);
-    selectWhole(second);
-    ASSERT_TRUE(ClipboardCommands::copyLinkFromMetadata(document, clipboard));
-    EXPECT_EQ(clipboard.text(), "https://example.org/second");
-
-    // The last selected item without a link does not empty the clipboard.
-    selectWhole(third);
-    EXPECT_EQ(ClipboardCommands::linkFromMetadata(document), "https://example.org/second");
-    selectRanges(first, {});
-    selectRanges(second, {});
     clipboard.setText("kept");
     EXPECT_FALSE(ClipboardCommands::copyLinkFromMetadata(document, clipboard));
     EXPECT_EQ(clipboard.text(), "kept");
+    for (const auto& item : {first, second, third})
+        selectWhole(item);
+    ASSERT_TRUE(ClipboardCommands::copyLinkFromMetadata(document, clipboard));
+    EXPECT_EQ(clipboard.text(), "https://example.org/second");
 }
 
 TEST_F(ClipboardCommandsTest, StatisticsAreCopiedLineByLine) {
     std::vector<StatisticsRow> rows = {{"Total Distance", "8 km"}, {"", "A <note> & more"}};
-    EXPECT_EQ(ClipboardCommands::statisticsText(rows), "Total Distance: 8 km\nA <note> & more\n");
     ClipboardCommands::copyStatistics(rows, clipboard);
     EXPECT_EQ(clipboard.text(), "Total Distance: 8 km\nA <note> & more\n");
-    auto html = clipboard.text(Clipboard::kHTMLType);
-    ASSERT_TRUE(html);
-    EXPECT_NE(html->find("<b>Total Distance:</b> 8 km"), std::string::npos);
-    EXPECT_NE(html->find("A &lt;note&gt; &amp; more"), std::string::npos);
+    const auto html = clipboard.text(Clipboard::kHTMLType).value_or("");
+    EXPECT_NE(html.find("<b>Total Distance:</b> 8 km"), std::string::npos);
+    EXPECT_NE(html.find("A &lt;note&gt; &amp; more"), std::string::npos);
 }

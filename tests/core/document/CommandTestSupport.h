@@ -1,32 +1,111 @@
 #pragma once
 
-#include "DocumentSnapshot.h"
 #include "core/document/InMemoryPreferences.h"
 #include "core/document/WendDocument.h"
 #include "core/model/XMLElementBuilder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <numeric>
 #include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace wend::test {
 
-// Remembers the alerts the document shows and answers them with the first button.
+// Everything a command may change in a document (metadata, namespaces and kept elements
+// included), with the identities of items and points, so that a test can tell "restored" from
+// "rebuilt alike".
+struct PointSnapshot {
+    const GPSPoint* identity = nullptr;
+    double longitude = 0, latitude = 0;
+    std::optional<double> elevation;
+    std::optional<Instant> time;
+    XMLElementList elements;
+
+    bool operator==(const PointSnapshot&) const = default;
+};
+
+struct ItemSnapshot {
+    const GPSItem* identity = nullptr;
+    std::string name, description, link, wptSym, wptType;
+    GPSItemType type = GPSItemType::Unknown;
+    std::optional<ItemColor> color;
+    bool visible = true;
+    std::vector<IndexRange> selection;
+    std::vector<PointSnapshot> points;
+    XMLElementList elements;
+
+    bool operator==(const ItemSnapshot&) const = default;
+};
+
+struct DocumentSnapshot {
+    std::string documentName, description, author, link, schemaLocation;
+    std::vector<XMLNamespaceDecl> namespaces;
+    XMLElement metadataExtensions;
+    XMLElementList metadataElements, elements;
+    std::vector<ItemSnapshot> items;
+
+    bool operator==(const DocumentSnapshot&) const = default;
+
+    static DocumentSnapshot of(const WendDocument& document) {
+        const GPSDocument& gpx = *document.GPSDoc();
+        DocumentSnapshot snapshot{gpx.documentName(),       gpx.documentDescription(),
+                                  gpx.documentAuthor(),     gpx.documentLink(),
+                                  gpx.XMLSchemaLocation(),  gpx.XMLNamespaces(),
+                                  gpx.metadataExtensions(), gpx.metadataElements(),
+                                  gpx.XMLElements(),        {}};
+        for (const auto& item : document.permanentItems()) {
+            // clang-format off
+            ItemSnapshot s{item.get(), item->itemName(), item->itemDescription(), item->itemLink(),
+                           item->wptSym(), item->wptType(), item->itemType(), item->itemColor(),
+                           item->visible(), item->itemSelection().ranges(), {}, item->XMLElements()};
+            // clang-format on
+            for (const auto& p : item->itemPoints())
+                s.points.push_back(
+                    {p.get(), p->longitude(), p->latitude(),
+                     std::isnan(p->elevation()) ? std::nullopt : std::optional(p->elevation()),
+                     p->time(), p->XMLElements()});
+            snapshot.items.push_back(std::move(s));
+        }
+        return snapshot;
+    }
+};
+
+// A short account for failure messages: names, colours, selections and point counts.
+inline void PrintTo(const DocumentSnapshot& snapshot, std::ostream* os) {
+    *os << "{";
+    for (const auto& item : snapshot.items) {
+        *os << " [" << item.name << " " << item.identity << " "
+            << ItemColor::stringFromItemColor(item.color).value_or("-") << " sel";
+        for (const auto& r : item.selection)
+            *os << " " << stringFromRange(r);
+        *os << " " << item.points.size() << " pts]";
+    }
+    *os << " }";
+}
+
+// Remembers the alerts the document shows and answers them with `answer`; counts the requests
+// to fit the tracks into the view.
 class AlertRecorder : public WendDocumentDelegate {
 public:
     int runAlert(const std::string& title, const std::string& text,
                  const std::vector<std::string>& buttons) override {
         alerts.push_back({title, text, buttons});
-        return 0;
+        return answer;
     }
+    void fitTracksToView() override { ++fits; }
 
     struct Alert {
         std::string title, text;
         std::vector<std::string> buttons;
     };
     std::vector<Alert> alerts;
+    int answer = 0, fits = 0;
 };
 
 inline Instant atSeconds(double seconds) {
@@ -56,20 +135,19 @@ inline GPSItemPtr makeTrack(std::string_view name, std::size_t n, double lon = 8
 // step takes 10 s.
 inline GPSItemPtr makeTrackOf100MetreSteps(std::string_view name, std::size_t n,
                                            double startSeconds = 0) {
-    constexpr double kMetresPerDegree = 6371010.0 * 3.141592653589793 / 180.0;
     auto track = makeTrack(name, n, 0, startSeconds);
-    PointList points;
-    for (std::size_t i = 0; i < n; ++i)
-        points.push_back(GPSPoint::pointWithLongitude(
-            100.0 * static_cast<double>(i) / kMetresPerDegree, 0, 400,
-            atSeconds(startSeconds + 60.0 * static_cast<double>(i))));
-    track->setItemPoints(std::move(points));
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& point = track->itemPoints()[i];
+        point->setLongitude(100.0 * static_cast<double>(i) /
+                            (6371010.0 * 3.141592653589793 / 180.0));
+        point->setLatitude(0);
+        point->setElevation(400);
+    }
     return track;
 }
 
 inline GPSItemPtr makeWaypoint(std::string_view name, double lon = 9.0) {
-    auto waypoint = makeTrack(name, 1, lon, 0, GPSItemType::Waypoint);
-    return waypoint;
+    return makeTrack(name, 1, lon, 0, GPSItemType::Waypoint);
 }
 
 inline void selectRanges(const GPSItemPtr& item, const std::vector<IndexRange>& ranges) {
@@ -90,25 +168,22 @@ inline std::string colorName(const GPSItemPtr& item) {
 inline std::vector<int> indexesIn(const GPSItemPtr& item, const PointList& source) {
     std::vector<int> result;
     for (const auto& point : item->itemPoints()) {
-        int found = -1;
-        for (std::size_t i = 0; i < source.size(); ++i)
-            if (source[i] == point)
-                found = static_cast<int>(i);
-        result.push_back(found);
+        const auto found = std::find(source.begin(), source.end(), point);
+        result.push_back(found == source.end() ? -1 : static_cast<int>(found - source.begin()));
     }
     return result;
 }
 
 inline std::vector<int> span(int first, int last) {
-    std::vector<int> result;
-    for (int i = first; i <= last; ++i)
-        result.push_back(i);
+    std::vector<int> result(static_cast<std::size_t>(last - first + 1));
+    std::iota(result.begin(), result.end(), first);
     return result;
 }
 
 // A dialog whose modal run is a script: what the user does between opening and Done.
 template <typename Model> class ScriptedDialog : public Model {
 public:
+    using Model::Model;
     std::function<void(Model&)> script;
 
 protected:
@@ -145,7 +220,8 @@ protected:
         document.resetPathColors();
         auto gpx = GPSDocument::documentWithItems(items);
         gpx->setDocumentDescription("Kept metadata");
-        gpx->setXMLNamespaces({{"gpxtpx", "http://www.garmin.com/xmlschemas/TrackPointExtension/v1"}});
+        gpx->setXMLNamespaces(
+            {{"gpxtpx", "http://www.garmin.com/xmlschemas/TrackPointExtension/v1"}});
         gpx->setMetadataElements(XMLElementList{XMLElementBuilder("keywords", "alps").build()});
         gpx->setMetadataExtensions(XMLElementBuilder("extensions", "kept").build());
         document.setGPSDoc(gpx);

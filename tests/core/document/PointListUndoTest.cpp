@@ -84,7 +84,6 @@ TEST_F(PointListUndoTest, ChangesBetweenSelectionStepsUndoAndRedoExactly) {
             EXPECT_EQ(track->itemPoints(), pointsOf(change.after));
             step([&] { selectRanges(track, {{0, 0}}); });
             step([&] { track->replaceItemPoints(1, 0, pointsOf("q")); });
-
             // Back to the start, forward to the end, and back again through what Redo recorded.
             for (std::size_t i = m_states.size() - 1; i > 0; --i) {
                 ASSERT_TRUE(undo.undo());

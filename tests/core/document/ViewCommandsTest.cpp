@@ -8,95 +8,44 @@ using namespace wend;
 using namespace wend::test;
 
 namespace {
-class ViewCommandsTest : public CommandTest {};
+using ViewCommandsTest = CommandTest;
 } // namespace
 
-TEST_F(ViewCommandsTest, MapTypesAndZoomSenders) {
-    EXPECT_EQ(ViewCommands::mapTypeForTitle("Street Map"), 0);
-    EXPECT_EQ(ViewCommands::mapTypeForTitle("Satellite Map"), 1);
-    EXPECT_EQ(ViewCommands::mapTypeForTitle("Hybrid Map"), 2);
-    EXPECT_EQ(ViewCommands::mapTypeForTitle("Terrain Map"), 3);
-    EXPECT_EQ(ViewCommands::mapTypeForTitle("Moon Map"), 0);
-    EXPECT_EQ(ViewCommands::titleForMapType(2), "Hybrid Map");
-    EXPECT_EQ(ViewCommands::titleForMapType(4), "");
-
-    EXPECT_EQ(ViewCommands::changeMapType(preferences, "Terrain Map"), 3);
-    EXPECT_EQ(preferences.mapType(), 3);
-    EXPECT_EQ(ViewCommands::changeMapType(preferences, "Unknown Map"), 0);
-    EXPECT_EQ(preferences.mapType(), 0);
-
-    using Zoom = ViewCommands::Zoom;
-    EXPECT_EQ(ViewCommands::zoomForSender("Zoom In"), Zoom::In);
-    EXPECT_EQ(ViewCommands::zoomForSender("Zoom Out"), Zoom::Out);
-    EXPECT_EQ(ViewCommands::zoomForSender("Zoom Sideways"), Zoom::None);
-    EXPECT_EQ(ViewCommands::zoomForSender(std::nullopt, 0), Zoom::In);
-    EXPECT_EQ(ViewCommands::zoomForSender(std::nullopt, 1), Zoom::Out);
-}
-
-TEST_F(ViewCommandsTest, HidingAndShowingAreNeitherUndoableNorEdits) {
-    auto a = makeTrack("A", 3);
-    auto b = makeTrack("B", 3, 9.0);
-    auto c = makeTrack("C", 3, 10.0);
+TEST_F(ViewCommandsTest, HidingShowingAndFittingAreNeitherUndoableNorEdits) {
+    auto a = makeTrack("A", 3, 8.0), b = makeTrack("B", 5, 10.0), c = makeTrack("C", 3, 11.0);
     load({a, b, c});
     selectWhole(b);
     int redraws = 0;
     document.itemsNeedRedisplay().connect([&] { ++redraws; });
-
+    const auto visibility = [&] {
+        return std::string() + "-V"[a->visible()] + "-V"[b->visible()] + "-V"[c->visible()];
+    };
     ViewCommands::hideUnselectedTracks(document);
-    EXPECT_FALSE(a->visible());
-    EXPECT_TRUE(b->visible());
-    EXPECT_FALSE(c->visible());
+    EXPECT_EQ(visibility(), "-V-");
     ViewCommands::hideSelectedTracks(document);
-    EXPECT_FALSE(b->visible());
+    EXPECT_EQ(visibility(), "---");
     ViewCommands::showSelectedTracks(document);
-    EXPECT_TRUE(b->visible());
-    EXPECT_FALSE(a->visible());
+    EXPECT_EQ(visibility(), "-V-");
     ViewCommands::showAllTracks(document);
-    EXPECT_TRUE(a->visible() && b->visible() && c->visible());
+    EXPECT_EQ(visibility(), "VVV");
     EXPECT_EQ(redraws, 4);
-    endEvent();
-    EXPECT_FALSE(document.undoManager().canUndo());
-    EXPECT_FALSE(document.isEdited());
-}
-
-TEST_F(ViewCommandsTest, FittingGivesTheRectangleToCentreOn) {
-    auto a = makeTrack("A", 3, 8.0);  // 8.000 .. 8.002
-    auto b = makeTrack("B", 5, 10.0); // 10.000 .. 10.004
-    load({a, b});
-    EXPECT_TRUE(ViewCommands::fitTracksToView(document).isNull() == false);
-
+    // Fitting the selection shows its hidden track; fitting all shows every track.
     a->setVisible(false);
     b->setVisible(false);
-    selectRanges(b, {{1, 2}});
+    selectRanges(b, {{1, 2}}); // 10.001 .. 10.003
     WorldRect selection = ViewCommands::fitSelectionToView(document);
-    EXPECT_TRUE(b->visible());
-    EXPECT_FALSE(a->visible());
+    EXPECT_EQ(visibility(), "-VV");
     EXPECT_NEAR(selection.x, 10.001, 1e-9);
     EXPECT_NEAR(selection.width, 0.002, 1e-9);
     EXPECT_NEAR(selection.y, 47.0, 1e-9);
-
     WorldRect all = ViewCommands::fitTracksToView(document);
-    EXPECT_TRUE(a->visible());
+    EXPECT_EQ(visibility(), "VVV");
     EXPECT_NEAR(all.x, 8.0, 1e-9);
-    EXPECT_NEAR(all.x + all.width, 10.004, 1e-9);
+    EXPECT_NEAR(all.x + all.width, 11.002, 1e-9);
     endEvent();
+    EXPECT_FALSE(document.undoManager().canUndo());
     EXPECT_FALSE(document.isEdited());
 
     load({});
     EXPECT_TRUE(ViewCommands::fitTracksToView(document).isNull());
-}
-
-TEST_F(ViewCommandsTest, GoogleEarthGetsTheSelectionOrTheUserIsTold) {
-    auto track = makeTrack("Ride", 10);
-    load({track, makeTrack("Other", 3)});
-    selectRanges(track, {{0, 2}, {5, 1}});
-    auto selection = ViewCommands::googleEarthDocument(document);
-    EXPECT_EQ(selection->documentName(), "Selection");
-    ASSERT_EQ(selection->documentItems().size(), 2u);
-    EXPECT_EQ(selection->documentItems()[1]->itemPoints().size(), 2u);
-
-    EXPECT_TRUE(ViewCommands::runGoogleEarthMissingAlert(alerts));
-    ASSERT_EQ(alerts.alerts.size(), 1u);
-    EXPECT_EQ(alerts.alerts[0].title, "It appears that you don't have Google Earth installed.");
-    EXPECT_EQ(alerts.alerts[0].buttons, (std::vector<std::string>{"Download", "Cancel"}));
 }

@@ -2,18 +2,44 @@
 
 #include "core/model/GPSItem.h"
 
+#include <cmath>
+#include <cstdint>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace wend::testing {
 
+inline constexpr double kNoElevation = GPSPoint::NaN;
+// 2024-03-05T14:03:04Z
+inline constexpr std::int64_t kBaseMicroseconds = 1709647384000000LL;
+
+// Degrees of longitude along the equator for a distance in metres (the sphere of
+// GPSPoint::distanceFromPoint).
+inline double metresEast(double metres) {
+    return metres / (6371010.0 * 3.141592653589793 / 180.0);
+}
+
+inline GPSItemPtr trackWith(PointList points, const char* name = "Track") {
+    auto item = GPSItem::item();
+    item->setItemName(name);
+    item->setItemPoints(std::move(points));
+    return item;
+}
+
+// A point on the equator, `metres` east of 0°, at `seconds` after the base time.
+inline GPSPointPtr pointAt(double metres, double elevation, std::optional<double> seconds) {
+    std::optional<Instant> time;
+    if (seconds)
+        time = Instant::fromMicroseconds(kBaseMicroseconds + std::llround(*seconds * 1e6));
+    return GPSPoint::pointWithLongitude(metresEast(metres), 0.0, elevation, time);
+}
+
 struct TestPoint {
     TestPoint(double lon, double lat, std::optional<double> seconds = std::nullopt)
         : lon(lon), lat(lat), seconds(seconds) {}
-
-    double lon;
-    double lat;
+    double lon, lat;
     std::optional<double> seconds; // since the epoch
 };
 
@@ -22,12 +48,8 @@ inline GPSItemPtr makeTrack(const std::vector<TestPoint>& rows, const char* name
     for (const auto& s : rows)
         points.push_back(GPSPoint::pointWithLongitude(
             s.lon, s.lat, GPSPoint::NaN,
-            s.seconds ? std::optional<Instant>(Instant::fromSecondsSince1970(*s.seconds))
-                      : std::nullopt));
-    auto item = GPSItem::item();
-    item->setItemName(name);
-    item->setItemPoints(std::move(points));
-    return item;
+            s.seconds ? std::optional(Instant::fromSecondsSince1970(*s.seconds)) : std::nullopt));
+    return trackWith(std::move(points), name);
 }
 
 inline void selectRanges(GPSItem& item, const std::vector<IndexRange>& ranges) {
@@ -39,56 +61,21 @@ inline void selectAll(GPSItem& item) {
     item.setItemSelection(item.itemSelection().selectionBySelectingAll());
 }
 
-// Degrees of longitude along the equator for a distance in metres (the sphere of
-// GPSPoint::distanceFromPoint).
-inline double metresEast(double metres) {
-    return metres / (6371010.0 * 3.141592653589793 / 180.0);
-}
-
-// Everything about an item that processing must leave alone.
-struct ItemSnapshot {
-    PointList points;
-    std::vector<std::pair<double, double>> positions;
-    std::vector<std::optional<Instant>> times;
-    Selection selection;
-    std::string name;
-    std::optional<ItemColor> color;
-
-    explicit ItemSnapshot(const GPSItem& item)
-        : points(item.itemPoints()), selection(item.itemSelection()), name(item.itemName()),
-          color(item.itemColor()) {
-        for (const auto& p : points) {
-            positions.emplace_back(p->longitude(), p->latitude());
-            times.push_back(p->time());
-        }
+// Everything about items that processing must leave alone: point identities, positions and
+// times, selections, names and colours.
+inline auto stateOf(const ItemList& items) {
+    using Point = std::tuple<GPSPointPtr, double, double, std::optional<Instant>>;
+    std::vector<std::tuple<std::vector<Point>, std::vector<IndexRange>, std::string,
+                           std::optional<ItemColor>>>
+        result;
+    for (const auto& item : items) {
+        std::vector<Point> points;
+        for (const auto& p : item->itemPoints())
+            points.emplace_back(p, p->longitude(), p->latitude(), p->time());
+        result.emplace_back(points, item->itemSelection().ranges(), item->itemName(),
+                            item->itemColor());
     }
-
-    bool matches(const GPSItem& item) const {
-        if (item.itemPoints() != points || item.itemSelection() != selection ||
-            item.itemName() != name || item.itemColor() != color)
-            return false;
-        for (std::size_t i = 0; i < points.size(); ++i)
-            if (std::pair(points[i]->longitude(), points[i]->latitude()) != positions[i] ||
-                points[i]->time() != times[i])
-                return false;
-        return true;
-    }
-};
-
-inline std::vector<ItemSnapshot> snapshot(const ItemList& items) {
-    std::vector<ItemSnapshot> result;
-    for (const auto& item : items)
-        result.emplace_back(*item);
     return result;
-}
-
-inline bool unchanged(const ItemList& items, const std::vector<ItemSnapshot>& snapshots) {
-    if (items.size() != snapshots.size())
-        return false;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (!snapshots[i].matches(*items[i]))
-            return false;
-    return true;
 }
 
 } // namespace wend::testing

@@ -1,13 +1,13 @@
 #include "core/processing/StatisticsRows.h"
 
-#include "StatisticsTestSupport.h"
+#include "AlgorithmFixtures.h"
 #include "core/processing/UnitFormatter.h"
 
 #include <gtest/gtest.h>
 #include <map>
 
 using namespace wend;
-using namespace wend::statistics_test;
+using namespace wend::testing;
 
 namespace {
 
@@ -44,14 +44,9 @@ const UnitFormatter& english() {
 
 } // namespace
 
-TEST(StatisticsRows, NoItemsGiveTheMessageRow) {
-    const auto rows = StatisticsRows::selectionStatisticsForTracks({}, english(), true);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].text(), "No statistics to display");
-    EXPECT_TRUE(rows[0].label.empty());
-}
-
 TEST(StatisticsRows, SinglePointShowsOnlyWhatItHas) {
+    EXPECT_EQ(StatisticsRows::selectionStatisticsForTracks({}, english(), true),
+              (std::vector<StatisticsRow>{{"", "No statistics to display"}}));
     auto waypoint = trackWith({GPSPoint::pointWithLongitude(
         13.4, 52.5, 34.4, Instant::fromMicroseconds(kBaseMicroseconds))});
     auto rows = StatisticsRows::selectionStatisticsForTracks({waypoint}, english(), true);
@@ -63,7 +58,6 @@ TEST(StatisticsRows, SinglePointShowsOnlyWhatItHas) {
     auto bare = trackWith({GPSPoint::pointWithLongitude(-0.5, -1.25, kNoElevation, std::nullopt)});
     rows = StatisticsRows::selectionStatisticsForTracks({bare}, english(), true);
     EXPECT_EQ(rows, (std::vector<StatisticsRow>{{"Location", "-1.250000, -0.500000"}}));
-
     // A point of a track shows what the last pass over the whole track stored in it.
     auto track = trackWith({pointAt(0, 100, 0), pointAt(1000, 180, 100), pointAt(2000, 180, 200)});
     StatisticsRows::selectionStatisticsForTracks({track}, english(), true);
@@ -87,15 +81,10 @@ TEST(StatisticsRows, CombinedRowsForOneTrack) {
                   "Distance Descended", "Average Climbing Gradient", "Maximum Climbing Gradient",
                   "Average Descending Gradient", "Maximum Descending Gradient"}));
     auto v = valuesOf(rows);
-    EXPECT_EQ(v["Number of Points"], "3");
     EXPECT_EQ(v["Finish Time"], "5 Mar 2024, 02:03:24 PM +0000");
-    EXPECT_EQ(v["Total Duration"], "0h 0m 20s");
     EXPECT_EQ(v["Total Distance"], "200.62 m");
-    EXPECT_EQ(v["Average Speed"], "36.11 km/h");
-    EXPECT_EQ(v["Distance Climbed"], "10 m");
     EXPECT_EQ(v["Distance Descended"], "5 m");
     EXPECT_EQ(v["Maximum Descending Gradient"], "5%");
-
     // Climbs stay in the elevation unit however large they are.
     UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
     auto mountain = trackWith({pointAt(0, 0, 0), pointAt(20000, 2000, 3600)});
@@ -113,38 +102,29 @@ TEST(StatisticsRows, FiguresCombineOverItemsWhateverTheirOrder) {
     EXPECT_EQ(v["Total Distance"], "8 km");
     // The mean of the items' means, not weighted by length.
     EXPECT_EQ(v["Average Elevation"], "200 m");
-    EXPECT_EQ(v["Minimum Elevation"], "100 m");
-    EXPECT_EQ(v["Maximum Elevation"], "300 m");
-    EXPECT_EQ(v["Start Time"], "5 Mar 2024, 02:03:04 PM +0000");
+    EXPECT_EQ(v["Minimum Elevation"] + " " + v["Maximum Elevation"], "100 m 300 m");
     EXPECT_EQ(v["Finish Time"], "5 Mar 2024, 02:24:44 PM +0000");
     EXPECT_EQ(v["Total Duration"], "0h 13m 20s");
-    EXPECT_EQ(v["Average Speed"], "36 km/h");
     EXPECT_EQ(StatisticsRows::selectionStatisticsForTracks({three, five}, english(), true), rows);
-
     // An untimed track leaves out the duration and the average speed, while the timed one
     // still gives the maximum speed, in either order.
     auto untimed = levelTrack(2, 50, std::nullopt);
     const auto mixed =
         StatisticsRows::selectionStatisticsForTracks({untimed, five}, english(), true);
     v = valuesOf(mixed);
-    EXPECT_EQ(v.count("Total Duration"), 0u);
-    EXPECT_EQ(v.count("Average Speed"), 0u);
+    EXPECT_EQ(v.count("Total Duration") + v.count("Average Speed"), 0u);
     EXPECT_EQ(v["Maximum Speed"], "36 km/h");
-    EXPECT_EQ(v["Total Distance"], "7 km");
     EXPECT_EQ(StatisticsRows::selectionStatisticsForTracks({five, untimed}, english(), true),
               mixed);
-
     // An item without points adds to the count of points and nothing else.
     const auto withEmpty =
         StatisticsRows::selectionStatisticsForTracks({GPSItem::item(), three}, english(), true);
     v = valuesOf(withEmpty);
     EXPECT_EQ(v["Number of Points"], "4");
-    EXPECT_EQ(v["Minimum Elevation"], "300 m");
     EXPECT_EQ(v["Average Elevation"], "300 m");
     EXPECT_EQ(labelsOf(StatisticsRows::selectionStatisticsForTracks(
                   {GPSItem::item(), GPSItem::item()}, english(), true)),
               (std::vector<std::string>{"Number of Points"}));
-
     // Two single points are several points.
     const auto pair = StatisticsRows::selectionStatisticsForTracks(
         {trackWith({pointAt(0, 10, 0)}), trackWith({pointAt(10, 20, 5)})}, english(), true);
