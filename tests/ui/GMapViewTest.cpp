@@ -23,11 +23,6 @@ using test::TestTileServer;
 // Generous: the first page starts the browser engine. Never a measure of speed.
 constexpr int kTimeout = 60000;
 
-const QColor kStreetColor(200, 30, 30);
-const QColor kSatelliteColor(30, 150, 30);
-const QColor kHybridColor(30, 30, 200);
-const QColor kTerrainColor(200, 150, 30);
-
 int tileX(double lon, int z) {
     return static_cast<int>(std::floor((lon + 180.0) / 360.0 * (1 << z)));
 }
@@ -100,12 +95,6 @@ protected:
         ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))
             << "Leaflet is missing from " WEND_LEAFLET_DIR " (scripts/install-deps.sh installs it)";
         ASSERT_TRUE(m_server.isListening());
-        m_server.setLayerColor(QStringLiteral("street"), kStreetColor);
-        m_server.setLayerColor(QStringLiteral("satellite"), kSatelliteColor);
-        m_server.setLayerColor(QStringLiteral("hybrid"), kHybridColor);
-        m_server.setLayerColor(QStringLiteral("terrain"), kTerrainColor);
-        // "labels" stays transparent, as a labels layer is between its lettering.
-
         const auto url = [this](const char* layer) {
             return m_server.tileURL(QString::fromLatin1(layer)).toStdString();
         };

@@ -1,8 +1,8 @@
 #include "TestTileServer.h"
 
 #include <QBuffer>
+#include <algorithm>
 #include <QImage>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTcpSocket>
 
@@ -25,18 +25,14 @@ void TestTileServer::setLayerColor(const QString& layer, const QColor& color) {
 }
 
 int TestTileServer::requestCount(const QString& layer) const {
-    int count = 0;
-    for (const TileRequest& request : m_requests)
-        count += request.layer == layer ? 1 : 0;
-    return count;
+    return static_cast<int>(std::count_if(m_requests.begin(), m_requests.end(),
+                                          [&](const TileRequest& r) { return r.layer == layer; }));
 }
 
 bool TestTileServer::hasRequest(const QString& layer, int z, int x, int y) const {
-    for (const TileRequest& request : m_requests) {
-        if (request.layer == layer && request.z == z && request.x == x && request.y == y)
-            return true;
-    }
-    return false;
+    return std::any_of(m_requests.begin(), m_requests.end(), [&](const TileRequest& request) {
+        return request.layer == layer && request.z == z && request.x == x && request.y == y;
+    });
 }
 
 void TestTileServer::acceptConnections() {
@@ -88,13 +84,7 @@ QByteArray TestTileServer::tileImage(const QString& layer) {
     auto it = m_images.find(layer);
     if (it == m_images.end()) {
         QImage image(256, 256, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        if (const auto color = m_colors.find(layer); color != m_colors.end()) {
-            image.fill(*color);
-            QPainter painter(&image);
-            painter.fillRect(0, 0, 256, 2, borderColor());
-            painter.fillRect(0, 0, 2, 256, borderColor());
-        }
+        image.fill(m_colors.value(layer, Qt::transparent));
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
