@@ -6,6 +6,8 @@
 #include "core/processing/TrackStatistics.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -15,25 +17,16 @@ using namespace wend::test;
 
 namespace {
 
-std::string timeText(int secondsAfterEight) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "2021-05-01T%02d:%02d:%02dZ", 8 + secondsAfterEight / 3600,
-                  secondsAfterEight / 60 % 60, secondsAfterEight % 60);
-    return buffer;
-}
-
-std::string trackPoint(double lat, double lon, std::optional<double> ele,
-                       std::optional<int> seconds) {
-    char buffer[160];
+// A point `seconds` after 08:00 on 1 May 2021; without an elevation when `ele` is NaN.
+std::string trackPoint(double lat, double lon, double ele, int seconds) {
+    char buffer[100];
     std::snprintf(buffer, sizeof buffer, "<trkpt lat=\"%.6f\" lon=\"%.6f\">", lat, lon);
     std::string text = buffer;
-    if (ele) {
-        std::snprintf(buffer, sizeof buffer, "<ele>%.2f</ele>", *ele);
-        text += buffer;
-    }
-    if (seconds)
-        text += "<time>" + timeText(*seconds) + "</time>";
-    return text + "</trkpt>\n";
+    if (!std::isnan(ele))
+        text += "<ele>" + std::to_string(ele) + "</ele>";
+    std::snprintf(buffer, sizeof buffer, "<time>2021-05-01T%02d:%02d:%02dZ</time></trkpt>\n",
+                  8 + seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text + buffer;
 }
 
 std::string track(const std::string& name, const std::string& points) {
@@ -42,11 +35,11 @@ std::string track(const std::string& name, const std::string& points) {
 
 // Four points due north, 0.001° apart, a minute apart, at 100, 110, 105 and 120 m; and a
 // waypoint.
-const std::vector<double> kClimbElevations{100, 110, 105, 120};
 std::string climbFile() {
     std::string points;
+    const double elevations[] = {100, 110, 105, 120};
     for (int i = 0; i < 4; ++i)
-        points += trackPoint(0.001 * i, 0, kClimbElevations[static_cast<std::size_t>(i)], 60 * i);
+        points += trackPoint(0.001 * i, 0, elevations[i], 60 * i);
     return "<wpt lat=\"0.5\" "
            "lon=\"0.5\"><ele>12</ele><time>2021-05-01T07:00:00Z</time><name>Hut</name></wpt>\n" +
            track("Climb", points);
@@ -59,21 +52,19 @@ std::string restFile() {
     int t = 0;
     double lat = 0;
     for (int i = 0; i < 10; ++i, t += 60, lat += 0.0009)
-        points += trackPoint(lat, 8, std::nullopt, t);
+        points += trackPoint(lat, 8, NAN, t);
     for (int i = 0; i < 61; ++i, t += 60)
-        points += trackPoint(lat + (i % 2 ? 0.00002 : 0), 8, std::nullopt, t);
+        points += trackPoint(lat + (i % 2 ? 0.00002 : 0), 8, NAN, t);
     for (int i = 0; i < 10; ++i, t += 60) {
         lat += 0.0009;
-        points += trackPoint(lat, 8, std::nullopt, t);
+        points += trackPoint(lat, 8, NAN, t);
     }
     return "<wpt lat=\"1\" lon=\"1\"><name>Hut</name></wpt>\n" + track("Ride", points);
 }
 
 bool hasLine(const std::string& text, const std::string& line) {
-    for (const auto& l : linesOf(text))
-        if (l == line)
-            return true;
-    return false;
+    const auto lines = linesOf(text);
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 GPSDocumentPtr readBack(const std::string& path) {

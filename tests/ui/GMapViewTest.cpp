@@ -95,22 +95,28 @@ protected:
         ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))
             << "Leaflet is missing from " WEND_LEAFLET_DIR " (scripts/install-deps.sh installs it)";
         ASSERT_TRUE(m_server.isListening());
-        const auto url = [this](const char* layer) {
-            return m_server.tileURL(QString::fromLatin1(layer)).toStdString();
+        const struct {
+            std::string_view urlKey, attributionKey, maxZoomKey;
+            const char *layer, *attribution;
+            int maxZoom;
+        } layers[] = {
+            {Preferences::kStreetTileURLKey, Preferences::kStreetTileAttributionKey,
+             Preferences::kStreetTileMaxZoomKey, "street", "Street <b>tiles</b> & co", 6},
+            {Preferences::kSatelliteTileURLKey, Preferences::kSatelliteTileAttributionKey,
+             Preferences::kSatelliteTileMaxZoomKey, "satellite", "Satellite tiles", 18},
+            {Preferences::kHybridTileURLKey, Preferences::kHybridTileAttributionKey,
+             Preferences::kHybridTileMaxZoomKey, "hybrid", "Hybrid tiles", 18},
+            {Preferences::kTerrainTileURLKey, Preferences::kTerrainTileAttributionKey,
+             Preferences::kTerrainTileMaxZoomKey, "terrain", "Terrain tiles", 18},
         };
-        m_preferences.setString(Preferences::kStreetTileURLKey, url("street"));
-        m_preferences.setString(Preferences::kStreetTileAttributionKey, "Street <b>tiles</b> & co");
-        m_preferences.setInteger(Preferences::kStreetTileMaxZoomKey, 6);
-        m_preferences.setString(Preferences::kSatelliteTileURLKey, url("satellite"));
-        m_preferences.setString(Preferences::kSatelliteTileAttributionKey, "Satellite tiles");
-        m_preferences.setInteger(Preferences::kSatelliteTileMaxZoomKey, 18);
-        m_preferences.setString(Preferences::kHybridTileURLKey, url("hybrid"));
-        m_preferences.setString(Preferences::kHybridLabelsTileURLKey, url("labels"));
-        m_preferences.setString(Preferences::kHybridTileAttributionKey, "Hybrid tiles");
-        m_preferences.setInteger(Preferences::kHybridTileMaxZoomKey, 18);
-        m_preferences.setString(Preferences::kTerrainTileURLKey, url("terrain"));
-        m_preferences.setString(Preferences::kTerrainTileAttributionKey, "Terrain tiles");
-        m_preferences.setInteger(Preferences::kTerrainTileMaxZoomKey, 18);
+        for (const auto& layer : layers) {
+            m_preferences.setString(layer.urlKey,
+                                    m_server.tileURL(QString::fromLatin1(layer.layer)).toStdString());
+            m_preferences.setString(layer.attributionKey, layer.attribution);
+            m_preferences.setInteger(layer.maxZoomKey, layer.maxZoom);
+        }
+        m_preferences.setString(Preferences::kHybridLabelsTileURLKey,
+                                m_server.tileURL(QStringLiteral("labels")).toStdString());
     }
 
     std::unique_ptr<GMapView> makeView(QSize size = QSize(512, 384)) {
@@ -185,22 +191,19 @@ TEST_F(GMapViewTest, ParametersReachThePageAndTheDelegateHearsEveryChange) {
 
 TEST_F(GMapViewTest, MapTypesShowTheirTilesAndAttribution) {
     auto view = makeLoadedView(0, 0, 3);
-    ASSERT_TRUE(view->isMapLoaded());
     ASSERT_TRUE(waitFor([&] { return m_server.requestCount("street") > 0; }));
-
-    struct Expectation {
+    const struct {
         unsigned type;
         const char* layer;
         const char* attribution;
         int layers;
-    };
-    const Expectation expectations[] = {
+    } expectations[] = {
         {GMapView::SatelliteMap, "satellite", "Satellite tiles", 1},
         {GMapView::HybridMap, "hybrid", "Hybrid tiles", 2},
         {GMapView::TerrainMap, "terrain", "Terrain tiles", 1},
         {GMapView::StreetMap, "street", "Street <b>tiles</b> & co", 1},
     };
-    for (const Expectation& expected : expectations) {
+    for (const auto& expected : expectations) {
         SCOPED_TRACE(expected.layer);
         m_server.clearRequests();
         view->setMapType(expected.type);
@@ -233,7 +236,6 @@ TEST_F(GMapViewTest, MapTypesShowTheirTilesAndAttribution) {
 
 TEST_F(GMapViewTest, ZoomBeyondTheTilesBlanksTheMapAndAReachableZoomRestoresIt) {
     auto view = makeLoadedView(10, 20, 5);
-    ASSERT_TRUE(view->isMapLoaded());
     ASSERT_TRUE(waitFor([&] { return m_server.requestCount("street") > 0; }));
     QSignalSpy hiddenSpy(view.get(), &GMapView::mapHiddenChanged);
 
@@ -245,9 +247,6 @@ TEST_F(GMapViewTest, ZoomBeyondTheTilesBlanksTheMapAndAReachableZoomRestoresIt) 
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.querySelectorAll('.leaflet-tile').length"))
                   .toInt(),
               0);
-    view->setZoomLevel(7);
-    EXPECT_TRUE(view->isMapHidden());
-
     m_server.clearRequests();
     view->setZoomLevel(6);
     ASSERT_TRUE(waitFor([&] { return !view->isMapHidden(); }));
@@ -266,16 +265,12 @@ TEST_F(GMapViewTest, ZoomBeyondTheTilesBlanksTheMapAndAReachableZoomRestoresIt) 
     view->setMapType(GMapView::StreetMap);
     EXPECT_TRUE(waitFor([&] { return view->isMapHidden(); }));
 
-    for (const auto& request : m_server.requests()) {
-        if (request.layer == QLatin1String("street")) {
-            EXPECT_LE(request.z, 6) << "street tiles asked for beyond their reach";
-        }
-    }
+    for (const auto& request : m_server.requests())
+        EXPECT_TRUE(request.layer != QLatin1String("street") || request.z <= 6) << request.z;
 }
 
 TEST_F(GMapViewTest, AMapThatLostItsPageLoadsAgainWithItsParameters) {
     auto view = makeLoadedView(10, 20, 4);
-    ASSERT_TRUE(view->isMapLoaded());
     view->setMapType(GMapView::TerrainMap);
     ASSERT_TRUE(waitFor([&] { return m_server.requestCount("terrain") > 0; }));
 
@@ -309,7 +304,6 @@ TEST_F(GMapViewTest, AViewDestroyedWithScriptsUnansweredIsNotCalledBack) {
     // The engine answers scripts in order: once a new view's page has answered, the answers
     // meant for the destroyed views have arrived too, and went nowhere.
     auto survivor = makeLoadedView(6, 6, 2);
-    ASSERT_TRUE(survivor->isMapLoaded());
     EXPECT_EQ(pageZoom(*survivor), 2);
 }
 
