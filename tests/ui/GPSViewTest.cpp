@@ -96,16 +96,13 @@ class GPSViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Horizontal, 0.01 degrees (29 points at zoom 12) between points.
-        red = makeItem({{6.97, 46.0},
-                        {6.98, 46.0},
-                        {6.99, 46.0},
-                        {7.0, 46.0},
-                        {7.01, 46.0},
-                        {7.02, 46.0},
-                        {7.03, 46.0}},
-                       GPSItemType::Track, "Red", "DarkRed");
-        blue = makeItem({{7.04, 45.98}, {7.04, 45.99}, {7.04, 46.0}, {7.04, 46.01}, {7.04, 46.02}},
-                        GPSItemType::Track, "Blue", "Blue");
+        std::vector<WorldPoint> east, north;
+        for (int i = 0; i < 7; ++i)
+            east.push_back({6.97 + 0.01 * i, 46.0});
+        for (int i = 0; i < 5; ++i)
+            north.push_back({7.04, 45.98 + 0.01 * i});
+        red = makeItem(east, GPSItemType::Track, "Red", "DarkRed");
+        blue = makeItem(north, GPSItemType::Track, "Blue", "Blue");
         waypoint = makeItem({{6.98, 46.02}}, GPSItemType::Waypoint, "Summit", "Yellow");
         document.setGPSDoc(GPSDocument::documentWithItems({red, blue, waypoint}));
 
