@@ -121,10 +121,6 @@ TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) 
     EXPECT_EQ(model->index(7, TracksList::NameColumn).data().toString(),
               QStringLiteral("ACTIVE LOG #2"));
 
-    EXPECT_EQ(window->windowTitle(),
-              DocumentWindow::windowTitleForDocumentDisplayName(
-                  QString::fromUtf8(kMultiTrackFile),
-                  QString::fromStdString(window->document().GPSDoc()->documentName())));
     EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
 
     // The map follows the editing view, which is centred on the items.
