@@ -1,7 +1,6 @@
 #include "ui/profile/ProfilePane.h"
 
 #include "AppTestSupport.h"
-#include "WidgetScreenshot.h"
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/mapview/GPSView.h"
@@ -66,14 +65,13 @@ TEST_F(ProfilePaneTest, TheSampleHikeClimbsAndDescends) {
     chart().chart().setAxis(ProfileAxis::Distance);
     chart().chart().setSecondQuantity(std::nullopt);
     const QImage image = chart().grab().toImage();
-    test::saveScreenshot(chart(), "profile-sample.png");
     const QRectF plot = chart().chart().plotRect(chart().size());
     struct Stretch {
         const char* track;
         bool climbs;
     };
-    for (const Stretch& stretch : {Stretch{"Ascent to the Gratspitz", true},
-                                   Stretch{"Descent by the Seealp lake", false}}) {
+    for (const Stretch& stretch :
+         {Stretch{"Ascent to the Gratspitz", true}, Stretch{"Descent by the Seealp lake", false}}) {
         SCOPED_TRACE(stretch.track);
         const ProfileEntry& entry = entryNamed(stretch.track);
         const int start = topOfLine(image, static_cast<int>(xInside(entry, 0.08)), plot);
@@ -128,8 +126,7 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
     m_env.endEvent();
     const std::uint64_t first = indexAt(from);
     const std::uint64_t last = indexAt(to);
-    EXPECT_EQ(track->itemSelection().ranges(),
-              (std::vector<IndexRange>{{first, last - first}}));
+    EXPECT_EQ(track->itemSelection().ranges(), (std::vector<IndexRange>{{first, last - first}}));
     WendDocument& document = m_window->document();
     EXPECT_EQ(document.undoManager().undoActionName(), "Change Selection");
 
@@ -141,8 +138,7 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
     QTest::keyClick(&chart(), Qt::Key_Escape);
     QTest::mouseRelease(&chart(), Qt::LeftButton, Qt::ShiftModifier, to + QPoint(120, 0));
     m_env.endEvent();
-    EXPECT_EQ(track->itemSelection().ranges(),
-              (std::vector<IndexRange>{{first, last - first}}));
+    EXPECT_EQ(track->itemSelection().ranges(), (std::vector<IndexRange>{{first, last - first}}));
     EXPECT_EQ(document.undoManager().groupingLevel(), 0);
 
     ASSERT_TRUE(document.undoManager().undo());

@@ -3,8 +3,10 @@
 #include "AppTestSupport.h"
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
+#include "ui/app/TracksListView.h"
 #include "ui/app/WendApplication.h"
 #include "ui/mapview/GMapView.h"
+#include "ui/mapview/GPSView.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -38,9 +40,7 @@ QRect areaInImage(const QWidget* window, const QWidget* child, qreal ratio) {
 
 class ScreenshotTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        WEND_ASSERT_LEAFLET();
-    }
+    void SetUp() override { WEND_ASSERT_LEAFLET(); }
 
     QImage screenshot(DocumentWindow& window, const char* name) {
         window.resize(1100, 700);
@@ -60,6 +60,8 @@ TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
     DocumentWindow* window =
         m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
     ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(m_env.alerts.empty());
+    ASSERT_EQ(window->tracksListView()->model()->rowCount(), 14); // 7 waypoints, 7 tracks
     WendDocument& document = window->document();
     document.setSelectedItemIndexes({7, 10});
     const GPSItemPtr log2 = document.permanentItems()[7];
@@ -73,6 +75,10 @@ TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
     EXPECT_EQ(image.size(), window->size() * window->devicePixelRatioF());
     const QRect map = areaInImage(window, window->mapArea(), window->devicePixelRatioF());
     EXPECT_TRUE(showsColor(image, map, test::kAppTerrainColor)) << "the map shows no tiles";
+    // The map follows the editing view.
+    EXPECT_EQ(window->mapView()->zoomLevel(),
+              static_cast<unsigned>(window->gpsView()->zoomLevel()));
+    EXPECT_NEAR(window->mapView()->center().x(), window->gpsView()->center().lon, 1e-9);
     // The tracks are drawn over the tiles.
     int drawn = 0;
     for (int y = map.top(); y < map.bottom(); y += 3)

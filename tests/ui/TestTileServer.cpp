@@ -1,10 +1,10 @@
 #include "TestTileServer.h"
 
 #include <QBuffer>
-#include <algorithm>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace wend::test {
 
@@ -29,9 +29,9 @@ int TestTileServer::requestCount(const QString& layer) const {
                                           [&](const TileRequest& r) { return r.layer == layer; }));
 }
 
-bool TestTileServer::hasRequest(const QString& layer, int z, int x, int y) const {
+bool TestTileServer::hasRequest(const QString& layer, int z) const {
     return std::any_of(m_requests.begin(), m_requests.end(), [&](const TileRequest& request) {
-        return request.layer == layer && request.z == z && request.x == x && request.y == y;
+        return request.layer == layer && request.z == z;
     });
 }
 
@@ -65,8 +65,6 @@ void TestTileServer::readRequest(QTcpSocket* socket) {
     if (requestLine.value(0) == "GET" && match.hasMatch()) {
         request.layer = match.captured(1);
         request.z = match.captured(2).toInt();
-        request.x = match.captured(3).toInt();
-        request.y = match.captured(4).toInt();
         m_requests.append(request);
         const QByteArray body = tileImage(request.layer);
         response = QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +

@@ -16,8 +16,6 @@ namespace wend::test {
 struct TileRequest {
     QString layer;
     int z = 0;
-    int x = 0;
-    int y = 0;
     QByteArray userAgent;
 };
 
@@ -43,7 +41,7 @@ public:
     const QList<TileRequest>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
     int requestCount(const QString& layer) const;
-    bool hasRequest(const QString& layer, int z, int x, int y) const;
+    bool hasRequest(const QString& layer, int z) const;
 
 private:
     void acceptConnections();
