@@ -37,9 +37,6 @@ namespace wend {
 namespace {
 
 using test::AppTestEnvironment;
-using test::corpusFile;
-
-const char* const kUnreadableFile = "osmweb__jpg.gpx"; // a JPEG image
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
     test::writeFile(dir.filePath(name).toStdString(), text.toStdString());
@@ -100,12 +97,12 @@ protected:
 };
 
 TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWindowsAlone) {
-    WEND_SKIP_WITHOUT_CORPUS();
     DocumentWindow* first = controller().openDocument(m_twoTracks);
     ASSERT_NE(first, nullptr);
     const ItemList before = first->document().permanentItems();
 
-    const QString unreadable = corpusFile(kUnreadableFile);
+    const QString unreadable =
+        writeFile(m_dir, QStringLiteral("photo.gpx"), QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
     const GPXReadResult expected = DocumentLoader::loadDocumentFromFile(unreadable.toStdString());
     ASSERT_TRUE(expected.error.has_value());
 

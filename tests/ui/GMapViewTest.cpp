@@ -11,6 +11,7 @@
 #include <memory>
 #include <numbers>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace wend {
@@ -59,15 +60,11 @@ QString attributionText(GMapView& view) {
         .toString();
 }
 
+// Each move the delegate heard: longitude, latitude, zoom level.
 struct RecordingDelegate : GMapViewDelegate {
-    struct Move {
-        double lon;
-        double lat;
-        unsigned zoomLevel;
-        bool operator==(const Move&) const = default;
-    };
+    using Move = std::tuple<double, double, unsigned>;
     void gMapViewWillMoveTo(GMapView*, double lon, double lat, unsigned zoomLevel) override {
-        moves.push_back({lon, lat, zoomLevel});
+        moves.emplace_back(lon, lat, zoomLevel);
     }
     std::vector<Move> moves;
 };
@@ -129,8 +126,7 @@ TEST_F(GMapViewTest, ParametersReachThePageAndTheDelegateHearsEveryChange) {
     view->setCenter(10, 20, 5);
     EXPECT_FALSE(view->isMapLoaded());
     EXPECT_TRUE(view->isWaitingOnMapScriptObject());
-    const std::vector<RecordingDelegate::Move> early = {{10, 20, 0}, {10, 20, 5}};
-    EXPECT_EQ(delegate.moves, early);
+    EXPECT_EQ(delegate.moves, (std::vector<RecordingDelegate::Move>{{10, 20, 0}, {10, 20, 5}}));
 
     QSignalSpy loaded(view.get(), &GMapView::mapLoaded);
     ASSERT_TRUE(waitUntil([&] { return view->isMapLoaded(); })) << "the map page never loaded";
