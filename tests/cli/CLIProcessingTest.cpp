@@ -62,7 +62,8 @@ TEST(CLIStats, ReportsEachItemThenAllAsTextOrJSON) {
     EXPECT_EQ(out["file"], "climb.gpx");
     ASSERT_EQ(out["items"].size(), 2u);
     EXPECT_EQ(out["items"][1]["name"], "Climb");
-    EXPECT_DOUBLE_EQ(out["items"][1]["statistics"]["GPSTrackDistanceAscendedKey"].get<double>(), 25);
+    EXPECT_DOUBLE_EQ(out["items"][1]["statistics"]["GPSTrackDistanceAscendedKey"].get<double>(),
+                     25);
     // A single waypoint has no duration: null, never NaN.
     EXPECT_TRUE(out["items"][0]["statistics"]["GPSTrackTotalDurationStatisticKey"].is_null());
 
@@ -91,8 +92,9 @@ TEST(CLIStats, ReportsEachItemThenAllAsTextOrJSON) {
     const auto maxSpeed = [&](std::vector<std::string> arguments) {
         auto run = runCLI(folder, arguments);
         EXPECT_EQ(run.status, 0) << run.err;
-        return nlohmann::json::parse(run.out)["items"][0]["statistics"]
-                                             ["GPSTrackMaxSpeedStatisticKey"].get<double>();
+        return nlohmann::json::parse(
+                   run.out)["items"][0]["statistics"]["GPSTrackMaxSpeedStatisticKey"]
+            .get<double>();
     };
     EXPECT_GT(maxSpeed({"stats", "spike.gpx", "--json", "--keep-outliers"}),
               maxSpeed({"stats", "spike.gpx", "--json"}));
@@ -118,12 +120,13 @@ TEST(CLISplitStops, SplitsAtTheRestAndKeepsTheStopWhenAsked) {
     const std::string folder = scratchDirectory("cli-split");
     std::string points;
     for (int i = 0; i < 81; ++i) {
-        const double lat = i < 10 ? 0.0009 * i : i < 71 ? 0.009 + (i % 2 ? 0.00002 : 0)
-                                                        : 0.009 + 0.0009 * (i - 70);
+        const double lat = i < 10   ? 0.0009 * i
+                           : i < 71 ? 0.009 + (i % 2 ? 0.00002 : 0)
+                                    : 0.009 + 0.0009 * (i - 70);
         points += trackPoint(lat, 8, NAN, 60 * i);
     }
-    writeGPX(folder + "/ride.gpx", "<wpt lat=\"1\" lon=\"1\"><name>Hut</name></wpt>\n" +
-                                       track("Ride", points));
+    writeGPX(folder + "/ride.gpx",
+             "<wpt lat=\"1\" lon=\"1\"><name>Hut</name></wpt>\n" + track("Ride", points));
     auto run = runCLI(folder, {"split-stops", "ride.gpx", "out.gpx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "1 rest stop found, 3 items written\n");

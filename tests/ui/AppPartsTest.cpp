@@ -32,15 +32,12 @@ TEST(AppPreferencesWindow, EveryKeyHasAControlThatStoresAtOnce) {
     QSignalSpy changed(&window, &PreferencesWindow::preferenceChanged);
 
     // Every key with a default, and the keys that only ever read false.
-    std::vector<std::string> keys;
     for (const auto& [key, value] : Preferences::registeredDefaults())
-        keys.push_back(key);
-    for (const auto key :
+        EXPECT_NE(window.controlForKey(key), nullptr) << key;
+    for (const std::string_view key :
          {Preferences::kShowEditablePointsListKey, Preferences::kShowAdditionalWaypointFieldsKey,
           Preferences::kHideErr1Key, Preferences::kHideErr2Key, Preferences::kHideErr3Key,
           Preferences::kHideBetaNotificationKey})
-        keys.emplace_back(key);
-    for (const auto& key : keys)
         EXPECT_NE(window.controlForKey(key), nullptr) << key;
 
     // Controls show the stored values and store what the user sets.
@@ -52,9 +49,6 @@ TEST(AppPreferencesWindow, EveryKeyHasAControlThatStoresAtOnce) {
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).toString(),
               QStringLiteral("IgnoreOutliersWhenCalculatingStatistics"));
-    auto* mapType = qobject_cast<QComboBox*>(window.controlForKey(Preferences::kMapTypeKey));
-    ASSERT_NE(mapType, nullptr);
-
     auto* url = qobject_cast<QLineEdit*>(window.controlForKey(Preferences::kTerrainTileURLKey));
     ASSERT_NE(url, nullptr);
     url->setText(QStringLiteral("  https://tiles.example.org/{z}/{x}/{y}.png "));
@@ -81,7 +75,9 @@ TEST(AppPreferencesWindow, EveryKeyHasAControlThatStoresAtOnce) {
     preferences.setMapType(1);
     const int before = static_cast<int>(changed.count());
     window.reload();
-    EXPECT_EQ(mapType->currentIndex(), 1);
+    EXPECT_EQ(
+        qobject_cast<QComboBox*>(window.controlForKey(Preferences::kMapTypeKey))->currentIndex(),
+        1);
     EXPECT_EQ(changed.count(), before);
 }
 

@@ -4,8 +4,8 @@
 // server on 127.0.0.1 and whose alerts are answered by the test.
 
 #include "TestTileServer.h"
-#include "support/TestSupport.h"
 #include "core/document/InMemoryPreferences.h"
+#include "support/TestSupport.h"
 #include "ui/app/AlertPresenter.h"
 #include "ui/app/DocumentController.h"
 #include "ui/app/LoadingPanel.h"

@@ -30,9 +30,8 @@ constexpr WorldPoint kCenter{7.0, 46.0};
 GPSItemPtr makeItem(int count, WorldPoint first, WorldPoint step, const char* colorName) {
     PointList points;
     for (int i = 0; i < count; ++i)
-        points.push_back(GPSPoint::pointWithLongitude(first.lon + i * step.lon,
-                                                      first.lat + i * step.lat, GPSPoint::NaN,
-                                                      std::nullopt));
+        points.push_back(GPSPoint::pointWithLongitude(
+            first.lon + i * step.lon, first.lat + i * step.lat, GPSPoint::NaN, std::nullopt));
     auto item = GPSItem::item();
     item->setItemName(colorName);
     item->setItemType(count == 1 ? GPSItemType::Waypoint : GPSItemType::Track);

@@ -30,9 +30,8 @@ int TestTileServer::requestCount(const QString& layer) const {
 }
 
 bool TestTileServer::hasRequest(const QString& layer, int z) const {
-    return std::any_of(m_requests.begin(), m_requests.end(), [&](const TileRequest& request) {
-        return request.layer == layer && request.z == z;
-    });
+    return std::any_of(m_requests.begin(), m_requests.end(),
+                       [&](const TileRequest& r) { return r.layer == layer && r.z == z; });
 }
 
 void TestTileServer::acceptConnections() {
@@ -44,37 +43,29 @@ void TestTileServer::acceptConnections() {
 
 void TestTileServer::readRequest(QTcpSocket* socket) {
     // The request so far waits in the socket's buffer until its header is complete.
-    const QByteArray pending = socket->peek(socket->bytesAvailable());
-    const qsizetype headerEnd = pending.indexOf("\r\n\r\n");
+    const qsizetype headerEnd = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
     if (headerEnd < 0)
         return;
-    const QByteArray header = socket->read(headerEnd + 4);
-    const QList<QByteArray> lines = header.split('\n');
-    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-
-    TileRequest request;
-    for (const QByteArray& line : lines) {
-        if (line.toLower().startsWith("user-agent:"))
-            request.userAgent = line.mid(11).trimmed();
-    }
+    const QString header = QString::fromLatin1(socket->read(headerEnd + 4));
     static const QRegularExpression tilePath(
-        QStringLiteral("^/(\\w+)/(\\d+)/(\\d+)/(\\d+)\\.png$"));
-    const auto match = tilePath.match(QString::fromLatin1(requestLine.value(1)));
-
-    QByteArray response;
-    if (requestLine.value(0) == "GET" && match.hasMatch()) {
-        request.layer = match.captured(1);
-        request.z = match.captured(2).toInt();
-        m_requests.append(request);
-        const QByteArray body = tileImage(request.layer);
-        response = QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +
-                   (m_cacheable ? "public, max-age=86400" : "no-store") +
-                   "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
-                   "\r\n\r\n" + body;
-    } else {
-        response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        QStringLiteral("^GET /(\\w+)/(\\d+)/\\d+/\\d+\\.png "));
+    static const QRegularExpression userAgent(QStringLiteral("^user-agent: *(.*?)\\r$"),
+                                              QRegularExpression::CaseInsensitiveOption |
+                                                  QRegularExpression::MultilineOption);
+    const auto match = tilePath.match(header);
+    if (!match.hasMatch()) {
+        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
     }
-    socket->write(response);
+    const TileRequest request{match.captured(1), match.captured(2).toInt(),
+                              userAgent.match(header).captured(1).toLatin1()};
+    m_requests.append(request);
+    const QByteArray body = tileImage(request.layer);
+    socket->write(QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +
+                  (m_cacheable ? "public, max-age=86400" : "no-store") +
+                  "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                  "\r\n\r\n" + body);
     socket->disconnectFromHost();
 }
 
