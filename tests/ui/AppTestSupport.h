@@ -4,8 +4,8 @@
 // server on 127.0.0.1 and whose alerts are answered by the test.
 
 #include "TestTileServer.h"
-#include "support/TestSupport.h"
 #include "core/document/InMemoryPreferences.h"
+#include "support/TestSupport.h"
 #include "ui/app/AlertPresenter.h"
 #include "ui/app/DocumentController.h"
 #include "ui/app/LoadingPanel.h"
@@ -21,12 +21,7 @@
 
 namespace wend::test {
 
-// Generous: the first page starts the browser engine. Never a measure of speed.
-constexpr int kAppTimeout = 60000;
-
-inline const QColor kAppStreetColor(200, 30, 30);
-inline const QColor kAppSatelliteColor(30, 150, 30);
-inline const QColor kAppHybridColor(30, 30, 200);
+// The other layers are transparent.
 inline const QColor kAppTerrainColor(235, 225, 200);
 
 inline QString corpusFile(const char* name) {
@@ -38,7 +33,8 @@ inline QString corpusFile(const char* name) {
     ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))                 \
         << "Leaflet is missing from " WEND_LEAFLET_DIR " (scripts/install-deps.sh installs it)"
 
-inline bool waitUntil(const std::function<bool()>& condition, int timeout = kAppTimeout) {
+// Generous: the first page starts the browser engine. Never a measure of speed.
+inline bool waitUntil(const std::function<bool()>& condition, int timeout = 60000) {
     return QTest::qWaitFor(condition, timeout);
 }
 
@@ -48,10 +44,6 @@ inline bool sameColor(QRgb pixel, const QColor& color, int tolerance = 3) {
            std::abs(qBlue(pixel) - color.blue()) <= tolerance;
 }
 
-inline void saveTestImage(const QImage& image, const QString& name) {
-    image.save(QStringLiteral(WEND_BINARY_DIR "/") + name);
-}
-
 // The preferences point every map type at the local tile server; the controller's alerts are
 // recorded and answered by `answer` (the first button unless a test says otherwise).
 class AppTestEnvironment {
@@ -59,22 +51,15 @@ public:
     AppTestEnvironment() {
         QGuiApplication::setQuitOnLastWindowClosed(false);
         LoadingPanel::setShowDelay(0);
-        server.setLayerColor(QStringLiteral("street"), kAppStreetColor);
-        server.setLayerColor(QStringLiteral("satellite"), kAppSatelliteColor);
-        server.setLayerColor(QStringLiteral("hybrid"), kAppHybridColor);
         server.setLayerColor(QStringLiteral("terrain"), kAppTerrainColor);
         const auto url = [this](const char* layer) {
             return server.tileURL(QString::fromLatin1(layer)).toStdString();
         };
         preferences.setString(Preferences::kStreetTileURLKey, url("street"));
-        preferences.setString(Preferences::kStreetTileAttributionKey, "Street tiles");
         preferences.setString(Preferences::kSatelliteTileURLKey, url("satellite"));
-        preferences.setString(Preferences::kSatelliteTileAttributionKey, "Satellite tiles");
         preferences.setString(Preferences::kHybridTileURLKey, url("hybrid"));
         preferences.setString(Preferences::kHybridLabelsTileURLKey, url("labels"));
-        preferences.setString(Preferences::kHybridTileAttributionKey, "Hybrid tiles");
         preferences.setString(Preferences::kTerrainTileURLKey, url("terrain"));
-        preferences.setString(Preferences::kTerrainTileAttributionKey, "Terrain tiles");
         controller = std::make_unique<DocumentController>(preferences);
         controller->setAlertPresenter([this](QWidget*, const AlertRequest& request) {
             alerts.push_back(request);

@@ -1,4 +1,3 @@
-#include "WidgetScreenshot.h"
 #include "core/document/CommandTestSupport.h"
 #include "core/document/TrackCommands.h"
 #include "core/model/XMLElementBuilder.h"
@@ -13,8 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QDir>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,63 +65,46 @@ protected:
     }
 };
 
-TEST_F(DialogsTest, OptimizationPreviewsAndAppliesTheStrength) {
+// Each dialog: what it shows and previews, that Done applies what was set (as one undo step
+// of the command's name) and that Escape or Cancel leaves the document as it was. What the
+// command computes is the core's to test.
+TEST_F(DialogsTest, OptimizationPreviewsWhileLiveAndReturnConfirms) {
     auto line = makeTrack("Line", 10);
     load({line});
     selectWhole(line);
     startFresh();
     const DocumentSnapshot before = snapshot();
-
     {
         OptimizationDialog dialog;
         whileModal(dialog, [&] {
             EXPECT_EQ(dialog.strengthLabel()->text(),
                       QStringLiteral("Optimization Strength: 0.25"));
-            EXPECT_EQ(dialog.strengthSlider()->value(), 25);
-            EXPECT_TRUE(dialog.liveUpdateCheckBox()->isChecked());
-            EXPECT_TRUE(
-                dialog.pointsRemovedLabel()->text().endsWith(QStringLiteral("points removed")));
             ASSERT_TRUE(document.tempItems().has_value());
-            EXPECT_EQ((*document.tempItems())[0]->itemPoints().size(), 4u);
-            dialog.strengthSlider()->setValue(60);
-            EXPECT_DOUBLE_EQ(dialog.strength(), 0.6);
+            dialog.strengthSlider()->setValue(0);
             EXPECT_EQ(dialog.strengthLabel()->text(),
-                      QStringLiteral("Optimization Strength: 0.60"));
-            saveScreenshot(dialog, "dialog-optimization.png");
+                      QStringLiteral("Optimization Strength: 0.00"));
+            EXPECT_EQ((*document.tempItems())[0]->itemPoints().size(), 10u);
             // Without live update the map shows the document's own items again.
             click(dialog.liveUpdateCheckBox());
             EXPECT_FALSE(document.tempItems().has_value());
             EXPECT_TRUE(dialog.pointsRemovedLabel()->text().isEmpty());
-            click(dialog.doneButton());
-        });
-        ASSERT_TRUE(TrackCommands::optimizeSelection(document, dialog));
-    }
-    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 4u);
-    EXPECT_FALSE(document.tempItems().has_value());
-    expectOneUndoableStep("Optimize Selection", before);
-    ASSERT_TRUE(document.undoManager().undo());
-
-    // Escape cancels after the slider moved: nothing changes.
-    {
-        OptimizationDialog dialog;
-        whileModal(dialog, [&] {
             dialog.strengthSlider()->setValue(100);
             QTest::keyClick(&dialog, Qt::Key_Escape);
         });
         EXPECT_FALSE(TrackCommands::optimizeSelection(document, dialog));
     }
     expectUnchanged(before);
-
-    // Return confirms the opening strength.
     {
         OptimizationDialog dialog;
         whileModal(dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Return); });
         ASSERT_TRUE(TrackCommands::optimizeSelection(document, dialog));
     }
-    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 4u);
+    EXPECT_LT(document.permanentItems()[0]->itemPoints().size(), 10u);
+    EXPECT_FALSE(document.tempItems().has_value());
+    expectOneUndoableStep("Optimize Selection", before);
 }
 
-TEST_F(DialogsTest, SplitOnRestStopsCutsTheTrackAtItsStops) {
+TEST_F(DialogsTest, SplitOnRestStopsPreviewsThePiecesAndSlidersShowTheirValues) {
     PointList points;
     const double seconds[] = {0, 60, 120, 1000, 3600, 3660, 3720};
     const double longitudes[] = {8.0, 8.001, 8.002, 8.00201, 8.00202, 8.003, 8.004};
@@ -132,26 +112,20 @@ TEST_F(DialogsTest, SplitOnRestStopsCutsTheTrackAtItsStops) {
         points.push_back(
             GPSPoint::pointWithLongitude(longitudes[i], 47.0, 400, atSeconds(seconds[i])));
     auto trip = GPSItem::item();
-    trip->setItemName("Trip");
     trip->setItemPoints(std::move(points));
-    load({trip, makeTrack("Other", 3, 9.0)});
+    load({trip});
     selectWhole(trip);
     startFresh();
     const DocumentSnapshot before = snapshot();
-
     {
         SplitOnRestStopsDialog dialog;
         whileModal(dialog, [&] {
             EXPECT_EQ(dialog.minTimeLabel()->text(), QStringLiteral("0h 45m 0s"));
-            EXPECT_EQ(dialog.maxDistanceLabel()->text(), QStringLiteral("20.0 metres"));
-            EXPECT_TRUE(dialog.discardRestStopsCheckBox()->isChecked());
             ASSERT_TRUE(document.tempItems().has_value());
-            EXPECT_EQ(document.tempItems()->size(), 3u);
+            EXPECT_EQ(document.tempItems()->size(), 2u);
             // Keeping the stops adds the stop itself as a track.
             click(dialog.discardRestStopsCheckBox());
-            EXPECT_EQ(document.tempItems()->size(), 4u);
-            saveScreenshot(dialog, "dialog-split-rest-stops.png");
-            click(dialog.discardRestStopsCheckBox());
+            EXPECT_EQ(document.tempItems()->size(), 3u);
             dialog.maxDistanceSlider()->setValue(30);
             EXPECT_EQ(dialog.maxDistanceLabel()->text(), QStringLiteral("30.0 metres"));
             // The slider moves on a cube-root scale from about a minute to a day.
@@ -159,23 +133,6 @@ TEST_F(DialogsTest, SplitOnRestStopsCutsTheTrackAtItsStops) {
             EXPECT_NEAR(dialog.minTime(), 60.1, 0.5);
             dialog.minTimeSlider()->setValue(SplitOnRestStopsDialog::kMinTimeSliderSteps);
             EXPECT_NEAR(dialog.minTime(), 86400, 1);
-            EXPECT_EQ(document.tempItems()->size(), 2u) << "no stop lasts a day";
-            dialog.setMinTime(2700);
-            EXPECT_EQ(dialog.minTimeLabel()->text(), QStringLiteral("0h 45m 0s"));
-            click(dialog.doneButton());
-        });
-        ASSERT_TRUE(TrackCommands::splitSelectionAtRestStops(document, dialog));
-    }
-    ASSERT_EQ(document.permanentItems().size(), 3u);
-    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Trip");
-    EXPECT_EQ(document.permanentItems()[0]->itemPoints().size(), 3u);
-    EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 2u);
-    expectOneUndoableStep("Split Selection at Rest-stops", before);
-    ASSERT_TRUE(document.undoManager().undo());
-
-    {
-        SplitOnRestStopsDialog dialog;
-        whileModal(dialog, [&] {
             click(dialog.livePreviewCheckBox());
             EXPECT_FALSE(document.tempItems().has_value());
             click(dialog.cancelButton());
@@ -183,63 +140,47 @@ TEST_F(DialogsTest, SplitOnRestStopsCutsTheTrackAtItsStops) {
         EXPECT_FALSE(TrackCommands::splitSelectionAtRestStops(document, dialog));
     }
     expectUnchanged(before);
+    {
+        SplitOnRestStopsDialog dialog;
+        whileModal(dialog, [&] { click(dialog.doneButton()); });
+        ASSERT_TRUE(TrackCommands::splitSelectionAtRestStops(document, dialog));
+    }
+    EXPECT_EQ(document.permanentItems().size(), 2u);
+    expectOneUndoableStep("Split Selection at Rest-stops", before);
 }
 
 TEST_F(DialogsTest, OffsetTimestampsTakesTheIntervalTypedAndStepped) {
-    auto track = makeTrack("Ride", 6);
+    auto track = makeTrack("Ride", 3);
     load({track});
-    selectRanges(track, {IndexRange{2, 2}});
+    selectRanges(track, {IndexRange{1, 1}});
     startFresh();
     const DocumentSnapshot before = snapshot();
-
     {
         OffsetTimestampsDialog dialog;
         whileModal(dialog, [&] {
+            // Typing goes to the hours first; a click selects the number under it; the arrow
+            // keys and the step buttons step it (the editing rules are the core's).
             TimeIntervalField* field = dialog.intervalField();
-            EXPECT_EQ(field->editor().text(), "0 hours, 0 minutes, 0 seconds, 0 milliseconds");
-            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::Hours);
-            EXPECT_TRUE(dialog.laterButton()->isChecked());
             QTest::keyClick(field, Qt::Key_1);
-            // Clicking a number selects it; 7 then 5 exceeds 59 minutes, so typing restarts.
             QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
                               field->fieldRect(TimeIntervalEditor::Minutes).center().toPoint());
-            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::Minutes);
-            QTest::keyClicks(field, QStringLiteral("75"));
-            EXPECT_EQ(field->editor().timeComponents()[1], 5u);
+            QTest::keyClicks(field, QStringLiteral("5"));
             QTest::keyClick(field, Qt::Key_Up);
             QTest::keyClick(field, Qt::Key_Up);
             click(dialog.stepDownButton());
-            EXPECT_EQ(field->editor().timeComponents()[1], 6u);
-            // Clicking left of every number selects none; a digit then changes nothing.
-            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(1, 10));
-            EXPECT_EQ(field->editor().selectedField(), TimeIntervalEditor::NoField);
-            QTest::keyClick(field, Qt::Key_9);
-            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier,
-                              field->fieldRect(TimeIntervalEditor::Seconds).center().toPoint());
-            QTest::keyClick(field, Qt::Key_Down);
-            EXPECT_EQ(field->editor().timeComponents()[2], 59u) << "stepping down wraps";
-            QTest::keyClick(field, Qt::Key_Backspace);
             EXPECT_DOUBLE_EQ(dialog.interval(), 3600 + 6 * 60);
             click(dialog.earlierButton());
-            saveScreenshot(dialog, "dialog-offset-timestamps.png");
             click(dialog.doneButton());
         });
         ASSERT_TRUE(TrackCommands::offsetTimestampsOfSelection(document, dialog));
     }
-    const auto& points = document.permanentItems()[0]->itemPoints();
-    for (int i = 0; i < 6; ++i) {
-        const double shift = (i >= 2 && i <= 4) ? -(3600 + 6 * 60) : 0;
-        EXPECT_EQ(points[static_cast<std::size_t>(i)]->time(), atSeconds(60.0 * i + shift))
-            << "point " << i;
-    }
+    EXPECT_EQ(document.permanentItems()[0]->itemPoints()[1]->time(), atSeconds(60 - 3960));
     expectOneUndoableStep("Offset Timestamps", before);
     ASSERT_TRUE(document.undoManager().undo());
-
     {
         OffsetTimestampsDialog dialog;
         whileModal(dialog, [&] {
             QTest::keyClicks(dialog.intervalField(), QStringLiteral("5"));
-            EXPECT_DOUBLE_EQ(dialog.interval(), 5 * 3600);
             click(dialog.cancelButton());
         });
         EXPECT_FALSE(TrackCommands::offsetTimestampsOfSelection(document, dialog));
@@ -253,17 +194,12 @@ TEST_F(DialogsTest, OverwriteTimestampsRefusesUnusableSettingsAndStaysOpen) {
     selectRanges(track, {IndexRange{1, 1}});
     startFresh();
     const DocumentSnapshot before = snapshot();
-
     {
         OverwriteTimestampsDialog dialog;
         whileModal(dialog, [&] {
             EXPECT_EQ(dialog.speedEdit()->text(), QStringLiteral("5.0 km/h"));
-            EXPECT_TRUE(dialog.speedEdit()->isVisible());
             EXPECT_FALSE(dialog.intervalField()->isVisible());
             EXPECT_TRUE(dialog.selectionsWarningLabel()->isVisible()) << "partly selected";
-            EXPECT_FALSE(dialog.refusalLabel()->isVisible());
-
-            // Another method shows its own control.
             dialog.incrementMethodBox()->setCurrentIndex(1);
             EXPECT_TRUE(dialog.intervalField()->isVisible());
             EXPECT_FALSE(dialog.speedEdit()->isVisible());
@@ -274,28 +210,17 @@ TEST_F(DialogsTest, OverwriteTimestampsRefusesUnusableSettingsAndStaysOpen) {
             click(dialog.doneButton());
             EXPECT_TRUE(dialog.isVisible());
             EXPECT_TRUE(dialog.refusalLabel()->isVisible());
-            EXPECT_FALSE(dialog.refusalLabel()->text().isEmpty());
             EXPECT_EQ(dialog.refusalLabel()->text().toStdString(), dialog.refusalMessage());
-            EXPECT_EQ(dialog.speedEdit()->text(), QStringLiteral("0.0 km/h"));
-            saveScreenshot(dialog, "dialog-overwrite-timestamps-refused.png");
-
             // 36 km/h is 10 m/s; Done takes the speed still being typed.
             typeInto(dialog.speedEdit(), QStringLiteral("36"));
             click(dialog.doneButton());
         });
         ASSERT_TRUE(TrackCommands::overwriteTimestampsOfSelection(document, dialog));
     }
-    // 100 m steps at 10 m/s: 10 s each.
     const auto& points = document.permanentItems()[0]->itemPoints();
-    ASSERT_EQ(points.size(), 4u);
-    for (std::size_t i = 0; i < points.size(); ++i)
-        EXPECT_NEAR(points[i]->time()->secondsSince(atSeconds(0)), 10.0 * static_cast<double>(i),
-                    0.001)
-            << "point " << i;
-    EXPECT_EQ(document.permanentItems()[1]->itemPoints()[1]->time(), atSeconds(60));
+    EXPECT_NEAR(points[3]->time()->secondsSince(*points[0]->time()), 30, 0.001);
     expectOneUndoableStep("Overwrite Timestamps", before);
     ASSERT_TRUE(document.undoManager().undo());
-
     {
         OverwriteTimestampsDialog dialog;
         whileModal(dialog, [&] {
@@ -316,24 +241,20 @@ TEST_F(DialogsTest, EditWaypointTakesTheFieldsIncludingTheOneBeingEdited) {
     preferences.setShowAdditionalWaypointFields(false);
     startFresh();
     const DocumentSnapshot before = snapshot();
-
     {
         EditWaypointDialog dialog(preferences);
         whileModal(dialog, [&] {
             EXPECT_EQ(dialog.nameEdit()->text(), QStringLiteral("Hut"));
-            EXPECT_TRUE(dialog.elevationEdit()->text().endsWith(QStringLiteral(" ft")));
-            EXPECT_DOUBLE_EQ(dialog.latitudeEdit()->value(), 47.0);
-            EXPECT_FALSE(dialog.additionalFieldsShown());
             EXPECT_FALSE(dialog.linkEdit()->isVisible());
-            EXPECT_FALSE(dialog.addElevationButton()->isEnabled());
             typeInto(dialog.nameEdit(), QStringLiteral("Summit Hut"));
             click(dialog.additionalFieldsButton());
             EXPECT_TRUE(dialog.linkEdit()->isVisible());
             EXPECT_TRUE(preferences.showAdditionalWaypointFields());
             typeInto(dialog.symbolEdit(), QStringLiteral("Lodge"));
+            click(dialog.deleteTimestampButton());
+            EXPECT_FALSE(dialog.timeEdit()->isEnabled());
             // 500 ft, still being typed when Done is pressed.
             typeInto(dialog.elevationEdit(), QStringLiteral("500"));
-            saveScreenshot(dialog, "dialog-edit-waypoint.png");
             click(dialog.doneButton());
         });
         ASSERT_TRUE(dialog.editWaypoint(document));
@@ -342,34 +263,16 @@ TEST_F(DialogsTest, EditWaypointTakesTheFieldsIncludingTheOneBeingEdited) {
     EXPECT_EQ(edited->itemName(), "Summit Hut");
     EXPECT_EQ(edited->wptSym(), "Lodge");
     EXPECT_NEAR(edited->itemPoints()[0]->elevation(), 500 / 3.2808399, 0.01);
-    EXPECT_EQ(hut->itemPoints()[0]->elevation(), 400) << "the document's point is never edited";
+    EXPECT_FALSE(edited->itemPoints()[0]->time().has_value());
     expectOneUndoableStep("Edit Waypoint", before);
     ASSERT_TRUE(document.undoManager().undo());
-
-    // Removing the elevation and the time; the additional fields open as left last time.
     {
         EditWaypointDialog dialog(preferences);
         whileModal(dialog, [&] {
-            EXPECT_TRUE(dialog.additionalFieldsShown());
-            EXPECT_TRUE(dialog.symbolEdit()->isVisible());
+            EXPECT_TRUE(dialog.symbolEdit()->isVisible()) << "opens as left last time";
             click(dialog.deleteElevationButton());
-            EXPECT_TRUE(dialog.elevationEdit()->text().isEmpty());
             EXPECT_TRUE(dialog.addElevationButton()->isEnabled());
-            click(dialog.deleteTimestampButton());
-            EXPECT_FALSE(dialog.timeEdit()->isEnabled());
-            click(dialog.doneButton());
-        });
-        ASSERT_TRUE(dialog.editWaypoint(document));
-    }
-    EXPECT_TRUE(std::isnan(document.permanentItems()[1]->itemPoints()[0]->elevation()));
-    EXPECT_FALSE(document.permanentItems()[1]->itemPoints()[0]->time().has_value());
-    ASSERT_TRUE(document.undoManager().undo());
-
-    {
-        EditWaypointDialog dialog(preferences);
-        whileModal(dialog, [&] {
             typeInto(dialog.nameEdit(), QStringLiteral("Gone"));
-            click(dialog.addElevationButton()); // disabled: the waypoint has an elevation
             QTest::keyClick(&dialog, Qt::Key_Escape);
         });
         EXPECT_FALSE(dialog.editWaypoint(document));
@@ -377,7 +280,7 @@ TEST_F(DialogsTest, EditWaypointTakesTheFieldsIncludingTheOneBeingEdited) {
     expectUnchanged(before);
 }
 
-TEST_F(DialogsTest, EditMetadataKeepsDifferingValuesUnlessTyped) {
+TEST_F(DialogsTest, EditMetadataGivesTypedValuesToEverySelectedItem) {
     auto a = makeTrack("A", 2);
     auto b = makeTrack("B", 2, 9.0);
     a->setXMLElements(XMLElementList{XMLElementBuilder("cmt", "first").build()});
@@ -387,81 +290,34 @@ TEST_F(DialogsTest, EditMetadataKeepsDifferingValuesUnlessTyped) {
     startFresh();
     const DocumentSnapshot before = snapshot();
 
-    // Untouched fields showing "Multiple Values" leave every item as it is.
+    // Differing names show "Multiple Values"; a typed name and a new property, its name still
+    // being edited at Done, reach both items.
     {
         EditMetadataDialog dialog(document);
         whileModal(dialog, [&] {
-            EXPECT_TRUE(dialog.nameEdit()->text().isEmpty());
             EXPECT_EQ(dialog.nameEdit()->placeholderText(), QStringLiteral("Multiple Values"));
             EXPECT_FALSE(dialog.authorEdit()->isEnabled()) << "items have no author";
-            ASSERT_EQ(dialog.propertiesTable()->rowCount(), 1);
-            EXPECT_EQ(dialog.propertiesTable()->item(0, 0)->text(), QStringLiteral("cmt"));
-            EXPECT_TRUE(dialog.propertiesTable()->item(0, 1)->text().isEmpty());
-            EXPECT_FALSE(dialog.removePropertyButton()->isEnabled());
-            saveScreenshot(dialog, "dialog-edit-metadata.png");
-            click(dialog.doneButton());
-        });
-        EXPECT_TRUE(dialog.editSelectionMetadata());
-    }
-    EXPECT_EQ(a->itemName(), "A");
-    EXPECT_EQ(b->itemName(), "B");
-    EXPECT_EQ(a->XMLElements().elementNamed("cmt").stringValue(), "first");
-    EXPECT_EQ(b->XMLElements().elementNamed("cmt").stringValue(), "second");
-    endEvent();
-
-    // Typing a name renames both; a new property reaches both, its name still being edited
-    // when Done is pressed.
-    {
-        EditMetadataDialog dialog(document);
-        whileModal(dialog, [&] {
             typeInto(dialog.nameEdit(), QStringLiteral("Same"));
+            dialog.propertiesTable()->selectRow(0);
+            click(dialog.removePropertyButton());
             click(dialog.addPropertyButton());
             QTableWidget* table = dialog.propertiesTable();
-            ASSERT_EQ(table->rowCount(), 2);
+            ASSERT_EQ(table->rowCount(), 1);
             auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(table->currentIndex()));
             ASSERT_NE(editor, nullptr);
             EXPECT_EQ(editor->selectedText(), QStringLiteral("Property Name"));
             QTest::keyClicks(editor, QStringLiteral("note"));
-            EXPECT_TRUE(dialog.removePropertyButton()->isEnabled());
-            click(dialog.doneButton());
-        });
-        EXPECT_TRUE(dialog.editSelectionMetadata());
-    }
-    EXPECT_EQ(a->itemName(), "Same");
-    EXPECT_EQ(b->itemName(), "Same");
-    EXPECT_EQ(a->XMLElements().elementNamed("note").stringValue(), "Property Value");
-    EXPECT_EQ(b->XMLElements().elementNamed("note").stringValue(), "Property Value");
-    EXPECT_TRUE(document.permanentItems()[2]->XMLElements().elementNamed("note").isNull());
-    expectOneUndoableStep("Edit Metadata", before);
-    ASSERT_TRUE(document.undoManager().undo());
-
-    // Removing a row removes the element from every item that had it; the document's author
-    // can be edited.
-    {
-        EditMetadataDialog dialog(document);
-        whileModal(dialog, [&] {
-            dialog.propertiesTable()->selectRow(0);
-            click(dialog.removePropertyButton());
-            EXPECT_EQ(dialog.propertiesTable()->rowCount(), 0);
-            click(dialog.doneButton());
-        });
-        EXPECT_TRUE(dialog.editSelectionMetadata());
-    }
-    EXPECT_TRUE(a->XMLElements().elementNamed("cmt").isNull());
-    EXPECT_TRUE(b->XMLElements().elementNamed("cmt").isNull());
-    endEvent();
-    {
-        EditMetadataDialog dialog(document);
-        whileModal(dialog, [&] {
-            EXPECT_TRUE(dialog.authorEdit()->isEnabled());
-            typeInto(dialog.authorEdit(), QStringLiteral("Me"));
             QTest::keyClick(&dialog, Qt::Key_Return);
         });
-        EXPECT_TRUE(dialog.editDocumentMetadata());
+        EXPECT_TRUE(dialog.editSelectionMetadata());
     }
-    EXPECT_EQ(document.GPSDoc()->documentAuthor(), "Me");
-    endEvent();
-    ASSERT_TRUE(document.undoManager().undo());
+    for (const GPSItemPtr& item : {a, b}) {
+        EXPECT_EQ(item->itemName(), "Same");
+        EXPECT_EQ(item->XMLElements().elementNamed("note").stringValue(), "Property Value");
+        EXPECT_TRUE(item->XMLElements().elementNamed("cmt").isNull());
+    }
+    EXPECT_TRUE(document.permanentItems()[2]->XMLElements().elementNamed("note").isNull());
+    expectOneUndoableStep("Edit Metadata", before);
     ASSERT_TRUE(document.undoManager().undo());
 
     {

@@ -1,7 +1,6 @@
 #include "ui/app/DocumentWindow.h"
 
 #include "AppTestSupport.h"
-#include "core/document/ClipboardCommands.h"
 #include "core/document/DocumentLoader.h"
 #include "core/document/TracksList.h"
 #include "core/document/ViewCommands.h"
@@ -9,27 +8,21 @@
 #include "core/formats/GPXParser.h"
 #include "ui/app/MapKeyRouter.h"
 #include "ui/app/PreferencesWindow.h"
-#include "ui/app/StatisticsPane.h"
-#include "ui/app/TracksListModel.h"
 #include "ui/app/TracksListView.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
-#include "ui/mapview/TooltipView.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -44,18 +37,10 @@ namespace wend {
 namespace {
 
 using test::AppTestEnvironment;
-using test::corpusFile;
 
-const char* const kMultiTrackFile = "gpxpy__cerknicko-jezero.gpx"; // 7 waypoints, then 7 tracks
-const char* const kUnreadableFile = "osmweb__jpg.gpx";             // a JPEG image
-
-// A GPX file written by the test.
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text);
-    return path;
+    test::writeFile(dir.filePath(name).toStdString(), text.toStdString());
+    return dir.filePath(name);
 }
 
 const QByteArray kTwoTrackGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -71,8 +56,7 @@ const QByteArray kTwoTrackGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QByteArray::fromStdString(test::readFile(path.toStdString()));
 }
 
 // While it lives, no file of this process may grow beyond `bytes`: a write past it fails as on
@@ -97,10 +81,6 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
-const QByteArray kEmptyGPX = R"(<?xml version="1.0" encoding="UTF-8"?>
-<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"/>
-)";
-
 class DocumentWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,90 +90,20 @@ protected:
     }
 
     DocumentController& controller() { return *m_env.controller; }
-    QStringList alertTitles() const {
-        QStringList titles;
-        for (const auto& alert : m_env.alerts)
-            titles << alert.title;
-        return titles;
-    }
 
     AppTestEnvironment m_env;
     QTemporaryDir m_dir;
     QString m_twoTracks;
 };
 
-TEST_F(DocumentWindowTest, OpeningACorpusFileShowsItsItemsInTheListAndOnTheMap) {
-    WEND_SKIP_WITHOUT_CORPUS();
-    DocumentWindow* window = controller().openDocument(corpusFile(kMultiTrackFile));
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(m_env.alerts.empty());
-    WendDocument& document = window->document();
-    ASSERT_EQ(document.permanentItems().size(), 14u);
-    EXPECT_FALSE(window->isEdited());
-    EXPECT_FALSE(document.undoManager().canUndo());
-
-    // The list shows one row per item, the name in column 1.
-    QAbstractItemModel* model = window->tracksListView()->model();
-    ASSERT_EQ(model->rowCount(), 14);
-    EXPECT_EQ(model->index(7, TracksList::NameColumn).data().toString(),
-              QStringLiteral("ACTIVE LOG #2"));
-
-    EXPECT_EQ(window->windowTitle(),
-              DocumentWindow::windowTitleForDocumentDisplayName(
-                  QString::fromUtf8(kMultiTrackFile),
-                  QString::fromStdString(document.GPSDoc()->documentName())));
-    EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
-    EXPECT_EQ(window->gpsView()->currentTool(), DocumentController::RangeSelectionTool);
-    EXPECT_EQ(controller().recentDocuments().value(0),
-              QFileInfo(corpusFile(kMultiTrackFile)).absoluteFilePath());
-
-    // The map follows the editing view, which is centred on the items.
-    ASSERT_TRUE(test::waitUntil([&] { return window->mapView()->isMapLoaded(); }))
-        << "the map never loaded";
-    EXPECT_EQ(window->mapView()->zoomLevel(),
-              static_cast<unsigned>(window->gpsView()->zoomLevel()));
-    const WorldPoint center = window->gpsView()->center();
-    EXPECT_NEAR(window->mapView()->center().x(), center.lon, 1e-9);
-    EXPECT_NEAR(window->mapView()->center().y(), center.lat, 1e-9);
-
-    // Terrain tiles arrive, and the tracks are drawn over them where the projection puts them.
-    QImage image;
-    ASSERT_TRUE(test::waitUntil([&] {
-        image = window->mapImage();
-        return test::sameColor(image.pixel(image.width() - 5, image.height() / 2),
-                               test::kAppTerrainColor);
-    })) << "the tiles never appeared";
-    const qreal ratio = image.devicePixelRatio();
-    const GPSItemPtr track = document.permanentItems()[7];
-    int drawn = 0;
-    for (std::size_t i = 10; i < track->itemPoints().size(); i += 20) {
-        const auto& point = *track->itemPoints()[i];
-        const ViewPoint screen = window->gpsView()->geometry().transformWorldToScreen(
-            {point.longitude(), point.latitude()});
-        const QPoint pixel = (QPointF(screen.x, screen.y) * ratio).toPoint();
-        if (!image.rect().contains(pixel))
-            continue;
-        bool covered = false;
-        for (int dx = -2; dx <= 2 && !covered; ++dx)
-            for (int dy = -2; dy <= 2 && !covered; ++dy)
-                covered = !test::sameColor(image.pixel(pixel + QPoint(dx, dy)),
-                                           test::kAppTerrainColor, 12);
-        drawn += covered ? 1 : 0;
-        EXPECT_TRUE(covered) << "point " << i << " of the track is not drawn at " << pixel.x()
-                             << "," << pixel.y();
-    }
-    EXPECT_GT(drawn, 3);
-}
-
 TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWindowsAlone) {
-    WEND_SKIP_WITHOUT_CORPUS();
     DocumentWindow* first = controller().openDocument(m_twoTracks);
     ASSERT_NE(first, nullptr);
     const ItemList before = first->document().permanentItems();
 
-    const QString unreadable = corpusFile(kUnreadableFile);
+    const QString unreadable =
+        writeFile(m_dir, QStringLiteral("photo.gpx"), QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
     const GPXReadResult expected = DocumentLoader::loadDocumentFromFile(unreadable.toStdString());
-    ASSERT_FALSE(expected.succeeded());
     ASSERT_TRUE(expected.error.has_value());
 
     EXPECT_EQ(controller().openDocument(unreadable), nullptr);
@@ -203,17 +113,9 @@ TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWin
               QString::fromStdString(expected.error->failureReason) + QStringLiteral("."));
     EXPECT_EQ(m_env.alerts[0].buttons, QStringList{QStringLiteral("OK")});
 
-    ASSERT_EQ(controller().documents().size(), 1);
-    EXPECT_EQ(controller().documents().front(), first);
+    EXPECT_EQ(controller().documents(), QList<DocumentWindow*>{first});
     EXPECT_EQ(first->document().permanentItems(), before);
-    EXPECT_FALSE(first->isEdited());
     EXPECT_FALSE(controller().recentDocuments().contains(QFileInfo(unreadable).absoluteFilePath()));
-
-    // A file that does not exist is refused the same way.
-    m_env.alerts.clear();
-    EXPECT_EQ(controller().openDocument(m_dir.filePath(QStringLiteral("missing.gpx"))), nullptr);
-    EXPECT_EQ(m_env.alerts.size(), 1u);
-    EXPECT_EQ(controller().documents().size(), 1);
 }
 
 TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
@@ -233,7 +135,6 @@ TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
     EXPECT_TRUE(m_env.alerts[0].title.startsWith(
         QStringLiteral("The document “two.gpx” could not be saved")))
         << m_env.alerts[0].title.toStdString();
-    EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
     EXPECT_TRUE(window->isEdited());
     EXPECT_EQ(window->filePath(), QFileInfo(m_twoTracks).absoluteFilePath());
 
@@ -247,53 +148,42 @@ TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
     EXPECT_EQ(readAll(m_twoTracks), original);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("two.gpx")});
-    EXPECT_EQ(m_env.alerts.size(), 2u);
     EXPECT_TRUE(window->isEdited());
 
     // Save As writes a complete file, which becomes the document's, and nothing else.
     const QString copy = m_dir.filePath(QStringLiteral("copy.gpx"));
     ASSERT_TRUE(window->saveToFile(copy));
     EXPECT_FALSE(window->isEdited());
-    EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(window->filePath(), QFileInfo(copy).absoluteFilePath());
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("copy.gpx[*]")));
     const GPXReadResult reread = GPXParser::parseFile(copy.toStdString());
     ASSERT_TRUE(reread.succeeded());
-    ASSERT_EQ(reread.document->documentItems().size(), 2u);
-    EXPECT_EQ(reread.document->documentItems()[0]->itemName(), "Morning Ride");
+    EXPECT_EQ(reread.document->documentItems().at(0)->itemName(), "Morning Ride");
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("copy.gpx"), QStringLiteral("two.gpx")}));
-    EXPECT_EQ(controller().recentDocuments().value(0), QFileInfo(copy).absoluteFilePath());
 
-    // A KML copy leaves the document with its GPX file and its edited state.
-    document.permanentItems()[1]->setItemName("Evening Walk");
-    m_env.endEvent();
-    const QString kml = m_dir.filePath(QStringLiteral("copy.kml"));
-    ASSERT_TRUE(window->saveToFile(kml, QStringLiteral("KML")));
-    EXPECT_TRUE(QFile(kml).size() > 0);
-    EXPECT_EQ(window->filePath(), QFileInfo(copy).absoluteFilePath());
-    EXPECT_TRUE(window->isEdited());
+    // Export writes the selection alone and leaves the document as it is.
+    document.setSelectedItemIndexes({1});
+    const QString walk = m_dir.filePath(QStringLiteral("Walk.gpx"));
+    ASSERT_TRUE(window->exportSelectionToFile(walk, QStringLiteral("gpx"), false));
+    EXPECT_EQ(GPXParser::parseFile(walk.toStdString()).document->documentItems().size(), 1u);
+    EXPECT_FALSE(window->exportSelectionToFile(unreachable, QStringLiteral("gpx"), false));
+    EXPECT_EQ(m_env.alerts.back().title,
+              QStringLiteral("The selection could not be exported to “out.gpx”."));
+    EXPECT_FALSE(window->isEdited());
 }
 
 TEST_F(DocumentWindowTest, TheTitleAndTheEditedMarkerFollowRenamesAndUndo) {
     DocumentWindow* window = controller().newDocument();
     WendDocument& document = window->document();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Untitled Document"));
-    EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
 
     document.GPSDoc()->setDocumentName("Alps 2024");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Alps 2024"));
     m_env.endEvent();
     EXPECT_TRUE(window->isWindowModified());
-    EXPECT_TRUE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
-
     window->actionNamed(QStringLiteral("undo"))->trigger();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Untitled Document"));
     EXPECT_FALSE(window->isWindowModified());
-    window->actionNamed(QStringLiteral("redo"))->trigger();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] - Alps 2024"));
-    EXPECT_TRUE(window->isWindowModified());
 
     // Without a name the display name stands alone; a second new window counts on.
     document.GPSDoc()->setDocumentName("");
@@ -303,31 +193,27 @@ TEST_F(DocumentWindowTest, TheTitleAndTheEditedMarkerFollowRenamesAndUndo) {
 }
 
 TEST_F(DocumentWindowTest, OpeningAFileReplacesOnlyTheUntouchedEmptyWindow) {
-    const QString empty = writeFile(m_dir, QStringLiteral("empty.gpx"), kEmptyGPX);
+    const QString empty =
+        writeFile(m_dir, QStringLiteral("empty.gpx"),
+                  R"(<gpx version="1.1" creator="t" xmlns="http://www.topografix.com/GPX/1/1"/>)");
     const QString second = writeFile(m_dir, QStringLiteral("second.gpx"), kTwoTrackGPX);
 
     DocumentWindow* untitled = controller().newDocument();
-    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
     // A file without items does not replace it.
     DocumentWindow* emptyFile = controller().openDocument(empty);
     ASSERT_NE(emptyFile, nullptr);
-    EXPECT_EQ(controller().documents().size(), 2);
     emptyFile->close();
     QCoreApplication::processEvents();
     ASSERT_EQ(controller().documents(), QList<DocumentWindow*>{untitled});
 
     // A file with items does, and its tool becomes range selection in every window.
-    QPointer<DocumentWindow> replaced = untitled;
     DocumentWindow* withItems = controller().openDocument(m_twoTracks);
     ASSERT_NE(withItems, nullptr);
     EXPECT_EQ(controller().documents(), QList<DocumentWindow*>{withItems});
-    EXPECT_TRUE(m_env.alerts.empty());
     EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
 
-    // With a document holding items open, the next file gets a window of its own.
+    // The next file gets a window of its own; a file open already brings its window forward.
     ASSERT_NE(controller().openDocument(second), nullptr);
-    EXPECT_EQ(controller().documents().size(), 2);
-    // Opening a file that is open already brings its window forward.
     EXPECT_EQ(controller().openDocument(m_twoTracks), withItems);
     EXPECT_EQ(controller().documents().size(), 2);
 
@@ -347,9 +233,7 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
     ASSERT_NE(window, nullptr);
     WendDocument& document = window->document();
     const auto enabled = [&](DocumentAction action) {
-        QAction* entry = window->actionFor(action);
-        EXPECT_NE(entry, nullptr) << selectorOfDocumentAction(action);
-        return entry && entry->isEnabled();
+        return window->actionFor(action)->isEnabled();
     };
 
     // Every command of the window has an entry in a menu; standard commands have their keys.
@@ -365,26 +249,15 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
     EXPECT_EQ(
         window->actionFor(DocumentAction::Delete)->shortcuts(),
         (QList<QKeySequence>{QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)}));
-    EXPECT_EQ(window->actionFor(DocumentAction::Copy)->shortcut(),
-              QKeySequence(QKeySequence::Copy));
-    EXPECT_EQ(window->actionNamed(QStringLiteral("save"))->shortcut(),
-              QKeySequence(QKeySequence::Save));
-    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->shortcut(),
-              QKeySequence(QKeySequence::Undo));
 
     // The entries follow the document's notifications (which entry needs what is settled in
     // the core's availability test).
     window->validateActions();
     EXPECT_FALSE(enabled(DocumentAction::Delete));
-    EXPECT_FALSE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
     EXPECT_FALSE(window->actionNamed(QStringLiteral("revert"))->isEnabled());
     document.setSelectedItemIndexes({0});
     EXPECT_TRUE(enabled(DocumentAction::Delete));
-    EXPECT_FALSE(enabled(DocumentAction::MergeSelectedTracks));
-    document.setSelectedItemIndexes({0, 1});
-    EXPECT_TRUE(enabled(DocumentAction::MergeSelectedTracks));
     EXPECT_TRUE(window->actionFor(DocumentAction::TracksListSetTypeTrack)->isChecked());
-    EXPECT_FALSE(window->actionFor(DocumentAction::TracksListSetTypeRoute)->isChecked());
 
     // Paste follows the clipboard.
     window->actionFor(DocumentAction::Copy)->trigger();
@@ -393,161 +266,68 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
     QCoreApplication::processEvents();
     window->validateActions();
     EXPECT_FALSE(enabled(DocumentAction::Paste));
-
-    // Revert needs a file and edits.
-    document.permanentItems()[0]->setItemName("Changed");
-    m_env.endEvent();
-    window->validateActions();
-    EXPECT_TRUE(window->actionNamed(QStringLiteral("revert"))->isEnabled());
 }
 
-TEST_F(DocumentWindowTest, DeletingIsOneUndoStepNamedDeleteFromTheMenuAndFromBackspace) {
+TEST_F(DocumentWindowTest, BackspaceCutAndPasteAreOneNamedStepEach) {
     DocumentWindow* window = controller().openDocument(m_twoTracks);
     ASSERT_NE(window, nullptr);
     WendDocument& document = window->document();
     QAction* undo = window->actionNamed(QStringLiteral("undo"));
-    QAction* redo = window->actionNamed(QStringLiteral("redo"));
-    EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
-
-    document.setSelectedItemIndexes({1});
-    window->actionFor(DocumentAction::Delete)->trigger();
-    m_env.endEvent();
-    ASSERT_EQ(document.permanentItems().size(), 1u);
-    EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
-    EXPECT_TRUE(undo->isEnabled());
-    undo->trigger();
-    EXPECT_EQ(document.permanentItems().size(), 2u);
-    EXPECT_EQ(redo->text(), QStringLiteral("Redo Delete"));
-    EXPECT_TRUE(redo->isEnabled());
-
-    // Backspace in the window runs the same command; without a selection it does nothing.
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     window->gpsView()->setFocus();
-    document.setSelectedItemIndexes({});
     QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
-    EXPECT_EQ(document.permanentItems().size(), 2u);
+    EXPECT_EQ(document.permanentItems().size(), 2u) << "nothing selected";
     document.setSelectedItemIndexes({0});
     QTest::keyClick(window->gpsView(), Qt::Key_Backspace);
     m_env.endEvent();
     ASSERT_EQ(document.permanentItems().size(), 1u);
-    EXPECT_EQ(document.permanentItems()[0]->itemName(), "Walk");
     EXPECT_EQ(undo->text(), QStringLiteral("Undo Delete"));
-}
+    undo->trigger();
+    EXPECT_EQ(window->actionNamed(QStringLiteral("redo"))->text(), QStringLiteral("Redo Delete"));
 
-TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
-    DocumentWindow* window = controller().newDocument();
-    WendDocument& document = window->document();
-    const QString broken =
-        writeFile(m_dir, QStringLiteral("broken.gpx"), QByteArray("not gpx at all"));
-
-    // The broken file in the middle is reported; the others' items arrive in one step.
-    EXPECT_EQ(window->importFiles({m_twoTracks, broken, m_twoTracks}), 2u);
-    ASSERT_EQ(m_env.alerts.size(), 1u);
-    EXPECT_EQ(m_env.alerts[0].buttons, QStringList{QStringLiteral("Ok")});
-    EXPECT_EQ(document.permanentItems().size(), 4u);
+    // Cut takes the item away; it pastes into another window.
+    document.setSelectedItemIndexes({0});
+    window->actionFor(DocumentAction::Cut)->trigger();
     m_env.endEvent();
-    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->text(),
-              QStringLiteral("Undo Import Items"));
-    window->actionNamed(QStringLiteral("undo"))->trigger();
-    EXPECT_TRUE(document.permanentItems().empty());
-
-    // A drag of gpx files is accepted (any case of the extension), a mixed one refused.
-    const QString upper = writeFile(m_dir, QStringLiteral("TRACK.GPX"), kTwoTrackGPX);
-    const QString text = writeFile(m_dir, QStringLiteral("notes.txt"), QByteArray("hello"));
-    const auto dragOf = [](const QStringList& paths) {
-        auto* mime = new QMimeData;
-        QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls << QUrl::fromLocalFile(path);
-        mime->setUrls(urls);
-        return mime;
-    };
-    const QPoint inside(window->width() / 2, window->height() / 2);
-    {
-        std::unique_ptr<QMimeData> mixed(dragOf({upper, text}));
-        QDragEnterEvent enter(inside, Qt::CopyAction, mixed.get(), Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window, &enter);
-        EXPECT_FALSE(enter.isAccepted());
-    }
-    std::unique_ptr<QMimeData> gpx(dragOf({upper, m_twoTracks}));
-    QDragEnterEvent enter(inside, Qt::CopyAction, gpx.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(inside), Qt::CopyAction, gpx.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &drop);
-    EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(document.permanentItems().size(), 4u);
-    m_env.endEvent();
-    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->text(),
-              QStringLiteral("Undo Import Tracks"));
-    EXPECT_EQ(m_env.alerts.size(), 1u);
-}
-
-TEST_F(DocumentWindowTest, ExportWritesTheSelectionAndReportsWriteFailures) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
-    WendDocument& document = window->document();
-    const GPSItemPtr ride = document.permanentItems()[0];
-    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({0, 1}));
-    EXPECT_EQ(document.suggestedExportFileName(), "Ride");
-
-    const QString gpx = m_dir.filePath(QStringLiteral("Ride.gpx"));
-    ASSERT_TRUE(window->exportSelectionToFile(gpx, QStringLiteral("gpx"), false));
-    const GPXReadResult exported = GPXParser::parseFile(gpx.toStdString());
-    ASSERT_TRUE(exported.succeeded());
-    ASSERT_EQ(exported.document->documentItems().size(), 1u);
-    EXPECT_EQ(exported.document->documentItems()[0]->itemPoints().size(), 2u);
-
-    const QString kml = m_dir.filePath(QStringLiteral("Ride.kml"));
-    ASSERT_TRUE(window->exportSelectionToFile(kml, QStringLiteral("kml"), true));
-    QFile kmlFile(kml);
-    ASSERT_TRUE(kmlFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(kmlFile.readAll().contains("http://earth.google.com/kml/2.2"));
-    EXPECT_TRUE(m_env.alerts.empty());
-
-    const QString unreachable = m_dir.filePath(QStringLiteral("gone/Ride.gpx"));
-    EXPECT_FALSE(window->exportSelectionToFile(unreachable, QStringLiteral("gpx"), false));
-    ASSERT_EQ(m_env.alerts.size(), 1u);
-    EXPECT_EQ(m_env.alerts[0].title,
-              QStringLiteral("The selection could not be exported to “Ride.gpx”."));
-    EXPECT_FALSE(m_env.alerts[0].text.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(unreachable));
-    EXPECT_FALSE(window->isEdited());
-}
-
-TEST_F(DocumentWindowTest, CopyAndPasteCarryItemsBetweenWindows) {
-    DocumentWindow* source = controller().openDocument(m_twoTracks);
-    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(document.permanentItems().size(), 1u);
     DocumentWindow* target = controller().newDocument();
-    const GPSItemPtr ride = source->document().permanentItems()[0];
-    ride->setItemSelection(ride->itemSelection().selectionBySelectingRange({1, 1}));
-    // What a selection tool does when it is done.
-    source->document().postSelectionChangedNotification();
-    source->actionFor(DocumentAction::Copy)->trigger();
-
     target->validateActions();
     ASSERT_TRUE(target->actionFor(DocumentAction::Paste)->isEnabled());
     target->actionFor(DocumentAction::Paste)->trigger();
     m_env.endEvent();
     ASSERT_EQ(target->document().permanentItems().size(), 1u);
-    EXPECT_EQ(target->document().permanentItems()[0]->itemPoints().size(), 2u);
+    EXPECT_EQ(target->document().permanentItems()[0]->itemName(), "Ride");
     EXPECT_EQ(target->actionNamed(QStringLiteral("undo"))->text(),
               QStringLiteral("Undo Paste Tracks"));
+}
 
-    // Cut is Copy, then Delete, named "Delete".
-    source->actionFor(DocumentAction::Cut)->trigger();
+// Which files are taken and how failures are told is the document's (WendDocumentTest).
+TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
+    DocumentWindow* window = controller().newDocument();
+    WendDocument& document = window->document();
+    QAction* undo = window->actionNamed(QStringLiteral("undo"));
+    EXPECT_EQ(window->importFiles({m_twoTracks}), 1u);
     m_env.endEvent();
-    EXPECT_EQ(source->actionNamed(QStringLiteral("undo"))->text(), QStringLiteral("Undo Delete"));
-    EXPECT_TRUE(ClipboardCommands::canPaste(source->clipboard()));
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Import Items"));
+    undo->trigger();
 
-    // The centre of the selected stretch as text, latitude first.
-    const GPSItemPtr walk = source->document().permanentItems().back();
-    source->document().setSelectedItemIndexes({});
-    walk->setItemSelection(walk->itemSelection().selectionBySelectingAll());
-    source->document().postSelectionChangedNotification();
-    source->actionFor(DocumentAction::CopyCenterCoordsOfSelection)->trigger();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("46.035000, 7.035000"));
+    // A drag of gpx files is accepted and dropped, a mixed one refused.
+    const QString text = writeFile(m_dir, QStringLiteral("notes.txt"), QByteArray("hello"));
+    const QPoint inside(window->width() / 2, window->height() / 2);
+    for (const QString& second : {text, m_twoTracks}) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(m_twoTracks), QUrl::fromLocalFile(second)});
+        QDragEnterEvent enter(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        ASSERT_EQ(enter.isAccepted(), second != text);
+        QDropEvent drop(QPointF(inside), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted())
+            QCoreApplication::sendEvent(window, &drop);
+    }
+    EXPECT_EQ(document.permanentItems().size(), 4u);
+    m_env.endEvent();
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Import Tracks"));
 }
 
 TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetIt) {
@@ -561,27 +341,19 @@ TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetI
     ASSERT_EQ(m_env.alerts.size(), 1u);
     EXPECT_EQ(m_env.alerts[0].title,
               QString::fromUtf8(ViewCommands::kGoogleEarthMissingTitle.data()));
-    EXPECT_EQ(m_env.alerts[0].text,
-              QString::fromUtf8(ViewCommands::kGoogleEarthMissingText.data()));
-    EXPECT_EQ(m_env.alerts[0].buttons,
-              (QStringList{QStringLiteral("Download"), QStringLiteral("Cancel")}));
 
     // A program of that name gets a KML file of the selection.
     const QString received = programs.filePath(QStringLiteral("received"));
     const QString program =
-        writeFile(m_dir, QStringLiteral("google-earth"),
+        writeFile(programs, QStringLiteral("google-earth"),
                   QStringLiteral("#!/bin/sh\ncp \"$1\" '%1.tmp' && mv '%1.tmp' '%1'\n")
                       .arg(received)
                       .toUtf8());
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::rename(program, programs.filePath(QStringLiteral("google-earth")));
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     window->showSelectionInGoogleEarth({programs.path()});
     EXPECT_EQ(m_env.alerts.size(), 1u);
     ASSERT_TRUE(test::waitUntil([&] { return QFileInfo::exists(received); }, 20000));
-    QFile file(received);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray kml = file.readAll();
-    EXPECT_TRUE(kml.contains("<name>Selection</name>"));
+    const QByteArray kml = readAll(received);
     EXPECT_TRUE(kml.contains("<name>Walk</name>"));
     EXPECT_FALSE(kml.contains("<name>Ride</name>"));
 }
@@ -600,9 +372,6 @@ TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
     EXPECT_TRUE(window->revertDocumentToSaved());
     EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "Ride");
     EXPECT_FALSE(window->isEdited());
-    EXPECT_FALSE(window->actionNamed(QStringLiteral("undo"))->isEnabled());
-    EXPECT_EQ(window->tracksListView()->model()->index(0, TracksList::NameColumn).data().toString(),
-              QStringLiteral("Ride"));
 
     // Close: Cancel keeps the window (and stops Quit), Don't Save closes it.
     m_env.alerts.clear();
@@ -639,11 +408,12 @@ TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
     EXPECT_EQ(saved.document->documentItems()[1]->itemName(), "Saved Walk");
 }
 
-TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
+TEST_F(DocumentWindowTest, SpaceAndXReachTheMapViewFromTheListButNotFromATextField) {
     DocumentWindow* window = controller().openDocument(m_twoTracks);
     ASSERT_NE(window, nullptr);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    GPSView* view = window->gpsView();
     MapKeyRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
     qApp->installEventFilter(&router);
     // A shortcut on the same keys would otherwise take them.
@@ -651,53 +421,16 @@ TEST_F(DocumentWindowTest, CtrlSpaceReachesTheMapViewWhateverHasTheFocus) {
     QShortcut shortcut(QKeySequence(QStringLiteral("Ctrl+Space")), window);
     QObject::connect(&shortcut, &QShortcut::activated, [&] { ++shortcutRuns; });
 
-    window->tracksListView()->setFocus();
-    QTest::keyPress(window->tracksListView(), Qt::Key_Space, Qt::ControlModifier);
-    EXPECT_TRUE(window->gpsView()->inDragMode());
-    QTest::keyRelease(window->tracksListView(), Qt::Key_Space, Qt::ControlModifier);
-    EXPECT_FALSE(window->gpsView()->inDragMode());
+    QWidget* list = window->tracksListView();
+    list->setFocus();
+    QTest::keyPress(list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(view->inDragMode());
+    QTest::keyRelease(list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_FALSE(view->inDragMode());
     EXPECT_EQ(shortcutRuns, 0);
-    qApp->removeEventFilter(&router);
-
-    // Space alone, unhandled by the focused widget, reaches the window and the map view.
-    QTest::keyPress(window, Qt::Key_Space);
-    EXPECT_TRUE(window->gpsView()->inDragMode());
-    QTest::keyRelease(window, Qt::Key_Space);
-    EXPECT_FALSE(window->gpsView()->inDragMode());
-}
-
-TEST_F(DocumentWindowTest, AddTrackToolDrawsATrackAndHandsOverToTheEditPointTool) {
-    DocumentWindow* window = controller().newDocument();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    ASSERT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
-    GPSView* view = window->gpsView();
-    const QPointF press(view->width() / 2.0, view->height() / 2.0);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
-        const QPointF at = type == QEvent::MouseButtonPress ? press : press + QPointF(40, 25);
-        QMouseEvent event(type, at, view->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(view, &event);
-    }
-    m_env.endEvent();
-    WendDocument& document = window->document();
-    ASSERT_EQ(document.permanentItems().size(), 1u);
-    const GPSPoint& point = *document.permanentItems()[0]->itemPoints().at(0);
-    const WorldPoint released = view->geometry().transformScreenToWorld({press.x() + 40, press.y() + 25});
-    EXPECT_NEAR(point.longitude(), released.lon, 1e-9);
-    EXPECT_NEAR(point.latitude(), released.lat, 1e-9);
-    EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("undo"))->text(), QStringLiteral("Undo Add Track"));
-    EXPECT_EQ(controller().currentToolIndex(), DocumentController::EditPointTool);
-    EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Edit Point Tool (P)"));
-
-    // X reaches the map from the tracks list as Space does, but types in a text field.
-    MapKeyRouter router([window] { return static_cast<QWidget*>(window->gpsView()); });
-    qApp->installEventFilter(&router);
-    window->tracksListView()->setFocus();
-    QTest::keyPress(window->tracksListView(), Qt::Key_X);
+    QTest::keyPress(list, Qt::Key_X);
     EXPECT_EQ(view->toolModifiers(), GPSView::kOptionModifier);
-    QTest::keyRelease(window->tracksListView(), Qt::Key_X);
+    QTest::keyRelease(list, Qt::Key_X);
     EXPECT_EQ(view->toolModifiers(), 0u);
     QLineEdit field(window);
     field.show();
@@ -708,18 +441,30 @@ TEST_F(DocumentWindowTest, AddTrackToolDrawsATrackAndHandsOverToTheEditPointTool
     qApp->removeEventFilter(&router);
 }
 
+TEST_F(DocumentWindowTest, AddTrackToolDrawsATrackAndHandsOverToTheEditPointTool) {
+    DocumentWindow* window = controller().newDocument();
+    ASSERT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
+    GPSView* view = window->gpsView();
+    const QPoint press = view->rect().center();
+    QTest::mousePress(view, Qt::LeftButton, {}, press);
+    QTest::mouseMove(view, press + QPoint(40, 25));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, press + QPoint(40, 25));
+    m_env.endEvent();
+    ASSERT_EQ(window->document().permanentItems().size(), 1u);
+    EXPECT_EQ(window->actionNamed(QStringLiteral("undo"))->text(),
+              QStringLiteral("Undo Add Track"));
+    EXPECT_EQ(controller().currentToolIndex(), DocumentController::EditPointTool);
+    EXPECT_EQ(view->currentTool(), DocumentController::EditPointTool);
+}
+
 TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing) {
     const QString withWaypoint =
-        writeFile(m_dir, QStringLiteral("waypoint.gpx"), QByteArray(R"(<?xml version="1.0"?>
-<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
-  <wpt lat="46.1" lon="7.1"><name>Summit</name></wpt>
-  <trk><name>Ride</name><trkseg>
-    <trkpt lat="46.00" lon="7.00"><time>2024-05-01T10:00:00Z</time></trkpt>
-    <trkpt lat="46.01" lon="7.01"><time>2024-05-01T10:05:00Z</time></trkpt>
-    <trkpt lat="46.02" lon="7.02"><time>2024-05-01T10:10:00Z</time></trkpt>
-  </trkseg></trk>
-</gpx>
-)"));
+        writeFile(m_dir, QStringLiteral("waypoint.gpx"),
+                  R"(<gpx version="1.1" creator="t" xmlns="http://www.topografix.com/GPX/1/1">
+<wpt lat="46.1" lon="7.1"><name>Summit</name></wpt><trk><name>Ride</name><trkseg>
+<trkpt lat="46.00" lon="7.00"><time>2024-05-01T10:00:00Z</time></trkpt>
+<trkpt lat="46.01" lon="7.01"><time>2024-05-01T10:05:00Z</time></trkpt>
+<trkpt lat="46.02" lon="7.02"><time>2024-05-01T10:10:00Z</time></trkpt></trkseg></trk></gpx>)");
     DocumentWindow* window = controller().openDocument(withWaypoint);
     ASSERT_NE(window, nullptr);
     WendDocument& document = window->document();
@@ -744,25 +489,24 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
         return seen;
     };
 
-    document.setSelectedItemIndexes({1});
-    EXPECT_EQ(cancelDialogOf(DocumentAction::OptimizeSelection),
-              QStringLiteral("wend::OptimizationDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::SplitSelectionAtRestStops),
-              QStringLiteral("wend::SplitOnRestStopsDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::OffsetTimestampsOfSelection),
-              QStringLiteral("wend::OffsetTimestampsDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::OverwriteTimestampsOfSelection),
-              QStringLiteral("wend::OverwriteTimestampsDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::EditSelectionMetadata),
-              QStringLiteral("wend::EditMetadataDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::EditDocumentMetadata),
-              QStringLiteral("wend::EditMetadataDialog"));
-    EXPECT_FALSE(window->actionFor(DocumentAction::EditWaypoint)->isEnabled());
-    document.setSelectedItemIndexes({0});
-    EXPECT_EQ(cancelDialogOf(DocumentAction::EditWaypoint),
-              QStringLiteral("wend::EditWaypointDialog"));
-    EXPECT_EQ(cancelDialogOf(DocumentAction::Import), QStringLiteral("QFileDialog"));
-
+    const struct {
+        DocumentAction action;
+        std::size_t selectedItem;
+        const char* dialog;
+    } rows[] = {
+        {DocumentAction::OptimizeSelection, 1, "wend::OptimizationDialog"},
+        {DocumentAction::SplitSelectionAtRestStops, 1, "wend::SplitOnRestStopsDialog"},
+        {DocumentAction::OffsetTimestampsOfSelection, 1, "wend::OffsetTimestampsDialog"},
+        {DocumentAction::OverwriteTimestampsOfSelection, 1, "wend::OverwriteTimestampsDialog"},
+        {DocumentAction::EditSelectionMetadata, 1, "wend::EditMetadataDialog"},
+        {DocumentAction::EditDocumentMetadata, 1, "wend::EditMetadataDialog"},
+        {DocumentAction::EditWaypoint, 0, "wend::EditWaypointDialog"},
+        {DocumentAction::Import, 0, "QFileDialog"},
+    };
+    for (const auto& row : rows) {
+        document.setSelectedItemIndexes({row.selectedItem});
+        EXPECT_EQ(cancelDialogOf(row.action), QString::fromLatin1(row.dialog));
+    }
     EXPECT_EQ(document.permanentItems(), items);
     EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 3u);
     EXPECT_EQ(document.undoManager().groupingLevel(), 0);
@@ -775,31 +519,43 @@ TEST_F(DocumentWindowTest, EachUserEventIsOneUndoStepOnceTheLoopWaits) {
     ASSERT_NE(window, nullptr);
     controller().closeImplicitUndoGroupsAfterEachEvent();
     UndoManager& undoManager = window->document().undoManager();
-    const auto runLoopOnce = [] {
+    // The loop closes the group when it blocks waiting for the next event, here between polls.
+    const auto waitForSteps = [&](int steps) {
         QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (undoManager.changeCount() == steps)
+                loop.quit();
+        });
+        poll.start(5);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
         loop.exec();
+        return undoManager.changeCount() == steps;
     };
 
     // Two changes in one event: one step. The next event's change: a step of its own.
     window->document().permanentItems()[0]->setItemName("One");
     window->document().permanentItems()[1]->setItemName("Two");
     EXPECT_EQ(undoManager.changeCount(), 0);
-    runLoopOnce();
-    EXPECT_EQ(undoManager.changeCount(), 1);
-    EXPECT_TRUE(window->isWindowModified());
+    ASSERT_TRUE(waitForSteps(1));
     window->document().permanentItems()[0]->setItemName("Three");
-    runLoopOnce();
+    ASSERT_TRUE(waitForSteps(2));
     ASSERT_TRUE(undoManager.undo());
     EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "One");
     ASSERT_TRUE(undoManager.undo());
-    EXPECT_EQ(window->document().permanentItems()[0]->itemName(), "Ride");
     EXPECT_EQ(window->document().permanentItems()[1]->itemName(), "Walk");
-    EXPECT_FALSE(undoManager.canUndo());
 }
 
-TEST_F(DocumentWindowTest, WindowSizeAndListWidthAreRemembered) {
+TEST_F(DocumentWindowTest, WindowSizeAndListWidthAreRememberedWithinTheirLimits) {
     DocumentWindow* first = controller().newDocument();
+    QSplitter* splitter = first->mainSplitter();
+    splitter->setSizes({10, 2000});
+    EXPECT_GE(splitter->sizes()[0], static_cast<int>(TracksList::kMinimumListWidth));
+    splitter->setSizes({2000, 10});
+    EXPECT_GE(splitter->sizes()[1], static_cast<int>(TracksList::kMinimumMapWidth));
+    first->resize(300, 400);
+    QCoreApplication::processEvents();
+    EXPECT_GE(first->mapArea()->width(), static_cast<int>(TracksList::kMinimumMapWidth));
     first->resize(900, 640);
     first->mainSplitter()->setSizes({400, 500});
     const QList<int> sizes = first->mainSplitter()->sizes();
@@ -823,24 +579,6 @@ TEST_F(DocumentWindowTest, ThePreferencesWindowAppliesToOpenWindowsAtOnce) {
     EXPECT_EQ(window->mapView()->mapType(), GMapView::StreetMap);
     EXPECT_EQ(window->mapTypePopUp()->currentIndex(), 0);
 
-    const auto distanceRow = [&] {
-        for (const auto& row : window->statisticsPane()->statistics())
-            if (row.label == "Total Distance")
-                return row.value;
-        return std::string();
-    };
-    window->document().setSelectedItemIndexes({0});
-    EXPECT_NE(distanceRow().find("km"), std::string::npos) << distanceRow();
-    qobject_cast<QComboBox*>(preferences->controlForKey(Preferences::kMeasurementSystemKey))
-        ->setCurrentIndex(1);
-    EXPECT_NE(distanceRow().find("mi"), std::string::npos) << distanceRow();
-
-    auto* statistics =
-        qobject_cast<QCheckBox*>(preferences->controlForKey(Preferences::kShowStatisticsViewKey));
-    ASSERT_NE(statistics, nullptr);
-    statistics->setChecked(!statistics->isChecked());
-    EXPECT_EQ(window->statisticsPane()->isExpanded(), statistics->isChecked());
-
     // New tile addresses reach the open map.
     ASSERT_TRUE(test::waitUntil([&] { return window->mapView()->isMapLoaded(); }));
     m_env.server.setLayerColor(QStringLiteral("other"), QColor(10, 200, 200));
@@ -856,9 +594,6 @@ TEST_F(DocumentWindowTest, TheEditingToolIsSharedByEveryWindow) {
     DocumentWindow* first = controller().openDocument(m_twoTracks);
     ASSERT_NE(first, nullptr);
     DocumentWindow* second = controller().newDocument();
-    EXPECT_EQ(controller().currentToolIndex(), DocumentController::AddTrackTool);
-    EXPECT_EQ(first->gpsView()->currentTool(), DocumentController::AddTrackTool);
-
     QAction* boxInMenu = first->findChild<QAction*>(QStringLiteral("menuSetCurrentTool:1"));
     ASSERT_NE(boxInMenu, nullptr);
     boxInMenu->trigger();
@@ -866,9 +601,6 @@ TEST_F(DocumentWindowTest, TheEditingToolIsSharedByEveryWindow) {
     for (DocumentWindow* window : {first, second}) {
         EXPECT_EQ(window->gpsView()->currentTool(), DocumentController::BoxSelectionTool);
         EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("toolbarTool1"))->isChecked());
-        EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("toolbarTool3"))->isChecked());
-        EXPECT_TRUE(
-            window->findChild<QAction*>(QStringLiteral("menuSetCurrentTool:1"))->isChecked());
     }
     second->findChild<QAction*>(QStringLiteral("toolbarTool5"))->trigger();
     EXPECT_EQ(first->gpsView()->currentTool(), DocumentController::AddWaypointTool);
@@ -877,7 +609,6 @@ TEST_F(DocumentWindowTest, TheEditingToolIsSharedByEveryWindow) {
     first->findChild<QAction*>(QStringLiteral("changeMapType:1"))->trigger();
     EXPECT_EQ(first->mapView()->mapType(), GMapView::SatelliteMap);
     EXPECT_EQ(first->mapTypePopUp()->currentIndex(), 1);
-    EXPECT_EQ(m_env.preferences.mapType(), 1);
     EXPECT_EQ(controller().newDocument()->mapView()->mapType(), GMapView::SatelliteMap);
 }
 
@@ -887,22 +618,16 @@ TEST_F(DocumentWindowTest, OpenRecentListsOpenedFilesAndClears) {
     ASSERT_NE(controller().openDocument(m_twoTracks), nullptr);
     DocumentWindow* window = controller().openDocument(second);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(controller().recentDocuments(),
-              (QStringList{QFileInfo(second).absoluteFilePath(),
-                           QFileInfo(m_twoTracks).absoluteFilePath()}));
-
     QMenu* menu = window->findChild<QMenu*>(QStringLiteral("openRecentMenu"));
     ASSERT_NE(menu, nullptr);
     controller().fillRecentDocumentsMenu(menu);
     QStringList titles;
     for (QAction* action : menu->actions())
-        if (!action->isSeparator())
-            titles << action->text();
+        titles << action->text();
+    titles.removeAll(QString());
     EXPECT_EQ(titles, (QStringList{QStringLiteral("second.gpx"), QStringLiteral("two.gpx"),
                                    QStringLiteral("Clear Menu")}));
-
     menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->trigger();
-    EXPECT_TRUE(controller().recentDocuments().isEmpty());
     controller().fillRecentDocumentsMenu(menu);
     EXPECT_FALSE(menu->findChild<QAction*>(QStringLiteral("clearRecentDocuments"))->isEnabled());
 }

@@ -2,22 +2,18 @@
 
 #include "core/document/InMemoryPreferences.h"
 #include "core/document/WendDocument.h"
-#include "core/mapview/MapScaleBar.h"
 #include "core/model/GPSDocument.h"
+#include "core/tools/ToolSet.h"
 #include "ui/mapview/GPSViewDocumentDelegate.h"
 #include "ui/mapview/MapFramePainter.h"
 #include "ui/mapview/TooltipView.h"
-#include "core/tools/ToolSet.h"
 
-#include <QApplication>
-#include <QImage>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -30,50 +26,35 @@ constexpr int kHeight = 300;
 constexpr int kZoom = 12;
 constexpr WorldPoint kCenter{7.0, 46.0};
 
-GPSItemPtr makeItem(const std::vector<WorldPoint>& positions, GPSItemType type, const char* name,
-                    const char* colorName) {
+// `count` points from `first`, `step` degrees apart.
+GPSItemPtr makeItem(int count, WorldPoint first, WorldPoint step, const char* colorName) {
     PointList points;
-    for (const WorldPoint& p : positions)
-        points.push_back(GPSPoint::pointWithLongitude(p.lon, p.lat, GPSPoint::NaN, std::nullopt));
+    for (int i = 0; i < count; ++i)
+        points.push_back(GPSPoint::pointWithLongitude(
+            first.lon + i * step.lon, first.lat + i * step.lat, GPSPoint::NaN, std::nullopt));
     auto item = GPSItem::item();
-    item->setItemName(name);
-    item->setItemType(type);
+    item->setItemName(colorName);
+    item->setItemType(count == 1 ? GPSItemType::Waypoint : GPSItemType::Track);
     item->setItemPoints(std::move(points));
     item->setItemColor(ItemColor::itemColorFromString(colorName));
     return item;
 }
 
-WorldPoint midpoint(const GPSItem& item, std::size_t index) {
-    const GPSPoint& a = *item.itemPoints()[index];
-    const GPSPoint& b = *item.itemPoints()[index + 1];
-    return {(a.longitude() + b.longitude()) / 2, (a.latitude() + b.latitude()) / 2};
-}
-
-QColor colorOf(RGBAColor color) {
-    return MapFramePainter::qColor(color);
-}
-
 // Within a few steps per channel: antialiasing and colour conversion round differently.
 ::testing::AssertionResult sameColor(QColor actual, QColor expected, int tolerance = 4) {
-    if (std::abs(actual.red() - expected.red()) <= tolerance &&
-        std::abs(actual.green() - expected.green()) <= tolerance &&
-        std::abs(actual.blue() - expected.blue()) <= tolerance &&
-        std::abs(actual.alpha() - expected.alpha()) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "colour " << actual.name(QColor::HexArgb).toStdString() << ", expected "
-           << expected.name(QColor::HexArgb).toStdString();
+    for (const auto& [a, e] : {std::pair{actual.red(), expected.red()},
+                               {actual.green(), expected.green()},
+                               {actual.blue(), expected.blue()},
+                               {actual.alpha(), expected.alpha()}})
+        if (std::abs(a - e) > tolerance)
+            return ::testing::AssertionFailure()
+                   << "colour " << actual.name(QColor::HexArgb).toStdString() << ", expected "
+                   << expected.name(QColor::HexArgb).toStdString();
+    return ::testing::AssertionSuccess();
 }
 
-QColor pixelAt(const QImage& image, QPointF logical) {
-    const qreal ratio = image.devicePixelRatio();
-    return image.pixelColor(static_cast<int>(std::floor(logical.x() * ratio)),
-                            static_cast<int>(std::floor(logical.y() * ratio)));
-}
-
-QPointF screenPoint(const GPSView& view, WorldPoint world) {
-    const ViewPoint p = view.geometry().transformWorldToScreen(world);
-    return {p.x, p.y};
+QColor colorOf(const GPSItemPtr& item) {
+    return MapFramePainter::qColor(item->itemColor()->rgba());
 }
 
 void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons buttons,
@@ -90,27 +71,14 @@ void sendWheel(QWidget* widget, QPointF position, int angleDeltaY,
     QCoreApplication::sendEvent(widget, &event);
 }
 
-void saveScreenshot(const QImage& image, const char* name) {
-    const QString path = QStringLiteral(WEND_BINARY_DIR "/%1").arg(QString::fromUtf8(name));
-    EXPECT_TRUE(image.save(path)) << path.toStdString();
-}
-
 // A view over a plain white window, showing a document with two tracks and a waypoint.
 class GPSViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Horizontal, 0.01 degrees (29 points at zoom 12) between points.
-        red = makeItem({{6.97, 46.0},
-                        {6.98, 46.0},
-                        {6.99, 46.0},
-                        {7.0, 46.0},
-                        {7.01, 46.0},
-                        {7.02, 46.0},
-                        {7.03, 46.0}},
-                       GPSItemType::Track, "Red", "DarkRed");
-        blue = makeItem({{7.04, 45.98}, {7.04, 45.99}, {7.04, 46.0}, {7.04, 46.01}, {7.04, 46.02}},
-                        GPSItemType::Track, "Blue", "Blue");
-        waypoint = makeItem({{6.98, 46.02}}, GPSItemType::Waypoint, "Summit", "Yellow");
+        // East and north, 0.01 degrees (29 points at zoom 12) between points.
+        red = makeItem(7, {6.97, 46.0}, {0.01, 0}, "DarkRed");
+        blue = makeItem(5, {7.04, 45.98}, {0, 0.01}, "Blue");
+        waypoint = makeItem(1, {6.98, 46.02}, {}, "Yellow");
         document.setGPSDoc(GPSDocument::documentWithItems({red, blue, waypoint}));
 
         background.setAutoFillBackground(true);
@@ -129,6 +97,22 @@ protected:
 
     QImage viewImage() { return view->grab().toImage(); }
     QImage windowImage() { return background.grab().toImage(); }
+    QPointF screenPoint(WorldPoint world) const {
+        const ViewPoint p = view->geometry().transformWorldToScreen(world);
+        return {p.x, p.y};
+    }
+    // The middle of the item's segment from its point `index` to the next.
+    QPointF middleOf(const GPSItem& item, std::size_t index) const {
+        const GPSPoint& a = *item.itemPoints()[index];
+        const GPSPoint& b = *item.itemPoints()[index + 1];
+        return screenPoint(
+            {(a.longitude() + b.longitude()) / 2, (a.latitude() + b.latitude()) / 2});
+    }
+    static QColor pixelAt(const QImage& image, QPointF logical) {
+        const qreal ratio = image.devicePixelRatio();
+        return image.pixelColor(static_cast<int>(std::floor(logical.x() * ratio)),
+                                static_cast<int>(std::floor(logical.y() * ratio)));
+    }
 
     InMemoryPreferences preferences;
     WendDocument document{preferences};
@@ -138,42 +122,45 @@ protected:
     GPSItemPtr red, blue, waypoint;
 };
 
-TEST_F(GPSViewTest, DrawsTracksWhereTheProjectionPutsThemAndNothingElsewhere) {
+TEST_F(GPSViewTest, DrawsTracksAndTheWaypointWhereTheProjectionPutsThem) {
     const QImage window = windowImage();
     const QImage overlay = viewImage();
-    saveScreenshot(window, "gpsview-tracks.png");
-    ASSERT_EQ(overlay.size(), QSize(kWidth, kHeight));
-
-    const QColor redColor = colorOf(red->itemColor()->rgba());
-    const QColor blueColor = colorOf(blue->itemColor()->rgba());
-    // Between the first two points: no arrow reaches back that far.
-    EXPECT_TRUE(sameColor(pixelAt(window, screenPoint(*view, midpoint(*red, 0))), redColor));
-    EXPECT_TRUE(sameColor(pixelAt(window, screenPoint(*view, midpoint(*blue, 0))), blueColor));
-    EXPECT_TRUE(sameColor(pixelAt(overlay, screenPoint(*view, midpoint(*red, 0))), redColor));
-
-    // Away from every item the window shows through.
-    for (const QPointF& empty :
-         {QPointF(300, 250), QPointF(50, 250), screenPoint(*view, {6.99, 45.99})}) {
+    const QColor redColor = colorOf(red);
+    EXPECT_TRUE(sameColor(pixelAt(window, middleOf(*red, 0)), redColor));
+    EXPECT_TRUE(sameColor(pixelAt(window, middleOf(*blue, 0)), colorOf(blue)));
+    EXPECT_TRUE(sameColor(pixelAt(overlay, middleOf(*red, 0)), redColor));
+    for (const QPointF& empty : {QPointF(300, 250), screenPoint({6.99, 45.99})}) {
         EXPECT_TRUE(sameColor(pixelAt(window, empty), Qt::white)) << empty.x() << "," << empty.y();
         EXPECT_EQ(pixelAt(overlay, empty).alpha(), 0) << empty.x() << "," << empty.y();
     }
 
-    // The waypoint: a dot in its colour, its name to the right of it (white text on a dark
-    // shadow over the transparent view).
-    const QPointF dot = screenPoint(*view, {6.98, 46.02});
-    EXPECT_TRUE(sameColor(pixelAt(overlay, dot), colorOf(waypoint->itemColor()->rgba())));
+    // The waypoint: a dot in its colour, its name to the right (white text on a dark shadow).
+    const QPoint dot = screenPoint({6.98, 46.02}).toPoint();
+    EXPECT_TRUE(sameColor(overlay.pixelColor(dot), colorOf(waypoint)));
     int textPixels = 0, shadowPixels = 0;
-    for (int x = static_cast<int>(dot.x()) + 10; x < static_cast<int>(dot.x()) + 50; ++x) {
-        for (int y = static_cast<int>(dot.y()) - 7; y <= static_cast<int>(dot.y()) + 7; ++y) {
+    for (int x = dot.x() + 10; x < dot.x() + 50; ++x)
+        for (int y = dot.y() - 7; y <= dot.y() + 7; ++y) {
             const QColor c = overlay.pixelColor(x, y);
-            if (c.alpha() > 200 && c.lightness() > 200)
-                ++textPixels;
-            else if (c.alpha() > 60 && c.lightness() < 60)
-                ++shadowPixels;
+            textPixels += c.alpha() > 200 && c.lightness() > 200;
+            shadowPixels += c.alpha() > 60 && c.lightness() < 60;
         }
-    }
     EXPECT_GT(textPixels, 5);
     EXPECT_GT(shadowPixels, 5);
+
+    // At twice the pixel density the line keeps its width in points: 2 and 2.5 points from
+    // its middle lie on the inner line and on the outline (dark red at half brightness).
+    QImage dense(QSize(kWidth, kHeight) * 2, QImage::Format_ARGB32_Premultiplied);
+    dense.setDevicePixelRatio(2);
+    dense.fill(Qt::white);
+    view->render(&dense);
+    const QPointF middle = middleOf(*red, 0) * 2;
+    const auto at = [&](double dy) {
+        return dense.pixelColor(static_cast<int>(middle.x()),
+                                static_cast<int>(std::lround(middle.y() + dy)));
+    };
+    EXPECT_TRUE(sameColor(at(2), redColor));
+    EXPECT_TRUE(sameColor(at(5), QColor(83, 0, 0)));
+    EXPECT_TRUE(sameColor(at(9), Qt::white));
 }
 
 TEST_F(GPSViewTest, SelectedStretchesUseTheSelectionColourAndFollowTheDocument) {
@@ -182,67 +169,51 @@ TEST_F(GPSViewTest, SelectedStretchesUseTheSelectionColourAndFollowTheDocument) 
         Selection::selectionWithValidSelectionRange(red->pointIndexRange(), {{3, 2}}));
     document.GPSViewDidChangeSelection();
     const QImage image = windowImage();
-    saveScreenshot(image, "gpsview-selection.png");
-    const QColor selected(249, 0, 0); // dark red, brightened for the selection
-    ASSERT_FALSE(sameColor(selected, colorOf(red->itemColor()->rgba())));
-    EXPECT_TRUE(sameColor(pixelAt(image, screenPoint(*view, midpoint(*red, 3))), selected));
-    EXPECT_TRUE(sameColor(pixelAt(image, screenPoint(*view, midpoint(*red, 0))),
-                          colorOf(red->itemColor()->rgba())));
+    EXPECT_TRUE(sameColor(pixelAt(image, middleOf(*red, 3)),
+                          QColor(249, 0, 0))); // dark red, brightened for the selection
+    EXPECT_TRUE(sameColor(pixelAt(image, middleOf(*red, 0)), colorOf(red)));
 
-    // A hidden item with selected points is drawn whole at opacity 0.35 (each of the two base
-    // strokes, and the two highlight strokes over them); one without disappears.
+    // A hidden item with selected points is drawn whole at opacity 0.35 (two base strokes,
+    // and two highlight strokes over them where selected); one without disappears.
     red->setVisible(false);
     blue->setVisible(false);
     document.postTrackDataChangedNotification();
     const QImage hidden = viewImage();
-    EXPECT_NEAR(pixelAt(hidden, screenPoint(*view, midpoint(*red, 0))).alpha(),
-                (1 - std::pow(0.65, 2)) * 255, 3);
-    EXPECT_NEAR(pixelAt(hidden, screenPoint(*view, midpoint(*red, 3))).alpha(),
-                (1 - std::pow(0.65, 4)) * 255, 3);
-    EXPECT_EQ(pixelAt(hidden, screenPoint(*view, midpoint(*blue, 0))).alpha(), 0);
+    EXPECT_NEAR(pixelAt(hidden, middleOf(*red, 0)).alpha(), 147, 3);
+    EXPECT_NEAR(pixelAt(hidden, middleOf(*red, 3)).alpha(), 209, 3);
+    EXPECT_EQ(pixelAt(hidden, middleOf(*blue, 0)).alpha(), 0);
     red->setVisible(true);
     blue->setVisible(true);
 
-    // Select All from the keyboard selects every item, through the document's brackets.
+    // Ctrl+A selects every item, inside one pair of the document's brackets.
     int selectionNotifications = 0;
     const auto connection =
         document.selectionDidChange().connect([&] { ++selectionNotifications; });
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
     document.selectionDidChange().disconnect(connection);
     EXPECT_EQ(selectionNotifications, 1);
-    for (const auto& item : document.items())
-        EXPECT_TRUE(item->itemSelection().isFull()) << item->itemName();
-    EXPECT_TRUE(sameColor(pixelAt(windowImage(), screenPoint(*view, midpoint(*blue, 0))),
-                          QColor(0, 149, 255))); // blue is as bright as it gets already
+    EXPECT_TRUE(blue->itemSelection().isFull());
 }
 
+// Where the selection goes is the core's (MapSelectionCommands); the keys reach it.
 TEST_F(GPSViewTest, ArrowKeysMoveTheSelectionAndCentreOnIt) {
     red->setItemSelection(
         Selection::selectionWithValidSelectionRange(red->pointIndexRange(), {{1, 0}}));
-    QTest::keyClick(view, Qt::Key_Down);
-    ASSERT_EQ(red->itemSelection().ranges().size(), 1u);
-    EXPECT_EQ(red->itemSelection().ranges()[0].location, 2u);
-    EXPECT_NEAR(view->center().lon, 6.99, 1e-9);
-    EXPECT_NEAR(view->center().lat, 46.0, 1e-9);
     QTest::keyClick(view, Qt::Key_Up);
-    QTest::keyClick(view, Qt::Key_Up);
-    EXPECT_EQ(red->itemSelection().ranges()[0].location, 0u);
+    EXPECT_EQ(red->itemSelection().ranges(), (std::vector<IndexRange>{{0, 0}}));
     EXPECT_NEAR(view->center().lon, 6.97, 1e-9);
 }
 
-TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointerAndAnnounceTheMove) {
+TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointer) {
     QSignalSpy moves(view, &GPSView::willMoveTo);
     const QPointF pointer(300, 100);
     const WorldPoint underPointer =
         view->geometry().transformScreenToWorld({pointer.x(), pointer.y()});
-
     sendWheel(view, pointer, 120);
     EXPECT_EQ(view->zoomLevel(), kZoom + 1);
     ASSERT_GE(moves.count(), 1);
     EXPECT_EQ(moves.last().at(2).toInt(), kZoom + 1);
-    EXPECT_DOUBLE_EQ(moves.last().at(0).toDouble(), view->center().lon);
-    // The place under the pointer stays there, to a linear approximation.
-    const QPointF after = screenPoint(*view, underPointer);
+    const QPointF after = screenPoint(underPointer);
     EXPECT_NEAR(after.x(), pointer.x(), 2);
     EXPECT_NEAR(after.y(), pointer.y(), 4);
 
@@ -256,19 +227,15 @@ TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointerAndAnnounceTheMove) {
     sendWheel(view, pointer, -120);
     EXPECT_EQ(view->zoomLevel(), kZoom + 1);
 
-    const int movesBeforePinch = moves.count();
     QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
                               pointer, pointer, view->mapToGlobal(pointer), -0.25, QPointF());
     QCoreApplication::sendEvent(view, &pinch);
     EXPECT_EQ(view->zoomLevel(), kZoom);
-    EXPECT_GT(moves.count(), movesBeforePinch);
-
-    // A zoom rebuilds the paths: the track is again where the projection puts it.
-    EXPECT_TRUE(sameColor(pixelAt(windowImage(), screenPoint(*view, midpoint(*red, 0))),
-                          colorOf(red->itemColor()->rgba())));
+    // The paths are rebuilt for the new zoom.
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), middleOf(*red, 0)), colorOf(red)));
 }
 
-TEST_F(GPSViewTest, SpaceDragPansWithHandCursorsAndShiftsTheCachedPaths) {
+TEST_F(GPSViewTest, SpaceDragPansAndShiftsTheCachedPaths) {
     QSignalSpy moves(view, &GPSView::willMoveTo);
     // Without Space a drag is left to the tools: the map stays.
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
@@ -280,128 +247,60 @@ TEST_F(GPSViewTest, SpaceDragPansWithHandCursorsAndShiftsTheCachedPaths) {
     windowImage(); // builds the caches
     ASSERT_EQ(view->renderer().cachedDrawingData().size(), 2u);
     const GPSViewDrawingCache* cache = view->renderer().cachedDrawingData()[0].get();
-
     QTest::keyPress(view, Qt::Key_Space);
-    EXPECT_TRUE(view->inDragMode());
-    EXPECT_EQ(view->toolModifiers() & GPSView::kPanModeModifier, GPSView::kPanModeModifier);
     EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
     EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
-    sendMouse(view, QEvent::MouseMove, {250, 170}, Qt::LeftButton);
     sendMouse(view, QEvent::MouseMove, {300, 200}, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, {300, 200}, Qt::NoButton);
-    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     // 360 degrees per world width on both axes, against the pointer's movement.
     const double degreesPerPoint =
         360.0 / static_cast<double>(MapViewGeometry::worldSizeForZoom(kZoom));
     EXPECT_NEAR(view->center().lon, kCenter.lon - 100 * degreesPerPoint, 1e-9);
     EXPECT_NEAR(view->center().lat, kCenter.lat + 50 * degreesPerPoint, 1e-9);
-    EXPECT_EQ(moves.count(), 2);
-
-    // The same caches, drawn shifted to where the track now lies.
+    EXPECT_EQ(moves.count(), 1);
     const QImage panned = windowImage();
-    saveScreenshot(panned, "gpsview-panned.png");
     EXPECT_EQ(view->renderer().cachedDrawingData()[0].get(), cache);
-    const QPointF track = screenPoint(*view, midpoint(*red, 0));
-    EXPECT_GT(track.x(), 100);
-    EXPECT_TRUE(sameColor(pixelAt(panned, track), colorOf(red->itemColor()->rgba())));
+    EXPECT_TRUE(sameColor(pixelAt(panned, middleOf(*red, 0)), colorOf(red)));
 
-    // A double click in pan mode centres on the pointer and zooms in.
+    // A double click centres on the pointer and zooms in, in pan mode only.
     const QPointF target(120, 80);
     const WorldPoint targetWorld =
         view->geometry().transformScreenToWorld({target.x(), target.y()});
-    sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
-    sendMouse(view, QEvent::MouseButtonDblClick, target, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    const auto doubleClick = [&] {
+        sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
+        sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+        sendMouse(view, QEvent::MouseButtonDblClick, target, Qt::LeftButton);
+        sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
+    };
+    doubleClick();
     EXPECT_EQ(view->zoomLevel(), kZoom + 1);
     EXPECT_NEAR(view->center().lon, targetWorld.lon, 1e-9);
-    EXPECT_NEAR(view->center().lat, targetWorld.lat, 1e-9);
-
     QTest::keyRelease(view, Qt::Key_Space);
-    EXPECT_FALSE(view->inDragMode());
     EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor); // the range selection tool's
-    // Outside pan mode a double click does nothing to the map.
-    const WorldPoint center = view->center();
-    sendMouse(view, QEvent::MouseButtonPress, target, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
-    sendMouse(view, QEvent::MouseButtonDblClick, target, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, target, Qt::NoButton);
-    EXPECT_EQ(view->center(), center);
+    doubleClick();
     EXPECT_EQ(view->zoomLevel(), kZoom + 1);
 }
 
-TEST_F(GPSViewTest, RendersAtTheDevicePixelRatio) {
-    QImage image(QSize(kWidth, kHeight) * 2, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::white);
-    view->render(&image);
-    saveScreenshot(image, "gpsview-tracks-dpr2.png");
-    ASSERT_EQ(image.size(), QSize(2 * kWidth, 2 * kHeight));
-    EXPECT_EQ(image.deviceIndependentSize(), QSizeF(kWidth, kHeight));
-
-    // The line keeps its width in points and is drawn with twice the pixels: 2 and 2.5
-    // points from its middle lie on the inner line and on the outline.
-    const QPointF middle = screenPoint(*view, midpoint(*red, 0));
-    const int x = static_cast<int>(std::floor(middle.x() * 2));
-    const double y = middle.y() * 2;
-    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 2))),
-                          colorOf(red->itemColor()->rgba())));
-    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 5))),
-                          QColor(83, 0, 0))); // the outline: dark red at half brightness
-    EXPECT_TRUE(sameColor(image.pixelColor(x, static_cast<int>(std::lround(y + 9))), Qt::white));
-}
-
-TEST_F(GPSViewTest, ScaleBarFollowsTheMeasurementSystem) {
-    for (const std::int32_t system : {Preferences::kMetricSystem, Preferences::kImperialSystem}) {
-        preferences.setMeasurementSystem(system);
-        const UnitFormatter formatter(measurementSystemFromPreference(system));
-        const auto bar = MapScaleBar::scaleBarForView(view->geometry(), formatter);
-        ASSERT_TRUE(bar);
-        const QImage image = viewImage();
-        // Above the text: inside the bar its translucent white, beyond it nothing.
-        const double y = bar->barRect.y + 1.5;
-        EXPECT_TRUE(
-            sameColor(pixelAt(image, {bar->barRect.maxX() - 3, y}), QColor(255, 255, 255, 102), 6))
-            << bar->text;
-        EXPECT_EQ(pixelAt(image, {bar->barRect.maxX() + 3, y}).alpha(), 0) << bar->text;
-    }
-}
-
-TEST_F(GPSViewTest, ChoosingAToolShowsItsUsageWhenTooltipsAreOn) {
-    view->setCurrentTool(5, true);
-    EXPECT_EQ(view->currentTool(), 5);
-    ASSERT_TRUE(view->tooltipView()->isShowing());
-    EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Add Waypoint Tool (W)"));
-    EXPECT_EQ(view->tooltipView()->text(),
-              QStringLiteral("Hold Space to disable editing and drag the map"));
-
+TEST_F(GPSViewTest, ChoosingAToolShowsItsUsageUntilThePointerMoves) {
     view->setCurrentTool(4, true);
+    ASSERT_TRUE(view->tooltipView()->isShowing());
     EXPECT_EQ(view->tooltipView()->heading(), QStringLiteral("Edit Point Tool (P)"));
-    EXPECT_EQ(view->tooltipView()->text(),
-              QStringLiteral("Hold Space to disable editing and drag the map\n\n") +
-                  GPSView::toolUsage(4));
-    // Once faded in: a dark translucent bubble in the middle of the view.
-    QTest::qWait(TooltipView::kFadeMilliseconds + 100);
-    const QImage withTooltip = windowImage();
-    saveScreenshot(withTooltip, "gpsview-tooltip.png");
-    EXPECT_TRUE(
-        sameColor(withTooltip.pixelColor(kWidth / 2, view->tooltipView()->geometry().top() + 4),
-                  QColor(51, 51, 51), 3));
-    // Centred, also after a resize.
-    background.resize(500, 360);
-    view->resize(500, 360);
-    EXPECT_NEAR(view->tooltipView()->geometry().center().x(), 250, 1);
-    EXPECT_NEAR(view->tooltipView()->geometry().center().y(), 180, 1);
+    EXPECT_TRUE(view->tooltipView()->text().startsWith(
+        QStringLiteral("Hold Space to disable editing and drag the map\n\n")));
+    // Faded in: a dark translucent bubble in the middle of the view.
+    const auto bubbleShown = [&] {
+        return sameColor(
+            windowImage().pixelColor(kWidth / 2, view->tooltipView()->geometry().top() + 4),
+            QColor(51, 51, 51), 3);
+    };
+    EXPECT_TRUE(QTest::qWaitFor(bubbleShown, 5000));
 
-    // The next pointer movement hides it.
     sendMouse(view, QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
     EXPECT_FALSE(view->tooltipView()->isShowing());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view->tooltipView()->isHidden(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->tooltipView()->isHidden(); }, 5000));
 
-    view->setCurrentTool(0, false);
-    EXPECT_EQ(view->currentTool(), 0);
-    EXPECT_FALSE(view->tooltipView()->isShowing());
+    // Not when tooltips are off; an unknown tool changes nothing.
     preferences.setShowTooltips(false);
     view->setCurrentTool(1, true);
     EXPECT_FALSE(view->tooltipView()->isShowing());
@@ -409,110 +308,23 @@ TEST_F(GPSViewTest, ChoosingAToolShowsItsUsageWhenTooltipsAreOn) {
     EXPECT_EQ(view->currentTool(), 1);
 }
 
-// Records what the view asks of its delegate.
-class RecordingDelegate : public GPSViewDelegate {
-public:
-    const ItemList& GPSViewItems(GPSView*) override {
-        ++itemRequests;
-        return items;
-    }
-    void GPSViewWillChangeSelection(GPSView*) override { calls.push_back("will"); }
-    void GPSViewDidChangeSelection(GPSView*) override { calls.push_back("did"); }
-    void GPSViewWillMoveTo(GPSView*, double lon, double lat, int zoomLevel) override {
-        calls.push_back("move");
-        lastMove = {lon, lat};
-        lastZoom = zoomLevel;
-    }
-
-    ItemList items;
-    int itemRequests = 0;
-    std::vector<std::string> calls;
-    WorldPoint lastMove;
-    int lastZoom = 0;
-};
-
-TEST(GPSView, AsksItsDelegateForItemsAndBracketsSelectionChanges) {
-    InMemoryPreferences preferences;
-    RecordingDelegate recorder;
-    auto track = makeItem({{1, 1}, {1.5, 1.5}, {2, 1}}, GPSItemType::Track, "T", "Green");
-    recorder.items = {track};
-    GPSView view(preferences);
-    view.resize(300, 200);
-    view.setDelegate(&recorder);
-    view.grab();
-    EXPECT_GT(recorder.itemRequests, 0);
-
-    view.fitItemsInView();
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"move", "move"}));
-    EXPECT_NEAR(recorder.lastMove.lon, 1.5, 1e-9);
-    EXPECT_NEAR(recorder.lastMove.lat, 1.25, 1e-9);
-    EXPECT_EQ(recorder.lastZoom, view.zoomLevel());
-    EXPECT_GT(view.zoomLevel(), 2);
-
-    recorder.calls.clear();
-    view.selectAll();
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"will", "did"}));
-    EXPECT_TRUE(track->itemSelection().isFull());
-
-    // Without a delegate the view draws nothing and its commands do nothing.
-    view.setDelegate(nullptr);
-    const QImage empty = view.grab().toImage();
-    EXPECT_EQ(empty.pixelColor(150, 100).alpha(), 0);
-    view.selectAll();
-    view.moveDown();
-}
-
-TEST_F(GPSViewTest, BoxToolDrawsItsRectangleWhileSelectingWhatItHolds) {
-    view->setCurrentTool(ToolSet::BoxSelection, false);
-    EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor);
-    sendMouse(view, QEvent::MouseButtonPress, screenPoint(*view, {6.975, 46.005}), Qt::LeftButton);
-    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {6.99, 46.0}), Qt::LeftButton);
-    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {7.005, 45.995}), Qt::LeftButton);
-    // The selection follows the pointer; the rectangle is white over a light blue veil.
-    EXPECT_EQ(red->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
-    const QImage during = windowImage();
-    saveScreenshot(during, "gpsview-box-drag.png");
-    const QPointF inside = screenPoint(*view, {6.99, 46.003});
-    EXPECT_TRUE(sameColor(pixelAt(during, inside), QColor(229, 229, 255), 3));
-    sendMouse(view, QEvent::MouseButtonRelease, screenPoint(*view, {7.005, 45.995}), Qt::NoButton);
-    EXPECT_TRUE(sameColor(pixelAt(windowImage(), inside), Qt::white));
-    EXPECT_EQ(red->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
-}
-
-TEST_F(GPSViewTest, EditPointToolAddsAPointAndXMarksAndRemovesOne) {
+TEST_F(GPSViewTest, XMarksThePointToRemoveAndEscapeCancelsADrag) {
     view->setCurrentTool(ToolSet::EditPoint, false);
-    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
-    sendMouse(view, QEvent::MouseButtonPress, screenPoint(*view, {6.995, 46.001}), Qt::LeftButton);
-    sendMouse(view, QEvent::MouseMove, screenPoint(*view, {6.995, 46.002}), Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, screenPoint(*view, {6.995, 46.002}), Qt::NoButton);
-    document.undoManager().closeImplicitGroup();
-    ASSERT_EQ(red->itemPoints().size(), 8u);
-    EXPECT_NEAR(red->itemPoints()[3]->latitude(), 46.002, 1e-5);
-    EXPECT_EQ(document.undoManager().undoActionName(), "Add Point");
-
-    // X held counts as Alt: the point under the pointer is marked with a red plus.
     QTest::keyPress(view, Qt::Key_X);
     EXPECT_EQ(view->toolModifiers(), GPSView::kOptionModifier);
-    const QPointF point = screenPoint(*view, {7.01, 46.0});
+    const QPointF point = screenPoint({7.01, 46.0});
     sendMouse(view, QEvent::MouseMove, point + QPointF(4, 3), Qt::NoButton, Qt::NoButton);
     const QImage marked = windowImage();
-    saveScreenshot(marked, "gpsview-removal-mark.png");
     EXPECT_TRUE(sameColor(pixelAt(marked, point + QPointF(0.5, -2.5)), Qt::red, 8));
-    sendMouse(view, QEvent::MouseButtonPress, point + QPointF(4, 3), Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, point + QPointF(4, 3), Qt::NoButton);
-    document.undoManager().closeImplicitGroup();
-    EXPECT_EQ(red->itemPoints().size(), 7u);
-    EXPECT_EQ(document.undoManager().undoActionName(), "Remove Point");
     QTest::keyRelease(view, Qt::Key_X);
     EXPECT_EQ(view->toolModifiers(), 0u);
-}
 
-TEST_F(GPSViewTest, EscapeCancelsADragAndTheDocumentStaysAsItWas) {
-    view->setCurrentTool(ToolSet::EditPoint, false);
     const GPSPointPtr moved = red->itemPoints()[2];
-    const QPointF from = screenPoint(*view, {6.99, 46.0});
-    sendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
-    sendMouse(view, QEvent::MouseMove, from + QPointF(30, 40), Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    const QPointF from = screenPoint({6.99, 46.0});
+    sendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton,
+              Qt::ControlModifier);
+    sendMouse(view, QEvent::MouseMove, from + QPointF(30, 40), Qt::LeftButton, Qt::LeftButton,
+              Qt::ControlModifier);
     EXPECT_TRUE(view->isToolDragging());
     EXPECT_TRUE(view->renderer().movePreview());
     QTest::keyClick(view, Qt::Key_Escape);

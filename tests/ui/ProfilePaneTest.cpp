@@ -1,15 +1,12 @@
 #include "ui/profile/ProfilePane.h"
 
 #include "AppTestSupport.h"
-#include "WidgetScreenshot.h"
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/mapview/GPSView.h"
 #include "ui/profile/ProfileChartView.h"
 
 #include <QAction>
-#include <QColor>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -68,14 +65,13 @@ TEST_F(ProfilePaneTest, TheSampleHikeClimbsAndDescends) {
     chart().chart().setAxis(ProfileAxis::Distance);
     chart().chart().setSecondQuantity(std::nullopt);
     const QImage image = chart().grab().toImage();
-    test::saveScreenshot(chart(), "profile-sample.png");
     const QRectF plot = chart().chart().plotRect(chart().size());
     struct Stretch {
         const char* track;
         bool climbs;
     };
-    for (const Stretch& stretch : {Stretch{"Ascent to the Gratspitz", true},
-                                   Stretch{"Descent by the Seealp lake", false}}) {
+    for (const Stretch& stretch :
+         {Stretch{"Ascent to the Gratspitz", true}, Stretch{"Descent by the Seealp lake", false}}) {
         SCOPED_TRACE(stretch.track);
         const ProfileEntry& entry = entryNamed(stretch.track);
         const int start = topOfLine(image, static_cast<int>(xInside(entry, 0.08)), plot);
@@ -86,15 +82,12 @@ TEST_F(ProfilePaneTest, TheSampleHikeClimbsAndDescends) {
         EXPECT_GT(stretch.climbs ? start - end : end - start, 40);
     }
 
-    // Saved at the size shown, the PNG at twice the pixel density.
+    // Saved at the size shown, the PNG at twice the pixel density; a failure says why.
     QTemporaryDir dir;
-    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.png")), QStringLiteral("png")), QString());
-    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("p.png"))).size(), chart().size() * 2);
-    EXPECT_EQ(chart().saveChart(dir.filePath(QStringLiteral("p.svg")), QStringLiteral("svg")), QString());
-    QFile svg(dir.filePath(QStringLiteral("p.svg")));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg"));
-    EXPECT_NE(chart().saveChart(dir.filePath(QStringLiteral("missing/p.png")), QStringLiteral("png")),
+    const QString png = dir.filePath(QStringLiteral("p.png"));
+    EXPECT_EQ(chart().saveChart(png, QStringLiteral("png")), QString());
+    EXPECT_EQ(QImage(png).size(), chart().size() * 2);
+    EXPECT_NE(chart().saveChart(dir.filePath(QStringLiteral("no/p.png")), QStringLiteral("png")),
               QString());
 }
 
@@ -107,18 +100,9 @@ TEST_F(ProfilePaneTest, ADialogsPreviewShowsWhileItRuns) {
         return count;
     };
     const std::size_t before = pointsShown();
-    // A preview with every other point of each item, as simplifying shows it.
-    ItemList preview;
-    for (const GPSItemPtr& item : document.permanentItems()) {
-        auto copy = item->copy();
-        PointList halved;
-        for (std::size_t i = 0; i < item->itemPoints().size(); i += 2)
-            halved.push_back(item->itemPoints()[i]);
-        copy->setItemPoints(std::move(halved));
-        preview.push_back(copy);
-    }
-    document.setTempItems(preview);
-    EXPECT_LT(pointsShown(), before * 2 / 3);
+    // A preview of the first item alone, as splitting or simplifying shows one.
+    document.setTempItems(ItemList{document.permanentItems().front()});
+    EXPECT_LT(pointsShown(), before);
     document.setTempItems(std::nullopt);
     EXPECT_EQ(pointsShown(), before);
 }
@@ -137,14 +121,12 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
 
     QTest::mousePress(&chart(), Qt::LeftButton, {}, from);
     QTest::mouseMove(&chart(), to);
-    // The hovered point is marked on the map while the selection follows the pointer.
-    EXPECT_TRUE(m_window->gpsView()->highlightedPoint().has_value());
+    EXPECT_TRUE(m_window->gpsView()->highlightedPoint().has_value()) << "marked on the map";
     QTest::mouseRelease(&chart(), Qt::LeftButton, {}, to);
     m_env.endEvent();
     const std::uint64_t first = indexAt(from);
     const std::uint64_t last = indexAt(to);
-    EXPECT_EQ(track->itemSelection().ranges(),
-              (std::vector<IndexRange>{{first, last - first}}));
+    EXPECT_EQ(track->itemSelection().ranges(), (std::vector<IndexRange>{{first, last - first}}));
     WendDocument& document = m_window->document();
     EXPECT_EQ(document.undoManager().undoActionName(), "Change Selection");
 
@@ -156,13 +138,11 @@ TEST_F(ProfilePaneTest, ADragSelectsOnTheMapAsOneUndoStepAndEscapeCancels) {
     QTest::keyClick(&chart(), Qt::Key_Escape);
     QTest::mouseRelease(&chart(), Qt::LeftButton, Qt::ShiftModifier, to + QPoint(120, 0));
     m_env.endEvent();
-    EXPECT_EQ(track->itemSelection().ranges(),
-              (std::vector<IndexRange>{{first, last - first}}));
+    EXPECT_EQ(track->itemSelection().ranges(), (std::vector<IndexRange>{{first, last - first}}));
     EXPECT_EQ(document.undoManager().groupingLevel(), 0);
 
     ASSERT_TRUE(document.undoManager().undo());
     EXPECT_TRUE(track->itemSelection().isEmpty());
-    EXPECT_FALSE(document.undoManager().canUndo());
 }
 
 } // namespace

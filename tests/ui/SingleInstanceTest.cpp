@@ -2,7 +2,6 @@
 // same user in a private folder.
 #include "ui/app/SingleInstance.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QSignalSpy>
@@ -40,9 +39,9 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsFilesToTheRunningOne) {
     ASSERT_TRUE(running.listen());
     QSignalSpy requests(&running, &SingleInstance::openRequested);
 
-    const QStringList files = {QStringLiteral("/tmp/a b.gpx"),
-                               QStringLiteral("/tmp/caf\u00e9.gpx")};
-    for (const QStringList& paths : {files, QStringList()}) {
+    for (const QStringList& paths :
+         {QStringList{QStringLiteral("/tmp/a b.gpx"), QStringLiteral("/tmp/caf\u00e9.gpx")},
+          QStringList()}) {
         SCOPED_TRACE(paths.size());
         // The later start blocks on the socket; the running one answers from the event loop.
         Role role = Role::Primary;

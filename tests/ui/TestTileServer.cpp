@@ -2,9 +2,9 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace wend::test {
 
@@ -25,18 +25,13 @@ void TestTileServer::setLayerColor(const QString& layer, const QColor& color) {
 }
 
 int TestTileServer::requestCount(const QString& layer) const {
-    int count = 0;
-    for (const TileRequest& request : m_requests)
-        count += request.layer == layer ? 1 : 0;
-    return count;
+    return static_cast<int>(std::count_if(m_requests.begin(), m_requests.end(),
+                                          [&](const TileRequest& r) { return r.layer == layer; }));
 }
 
-bool TestTileServer::hasRequest(const QString& layer, int z, int x, int y) const {
-    for (const TileRequest& request : m_requests) {
-        if (request.layer == layer && request.z == z && request.x == x && request.y == y)
-            return true;
-    }
-    return false;
+bool TestTileServer::hasRequest(const QString& layer, int z) const {
+    return std::any_of(m_requests.begin(), m_requests.end(),
+                       [&](const TileRequest& r) { return r.layer == layer && r.z == z; });
 }
 
 void TestTileServer::acceptConnections() {
@@ -48,39 +43,29 @@ void TestTileServer::acceptConnections() {
 
 void TestTileServer::readRequest(QTcpSocket* socket) {
     // The request so far waits in the socket's buffer until its header is complete.
-    const QByteArray pending = socket->peek(socket->bytesAvailable());
-    const qsizetype headerEnd = pending.indexOf("\r\n\r\n");
+    const qsizetype headerEnd = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
     if (headerEnd < 0)
         return;
-    const QByteArray header = socket->read(headerEnd + 4);
-    const QList<QByteArray> lines = header.split('\n');
-    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-
-    TileRequest request;
-    for (const QByteArray& line : lines) {
-        if (line.toLower().startsWith("user-agent:"))
-            request.userAgent = line.mid(11).trimmed();
-    }
+    const QString header = QString::fromLatin1(socket->read(headerEnd + 4));
     static const QRegularExpression tilePath(
-        QStringLiteral("^/(\\w+)/(\\d+)/(\\d+)/(\\d+)\\.png$"));
-    const auto match = tilePath.match(QString::fromLatin1(requestLine.value(1)));
-
-    QByteArray response;
-    if (requestLine.value(0) == "GET" && match.hasMatch()) {
-        request.layer = match.captured(1);
-        request.z = match.captured(2).toInt();
-        request.x = match.captured(3).toInt();
-        request.y = match.captured(4).toInt();
-        m_requests.append(request);
-        const QByteArray body = tileImage(request.layer);
-        response = QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +
-                   (m_cacheable ? "public, max-age=86400" : "no-store") +
-                   "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
-                   "\r\n\r\n" + body;
-    } else {
-        response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        QStringLiteral("^GET /(\\w+)/(\\d+)/\\d+/\\d+\\.png "));
+    static const QRegularExpression userAgent(QStringLiteral("^user-agent: *(.*?)\\r$"),
+                                              QRegularExpression::CaseInsensitiveOption |
+                                                  QRegularExpression::MultilineOption);
+    const auto match = tilePath.match(header);
+    if (!match.hasMatch()) {
+        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
     }
-    socket->write(response);
+    const TileRequest request{match.captured(1), match.captured(2).toInt(),
+                              userAgent.match(header).captured(1).toLatin1()};
+    m_requests.append(request);
+    const QByteArray body = tileImage(request.layer);
+    socket->write(QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: ") +
+                  (m_cacheable ? "public, max-age=86400" : "no-store") +
+                  "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                  "\r\n\r\n" + body);
     socket->disconnectFromHost();
 }
 
@@ -88,13 +73,7 @@ QByteArray TestTileServer::tileImage(const QString& layer) {
     auto it = m_images.find(layer);
     if (it == m_images.end()) {
         QImage image(256, 256, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        if (const auto color = m_colors.find(layer); color != m_colors.end()) {
-            image.fill(*color);
-            QPainter painter(&image);
-            painter.fillRect(0, 0, 256, 2, borderColor());
-            painter.fillRect(0, 0, 2, 256, borderColor());
-        }
+        image.fill(m_colors.value(layer, Qt::transparent));
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
