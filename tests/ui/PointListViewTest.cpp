@@ -1,7 +1,6 @@
 #include "ui/pointlist/PointListView.h"
 
 #include "AppTestSupport.h"
-#include "WidgetScreenshot.h"
 #include "core/document/WendDocument.h"
 #include "ui/app/DocumentWindow.h"
 #include "ui/app/PreferencesWindow.h"
@@ -93,7 +92,6 @@ TEST_F(PointListViewTest, ARefusedTextKeepsTheEditorOpenUntilEscape) {
     ASSERT_TRUE(editor && editor->isVisible());
     EXPECT_EQ(editor->text(), QStringLiteral("abc"));
     EXPECT_TRUE(editor->property(PointListItemDelegate::kRefusedProperty).toBool());
-    test::saveScreenshot(*m_view, "point-list-refused.png");
     QTest::keyClicks(editor, QStringLiteral("1"));
     EXPECT_FALSE(editor->property(PointListItemDelegate::kRefusedProperty).toBool());
     QTest::keyClick(editor, Qt::Key_Escape);
@@ -134,8 +132,6 @@ TEST_F(PointListViewTest, ADialogsPreviewShowsItsRows) {
 
 // The list in a document window, as the user reaches it.
 TEST(PointListWindowTest, TheMenuShowsTheListWhoseRowsAndMapFollowEachOther) {
-    if (!test::leafletAvailable())
-        GTEST_SKIP() << "Leaflet is not installed in " WEND_LEAFLET_DIR;
     test::AppTestEnvironment env;
     DocumentWindow* window =
         env.controller->openDocument(QStringLiteral(WEND_SOURCE_DIR "/samples/sample.gpx"));
@@ -165,7 +161,6 @@ TEST(PointListWindowTest, TheMenuShowsTheListWhoseRowsAndMapFollowEachOther) {
     EXPECT_NEAR(window->gpsView()->center().lon, clicked->longitude(), 1e-9);
     EXPECT_NEAR(window->gpsView()->center().lat, clicked->latitude(), 1e-9);
     EXPECT_EQ(window->document().selectedItems().size(), 1u);
-    test::saveScreenshot(*window, "point-list-window.png");
 
     // A selection on the map selects the rows.
     window->gpsView()->selectAll();
