@@ -203,6 +203,10 @@ void DocumentWindow::buildPanes() {
         m_mapSplitter->addWidget(pane);
     for (int i = 0; i < m_mapSplitter->count(); ++i)
         m_mapSplitter->setStretchFactor(i, m_mapSplitter->widget(i) == m_mapArea ? 1 : 0);
+    // The statistics pane sizes itself to its rows; the map takes or gives the difference, so
+    // no empty strip is left below the pane when it gets shorter.
+    connect(m_statisticsPane, &StatisticsPane::paneHeightChanged, this,
+            [this](int height) { setMapColumnPaneHeight(m_statisticsPane, height); });
     connect(m_mapSplitter, &QSplitter::splitterMoved, this, [this] {
         if (m_profilePane->isExpanded())
             m_profileHeight = m_profilePane->height();
