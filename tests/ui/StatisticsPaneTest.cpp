@@ -80,6 +80,17 @@ TEST_F(StatisticsPaneTest, RowsFollowTheSelectionAndThePreferences) {
     pane.setClipboard(&clipboard);
     ASSERT_TRUE(pane.copyStatistics());
     EXPECT_NE(clipboard.text().value_or("").find("Elevation: 1,312 ft\n"), std::string::npos);
+
+    // A closed pane computes nothing until it is copied from or opened again.
+    pane.setExpanded(false);
+    refreshed.clear();
+    document.setSelectedItemIndexes({0});
+    EXPECT_EQ(refreshed.count(), 0);
+    ASSERT_TRUE(pane.copyStatistics());
+    EXPECT_NE(clipboard.text().value_or("").find("Number of Points: 5\n"), std::string::npos);
+    document.setSelectedItemIndexes({1});
+    pane.setExpanded(true);
+    EXPECT_EQ(pane.statistics().size(), 3u);
 }
 
 TEST_F(StatisticsPaneTest, SixteenRowsMakeAPaneOf352PointsThatTheSplitterCannotMove) {

@@ -137,7 +137,11 @@ void StatisticsPane::setRefreshThrottled(bool throttled) {
 }
 
 void StatisticsPane::refresh() {
-    generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
+    // A closed pane shows no figures: they are computed when it opens or is copied from, not
+    // after every change (over a million points they cost more than the change itself).
+    m_stale = !m_expanded;
+    if (!m_stale)
+        generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
 }
 
 void StatisticsPane::generateStatisticsForTracks(const ItemList& items) {
@@ -169,6 +173,8 @@ void StatisticsPane::setExpanded(bool expanded, bool save) {
     if (save && m_document)
         m_document->preferences().setShowStatistics(expanded);
     m_indicatorButton->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
+    if (expanded && m_stale)
+        refresh();
     layOut();
     if (changed)
         emit expandedChanged(expanded);
@@ -201,6 +207,10 @@ void StatisticsPane::resizeEvent(QResizeEvent* event) {
 bool StatisticsPane::copyStatistics() {
     if (!m_clipboard)
         return false;
+    if (m_stale) {
+        m_stale = false;
+        generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
+    }
     ClipboardCommands::copyStatistics(m_statistics, *m_clipboard);
     return true;
 }

@@ -56,7 +56,7 @@ public:
     // The locale and time zone of the texts; the measurement system is the preference's.
     void setUnitFormatter(UnitFormatter formatter);
 
-    // The lines shown now.
+    // The lines shown now; while the pane is closed they may be out of date.
     const std::vector<StatisticsRow>& statistics() const { return m_statistics; }
     // Recomputes the lines for these items and lays the pane out for their number.
     void generateStatisticsForTracks(const ItemList& items);
@@ -95,6 +95,7 @@ private:
     UnitFormatter m_formatter;
     std::vector<StatisticsRow> m_statistics;
     bool m_expanded = false;
+    bool m_stale = false; // changes came while the pane was closed
     QToolButton* m_indicatorButton = nullptr;
     QWidget* m_statisticsTable = nullptr;
     PaneRefreshThrottle* m_refreshThrottle = nullptr;
