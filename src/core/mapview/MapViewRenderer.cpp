@@ -120,19 +120,24 @@ ViewPoint MapViewRenderer::currentOffset(const MapViewGeometry& geometry) const 
     return {built.x - now.x, now.y - built.y};
 }
 
-bool MapViewRenderer::onlyCentreMoved(const ItemList& items, const MapViewGeometry& geometry) const {
-    if (!m_valid || m_checkPoints || geometry.zoomLevel() != m_builtZoomLevel ||
-        !(geometry.viewSize() == m_builtViewSize) || items.size() != m_itemStates.size())
-        return false;
+bool MapViewRenderer::builtForSameView(const ItemList& items, const MapViewGeometry& geometry) const {
+    return m_valid && geometry.zoomLevel() == m_builtZoomLevel &&
+           geometry.viewSize() == m_builtViewSize && items.size() == m_itemStates.size();
+}
+
+bool MapViewRenderer::anyItemChanged(const ItemList& items) const {
     for (std::size_t i = 0; i < items.size(); ++i)
         if (itemChange(m_itemStates[i], items[i]) != ItemChange::None)
-            return false;
-    return true;
+            return true;
+    return false;
+}
+
+bool MapViewRenderer::onlyCentreMoved(const ItemList& items, const MapViewGeometry& geometry) const {
+    return builtForSameView(items, geometry) && !m_checkPoints && !anyItemChanged(items);
 }
 
 bool MapViewRenderer::needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const {
-    if (!m_valid || geometry.zoomLevel() != m_builtZoomLevel ||
-        !(geometry.viewSize() == m_builtViewSize) || items.size() != m_itemStates.size())
+    if (!builtForSameView(items, geometry))
         return true;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (itemChange(m_itemStates[i], items[i]) == ItemChange::Everything)
@@ -158,12 +163,7 @@ MapViewRenderer::ItemChange MapViewRenderer::itemChange(const ItemState& state,
 }
 
 bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry& geometry) const {
-    if (m_checkPoints || needsFullRecache(items, geometry))
-        return true;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (itemChange(m_itemStates[i], items[i]) != ItemChange::None)
-            return true;
-    return false;
+    return m_checkPoints || needsFullRecache(items, geometry) || anyItemChanged(items);
 }
 
 void MapViewRenderer::invalidateItem(const GPSItem* item) {

@@ -100,6 +100,9 @@ private:
     // The caches' shift to today's centre, in screen coordinates.
     ViewPoint currentOffset(const MapViewGeometry& geometry) const;
     bool needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const;
+    // The caches were built for this zoom, view size and number of items.
+    bool builtForSameView(const ItemList& items, const MapViewGeometry& geometry) const;
+    bool anyItemChanged(const ItemList& items) const;
     // Whether the caches are stale only because the centre moved beyond their region.
     bool onlyCentreMoved(const ItemList& items, const MapViewGeometry& geometry) const;
     ItemChange itemChange(const ItemState& state, const GPSItemPtr& item) const;

@@ -40,8 +40,7 @@ void AddTrackTool::finalizeDrag(std::uint32_t, ToolContext& context) {
         // The point is this drag's own: it is set in place.
         m_newGPSPoint->setLongitude(m_pointLocation.lon);
         m_newGPSPoint->setLatitude(m_pointLocation.lat);
-        m_track->pointsDidChangeInPlace();
-        context.host().pointsDidChangeInPlace(m_track);
+        pointsDidChangeInPlace(m_track, context);
     }
     m_newGPSPoint.reset();
     m_track.reset();

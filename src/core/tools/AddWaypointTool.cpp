@@ -25,8 +25,7 @@ void AddWaypointTool::updateDrag(const ToolEvent& event, ToolContext& context) {
     GPSPoint& point = *m_waypointItem->itemPoints().front();
     point.setLongitude(event.worldPoint.lon);
     point.setLatitude(event.worldPoint.lat);
-    m_waypointItem->pointsDidChangeInPlace();
-    context.host().pointsDidChangeInPlace(m_waypointItem);
+    pointsDidChangeInPlace(m_waypointItem, context);
 }
 
 void AddWaypointTool::finalizeDrag(std::uint32_t, ToolContext& context) {

@@ -129,8 +129,7 @@ void EditPointTool::finalizeDrag(std::uint32_t modifiers, ToolContext& context) 
             else if (key == ToolModifiers::kShift)
                 finalizeExtensionPoint(*m_trackToExtend, m_newPointIndex);
         }
-        m_trackToExtend->pointsDidChangeInPlace();
-        context.host().pointsDidChangeInPlace(m_trackToExtend);
+        pointsDidChangeInPlace(m_trackToExtend, context);
     }
     clearDragState();
     clearMark();

@@ -24,4 +24,9 @@ bool GPSViewTool::isEqual(const GPSViewTool&) const {
     return true; // every tool is of the base class
 }
 
+void GPSViewTool::pointsDidChangeInPlace(const GPSItemPtr& item, ToolContext& context) {
+    item->pointsDidChangeInPlace();
+    context.host().pointsDidChangeInPlace(item);
+}
+
 } // namespace wend

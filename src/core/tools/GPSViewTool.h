@@ -52,6 +52,9 @@ public:
     virtual bool isEqual(const GPSViewTool& other) const;
 
 protected:
+    // After the tool set a point of its own in place (not replaced): what the item derives
+    // from its points and what the view keeps of them are made current.
+    static void pointsDidChangeInPlace(const GPSItemPtr& item, ToolContext& context);
     template <typename Tool> static bool isKindOf(const GPSViewTool& other) {
         return dynamic_cast<const Tool*>(&other) != nullptr;
     }

@@ -139,9 +139,16 @@ void StatisticsPane::setRefreshThrottled(bool throttled) {
 void StatisticsPane::refresh() {
     // A closed pane shows no figures: they are computed when it opens or is copied from, not
     // after every change (over a million points they cost more than the change itself).
-    m_stale = !m_expanded;
+    m_stale = true;
+    if (m_expanded)
+        bringUpToDate();
+}
+
+void StatisticsPane::bringUpToDate() {
     if (!m_stale)
-        generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
+        return;
+    m_stale = false;
+    generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
 }
 
 void StatisticsPane::generateStatisticsForTracks(const ItemList& items) {
@@ -173,8 +180,8 @@ void StatisticsPane::setExpanded(bool expanded, bool save) {
     if (save && m_document)
         m_document->preferences().setShowStatistics(expanded);
     m_indicatorButton->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
-    if (expanded && m_stale)
-        refresh();
+    if (expanded)
+        bringUpToDate();
     layOut();
     if (changed)
         emit expandedChanged(expanded);
@@ -207,10 +214,7 @@ void StatisticsPane::resizeEvent(QResizeEvent* event) {
 bool StatisticsPane::copyStatistics() {
     if (!m_clipboard)
         return false;
-    if (m_stale) {
-        m_stale = false;
-        generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
-    }
+    bringUpToDate();
     ClipboardCommands::copyStatistics(m_statistics, *m_clipboard);
     return true;
 }

@@ -88,6 +88,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Computes the figures when changes came since they were last computed.
+    void bringUpToDate();
     void layOut();
 
     WendDocument* m_document = nullptr;
