@@ -1,7 +1,5 @@
 #include "core/model/GPSDocument.h"
 
-#include "ModelTestSupport.h"
-
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -41,42 +39,6 @@ TEST(GPSDocument, CopyHasItsOwnItemsSharingPoints) {
     EXPECT_TRUE(copy->XMLElements().empty()) << "the document's own kept elements are not copied";
     // A document made from items alone (the clipboard's) has no name, and keeps having none.
     EXPECT_EQ(GPSDocument::documentWithItems({})->copy()->documentName(), "");
-}
-
-TEST(GPSDocument, SettersAnnounceAndRestore) {
-    auto doc = GPSDocument::document();
-    RecordingObserver observer;
-    doc->setObserver(&observer);
-    auto items = ItemList{trackOf(1, "x")};
-
-    doc->setDocumentName("N");
-    doc->setDocumentDescription("D");
-    doc->setDocumentAuthor("A");
-    doc->setDocumentLink("L");
-    doc->setDocumentItems(items);
-    doc->setXMLNamespaces({{"p", "urn:p"}});
-    doc->setXMLSchemaLocation("urn:p p.xsd");
-    doc->setMetadataExtensions(XMLElement::fromXMLString("<extensions/>"));
-    doc->setMetadataElements(XMLElementList{XMLElement::fromXMLString("<copyright/>")});
-    doc->setXMLElements(XMLElementList{XMLElement::fromXMLString("<extensions/>")});
-
-    EXPECT_EQ(observer.keys(),
-              (std::vector<ModelKey>{ModelKey::DocumentName, ModelKey::DocumentDescription,
-                                     ModelKey::DocumentAuthor, ModelKey::DocumentLink,
-                                     ModelKey::DocumentItems, ModelKey::XMLNamespaces,
-                                     ModelKey::XMLSchemaLocation, ModelKey::MetadataExtensions,
-                                     ModelKey::MetadataElements, ModelKey::XMLElements}));
-    observer.undoAll();
-    EXPECT_EQ(observer.changes.size(), 10u);
-    EXPECT_EQ(doc->documentName() + doc->documentDescription() + doc->documentAuthor() +
-                  doc->documentLink() + doc->XMLSchemaLocation(),
-              "Untitled Document");
-    EXPECT_TRUE(doc->documentItems().empty() && doc->XMLNamespaces().empty() &&
-                doc->metadataExtensions().isNull() && doc->metadataElements().empty() &&
-                doc->XMLElements().empty());
-    observer.undoAll(); // redo
-    EXPECT_EQ(doc->documentItems(), items);
-    EXPECT_EQ(doc->metadataExtensions().name(), "extensions");
 }
 
 } // namespace
