@@ -185,10 +185,6 @@ TEST_F(TracksListTest, ItemTypeMenuFollowsTheSelectionAndChangesTypes) {
     ASSERT_TRUE(list.setTypeOfSelectedRows("Track"));
     EXPECT_EQ(route->itemType(), GPSItemType::Track);
     expectOneUndoableStep("Change Item Type", before);
-    // Any title other than "Track" makes routes.
-    list.selectRows({0});
-    ASSERT_TRUE(list.setTypeOfSelectedRows("Whatever"));
-    EXPECT_EQ(track->itemType(), GPSItemType::Route);
 }
 
 TEST_F(TracksListTest, DeletingRowsIsOneStepWithoutANameOfItsOwn) {

@@ -121,10 +121,17 @@ TEST_F(WendDocumentTest, ExportSuggestsANameAndWritesTheSelection) {
         Selection::selectionWithValidSelectionRange(items[1]->pointIndexRange(), {{0, 1}, {3, 1}}));
     EXPECT_EQ(document.suggestedExportFileName(), "Untitled Document"); // two stretches
 
+    // The exported file carries the document's metadata.
+    document.GPSDoc()->setDocumentAuthor("Ann");
+    document.GPSDoc()->setMetadataElements(
+        XMLElementList{XMLElement::fromXMLString("<keywords>alps</keywords>")});
     std::string dir = test::scratchDirectory("document-export");
     EXPECT_EQ(document.exportSelection(dir + "/ride.gpx", "gpx", false), "");
     auto back = GPXParser::parseFile(dir + "/ride.gpx");
     ASSERT_TRUE(back.document);
+    EXPECT_EQ(back.document->documentAuthor() + " " +
+                  back.document->metadataElements().elementNamed("keywords").stringValue(),
+              "Ann alps");
     ASSERT_EQ(back.document->documentItems().size(), 2u);
     EXPECT_EQ(back.document->documentItems()[0]->itemPoints().size(), 2u);
     EXPECT_EQ(document.exportSelection(dir + "/ride.kml", "kml", true), "");

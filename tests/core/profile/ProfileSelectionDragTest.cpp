@@ -23,7 +23,6 @@ struct DragCase {
 class ProfileSelectionDragTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_document.setDelegate(&m_alerts);
         m_document.addItems({makeTrack("First", 6), makeTrack("Second", 8, 9.0)});
         m_document.undoManager().removeAllActions();
     }
@@ -54,7 +53,6 @@ protected:
     const GPSItemPtr& second() const { return m_document.permanentItems()[1]; }
 
     InMemoryPreferences m_preferences;
-    test::AlertRecorder m_alerts;
     WendDocument m_document{m_preferences};
 };
 
