@@ -64,7 +64,6 @@ const std::vector<DragCase> kDrags = {
     {"shift", true, false, 4, 7, {{0, 2}}, {{1, 6}}},
     // Alt subtracts; the ends of the stretch stay selected inside a longer one.
     {"alt", false, true, 2, 4, {{0, 2}}, {{1, 1}, {4, 1}}},
-    {"shift wins", true, true, 6, 7, {{0, 2}}, {{1, 4}, {6, 1}}},
 };
 
 TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStep) {
