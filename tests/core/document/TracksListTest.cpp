@@ -185,6 +185,9 @@ TEST_F(TracksListTest, ItemTypeMenuFollowsTheSelectionAndChangesTypes) {
     ASSERT_TRUE(list.setTypeOfSelectedRows("Track"));
     EXPECT_EQ(route->itemType(), GPSItemType::Track);
     expectOneUndoableStep("Change Item Type", before);
+    list.selectRows({0});
+    ASSERT_TRUE(list.setTypeOfSelectedRows("Route"));
+    EXPECT_EQ(track->itemType(), GPSItemType::Route);
 }
 
 TEST_F(TracksListTest, DeletingRowsIsOneStepWithoutANameOfItsOwn) {
