@@ -193,22 +193,6 @@ protected:
     }
 };
 
-// Stands in for the waypoint editor: renames the selected waypoint.
-class WaypointRenamingDialog : public ItemMutatorDialog {
-public:
-    std::string newName = "Renamed";
-
-    ItemList mutatedItems() override {
-        ItemList result = originalItems();
-        for (auto& item : result)
-            if (item->itemType() == GPSItemType::Waypoint && !item->itemSelection().isEmpty()) {
-                item = item->copy();
-                item->setItemName(newName);
-            }
-        return result;
-    }
-};
-
 class CommandTest : public ::testing::Test {
 protected:
     CommandTest() : document(preferences) { document.setDelegate(&alerts); }

@@ -113,7 +113,10 @@ TEST_F(PointListUndoTest, UndoKeepsOnlyTheReplacedPoints) {
             second->setItemPoints(std::move(points));
         },
         [&] { second->replaceItemPoints(2, 1, {GPSPoint::point()}); },
-        [&] { document.updateItemPoint(before[2].get(), [](GPSItem&, GPSPoint&) {}); },
+        [&] {
+            EXPECT_TRUE(document.updateItemPoint(
+                before[2].get(), [](GPSItem&, GPSPoint& p) { p.setElevation(1000); }));
+        },
     };
     for (std::size_t edit = 0; edit < edits.size(); ++edit) {
         SCOPED_TRACE(edit);
@@ -123,9 +126,12 @@ TEST_F(PointListUndoTest, UndoKeepsOnlyTheReplacedPoints) {
         for (std::size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(before[i].use_count(), 3) << "point " << i;
         EXPECT_EQ(first->itemPoints(), before);
+        EXPECT_DOUBLE_EQ(before[2]->elevation(), 402); // the shared point itself never changes
         ASSERT_TRUE(document.undoManager().undo());
         EXPECT_EQ(second->itemPoints(), before);
     }
+    GPSPoint stranger;
+    EXPECT_FALSE(document.updateItemPoint(&stranger, [](GPSItem&, GPSPoint&) {}));
 }
 
 } // namespace

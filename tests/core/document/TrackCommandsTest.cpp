@@ -25,7 +25,6 @@ TEST_F(TrackCommandsTest, DeleteCutsTracksIntoPiecesInTheirPlace) {
         {10, {{9, 0}}, {span(0, 8)}},
         {2, {{0, 0}}, {{1}}},
         {2, {{1, 0}}, {{0}}},
-        {2, {{0, 1}}, {}},
         {3, {{0, 0}, {2, 0}}, {{1}}},
         {10, {{0, 4}, {5, 3}}, {{4, 5}, {8, 9}}},
         {10, {{0, 9}}, {}},
@@ -226,7 +225,6 @@ TEST_F(TrackCommandsTest, ReverseTrackOrderAndSortTracks) {
             names += item->itemName();
         EXPECT_EQ(names, order);
     }
-    ASSERT_EQ(TrackCommands::sortTitles().size(), 7u); // Name and the six above
 }
 
 TEST_F(TrackCommandsTest, RemoveTimestampsAndMillisecondsOfSelectedPoints) {
@@ -299,15 +297,6 @@ TEST_F(TrackCommandsTest, SelectionCommands) {
     ASSERT_TRUE(TrackCommands::invertSelection(document));
     EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
     expectOneUndoableStep("Invert Selection", start);
-    // Select All keeps partial selections and fills the others.
-    TrackCommands::selectAll(document);
-    endEvent();
-    EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
-    EXPECT_TRUE(b->itemSelection().isFull());
-    // With selection changes undoable, Deselect is undone like any selection change.
     ASSERT_TRUE(TrackCommands::deselectSelection(document));
     EXPECT_FALSE(document.hasSelection());
-    endEvent();
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_TRUE(b->itemSelection().isFull());
 }

@@ -2,7 +2,6 @@
 
 #include "CommandTestSupport.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace wend;

@@ -40,16 +40,11 @@ TEST_F(WendDocumentTest, ReadProblemsAreShownAndRepairedFilesOpen) {
     EXPECT_EQ(alerts.alerts[1].title, "Warning");
     EXPECT_EQ(document.items().size(), 1u);
     // Broken compressed input gives the reader's error and leaves the document as it was.
-    const std::string gzipHeader("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
-    for (const std::string& bytes :
-         {gzipHeader + "not deflated data at all", gzipHeader, std::string("\x1f\x8b", 2)}) {
-        SCOPED_TRACE(bytes.size());
-        alerts.alerts.clear();
-        EXPECT_FALSE(document.readFromData(bytes));
-        ASSERT_EQ(alerts.alerts.size(), 1u);
-        EXPECT_EQ(alerts.alerts[0].title, "Couldn't Load GPX Data");
-        EXPECT_EQ(document.items().size(), 1u);
-    }
+    EXPECT_FALSE(document.readFromData(std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10) +
+                                       "not deflated data at all"));
+    ASSERT_EQ(alerts.alerts.size(), 3u);
+    EXPECT_EQ(alerts.alerts[2].title, "Couldn't Load GPX Data");
+    EXPECT_EQ(document.items().size(), 1u);
 }
 
 TEST_F(WendDocumentTest, LoadedAndAddedItemsTakePoolColoursAndRemovalIsUndone) {
@@ -73,15 +68,6 @@ TEST_F(WendDocumentTest, LoadedAndAddedItemsTakePoolColoursAndRemovalIsUndone) {
     ASSERT_EQ(document.items().size(), 4u);
     EXPECT_EQ(document.items()[3], b);
     EXPECT_EQ(colorName(b), "Blue");
-    // A later rename of the restored item is undoable.
-    b->setItemName("Renamed");
-    document.undoManager().setActionName("Rename");
-    endEvent();
-    EXPECT_EQ(document.undoManager().undoActionName(), "Rename");
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_EQ(b->itemName(), "B");
-    ASSERT_TRUE(document.undoManager().redo());
-    EXPECT_EQ(b->itemName(), "Renamed");
 }
 
 TEST_F(WendDocumentTest, SelectingRowsKeepsPartialSelections) {
@@ -96,25 +82,6 @@ TEST_F(WendDocumentTest, SelectingRowsKeepsPartialSelections) {
     EXPECT_TRUE(items[1]->itemSelection().isEmpty());
     EXPECT_TRUE(items[2]->itemSelection().isFull());
     EXPECT_EQ(notifications, 1);
-    EXPECT_EQ(document.unselectedItemIndexes(), (WendDocument::IndexList{1}));
-}
-
-TEST_F(WendDocumentTest, ChangingOnePointIsOneUndoableStep) {
-    ASSERT_TRUE(document.readFromData(gpxWithTracks({{"A", 3}})));
-    endEvent();
-    auto a = document.items()[0];
-    auto original = a->itemPoints()[1];
-    EXPECT_TRUE(document.updateItemPoint(original.get(),
-                                         [](GPSItem&, GPSPoint& p) { p.setElevation(1000); }));
-    document.undoManager().setActionName("Edit Point");
-    endEvent();
-    EXPECT_NE(a->itemPoints()[1], original);
-    EXPECT_DOUBLE_EQ(a->itemPoints()[1]->elevation(), 1000);
-    EXPECT_DOUBLE_EQ(original->elevation(), 401); // the shared point itself never changes
-    ASSERT_TRUE(document.undoManager().undo());
-    EXPECT_EQ(a->itemPoints()[1], original);
-    GPSPoint stranger;
-    EXPECT_FALSE(document.updateItemPoint(&stranger, [](GPSItem&, GPSPoint&) {}));
 }
 
 TEST_F(WendDocumentTest, ImportIsOneStepAndReportsEachFailure) {
@@ -153,10 +120,17 @@ TEST_F(WendDocumentTest, ExportSuggestsANameAndWritesTheSelection) {
         Selection::selectionWithValidSelectionRange(items[1]->pointIndexRange(), {{0, 1}, {3, 1}}));
     EXPECT_EQ(document.suggestedExportFileName(), "Untitled Document"); // two stretches
 
+    // The exported file carries the document's metadata.
+    document.GPSDoc()->setDocumentAuthor("Ann");
+    document.GPSDoc()->setMetadataElements(
+        XMLElementList{XMLElement::fromXMLString("<keywords>alps</keywords>")});
     std::string dir = test::scratchDirectory("document-export");
     EXPECT_EQ(document.exportSelection(dir + "/ride.gpx", "gpx", false), "");
     auto back = GPXParser::parseFile(dir + "/ride.gpx");
     ASSERT_TRUE(back.document);
+    EXPECT_EQ(back.document->documentAuthor() + " " +
+                  back.document->metadataElements().elementNamed("keywords").stringValue(),
+              "Ann alps");
     ASSERT_EQ(back.document->documentItems().size(), 2u);
     EXPECT_EQ(back.document->documentItems()[0]->itemPoints().size(), 2u);
     EXPECT_EQ(document.exportSelection(dir + "/ride.kml", "kml", true), "");

@@ -105,9 +105,6 @@ TEST(KeyedArchive, DocumentRoundTripKeepsEveryField) {
     for (std::size_t i = 0; i < 3; ++i)
         expectSameItem(*decoded->documentItems()[i], *original->documentItems()[i]);
 
-    // The hidden track arrives visible (checked above); an empty name reads as the default.
-    EXPECT_EQ(decoded->documentItems()[2]->itemName(), "Untitled Track");
-
     // A document made from items alone (the clipboard's) keeps having no name.
     auto pasted = KeyedArchive::unarchiveDocument(KeyedArchive::archiveDocument(
         *GPSDocument::documentWithItems({original->documentItems()[1]})));
@@ -117,34 +114,17 @@ TEST(KeyedArchive, DocumentRoundTripKeepsEveryField) {
     EXPECT_TRUE(pasted->XMLNamespaces().empty());
 }
 
+// Items, points and selections travel inside documents above (and through the archive fuzzer);
+// here what a document does not show: comments and CDATA of a kept element, and that each
+// entry point reads only its own class.
 TEST(KeyedArchive, SingleObjectsRoundTrip) {
-    auto doc = sampleDocument();
-    auto item = KeyedArchive::unarchiveItem(KeyedArchive::archiveItem(*doc->documentItems()[0]));
-    ASSERT_TRUE(item);
-    expectSameItem(*item, *doc->documentItems()[0]);
-
-    auto point = KeyedArchive::unarchivePoint(
-        KeyedArchive::archivePoint(*doc->documentItems()[0]->itemPoints()[0]));
-    ASSERT_TRUE(point);
-    EXPECT_TRUE(samePoint(*point, *doc->documentItems()[0]->itemPoints()[0]));
-
-    Selection s =
-        Selection::selectionWithValidSelectionRange({0, 100}, {{2, 4}, {7, 3}, {20, 0}, {40, 60}});
-    auto selection = KeyedArchive::unarchiveSelection(KeyedArchive::archiveSelection(s));
-    ASSERT_TRUE(selection);
-    EXPECT_EQ(*selection, s);
-    // An item without points has the largest valid length; it survives as well.
-    Selection none =
-        Selection::selectionWithValidSelectionRange({0, UINT64_MAX}).selectionBySelectingAll();
-    EXPECT_EQ(KeyedArchive::unarchiveSelection(KeyedArchive::archiveSelection(none)), none);
-
     auto e = element("<a:b xmlns:a=\"urn:a\" x=\"1\"><!--c--><![CDATA[<d>]]>t<e/></a:b>");
     auto decodedElement = KeyedArchive::unarchiveElement(KeyedArchive::archiveElement(e));
     ASSERT_TRUE(decodedElement);
     EXPECT_EQ(decodedElement->xmlString(), e.xmlString());
 
-    // Each entry point reads only its own class.
-    auto itemBytes = KeyedArchive::archiveItem(*doc->documentItems()[0]);
+    auto itemBytes = KeyedArchive::archiveItem(*sampleDocument()->documentItems()[0]);
+    EXPECT_TRUE(KeyedArchive::unarchiveItem(itemBytes));
     EXPECT_FALSE(KeyedArchive::unarchiveDocument(itemBytes));
     EXPECT_FALSE(KeyedArchive::unarchivePoint(itemBytes));
     EXPECT_FALSE(KeyedArchive::unarchiveSelection(itemBytes));

@@ -51,10 +51,6 @@ std::string text(const Bytes& bytes) {
 // The archive's own round trip and refusals are the keyed archive's; here only which bytes go
 // under which type, and which come back.
 TEST(PasteboardFormats, TheArchiveTravelsUnderItsTypeOnly) {
-    EXPECT_EQ(PasteboardFormats::writableTypes(true).size(), 2u);
-    EXPECT_TRUE(PasteboardFormats::writableTypes(false).empty());
-    EXPECT_TRUE(PasteboardFormats::readableTypes(false).empty());
-
     auto source = readSource();
     ASSERT_TRUE(source);
     auto copied = copiedTracks(*source);
@@ -102,12 +98,6 @@ TEST(PasteboardFormats, TextIsACompleteGPXFileWithoutDocumentName) {
     EXPECT_EQ(read.document->documentItems()[1]->itemName(), "Evening");
     EXPECT_EQ(read.document->documentItems()[0]->itemPoints()[0]->XMLElements(),
               source->documentItems()[1]->itemPoints()[0]->XMLElements());
-
-    // GPX text is for other applications: Wend does not paste it.
-    EXPECT_FALSE(
-        PasteboardFormats::documentFromPasteboardData(*bytes, PasteboardFormats::kGPXType));
-    EXPECT_FALSE(
-        PasteboardFormats::documentFromPasteboardData(*bytes, PasteboardFormats::kPlainTextType));
 }
 
 // Copied items carry what a GPX 1.0 file held in other forms (a link text, a speed in the

@@ -26,17 +26,7 @@ TEST(GPSPoint, NormalisationWrapsStepwise) {
     EXPECT_TRUE(std::isnan(lon(std::nan(""))));
     EXPECT_TRUE(std::isnan(lat(std::nan(""))));
 
-    // Values of every size terminate, land inside the range and match the stepwise rule
-    // wherever both can be computed exactly.
-    for (double v :
-         {1e6 - 1, 1e6, 1e6 + 180, 1e6 + 0.5, -1e6 - 180, 3.6e7, -3.6e7 + 180, 1.8e7 + 180}) {
-        double stepped = v;
-        while (stepped < -180)
-            stepped += 360;
-        while (stepped > 180)
-            stepped -= 360;
-        EXPECT_EQ(lon(v), stepped) << v;
-    }
+    // Values of every size terminate and land inside the range.
     for (double v : {1e15, -1e15, 1e300, -1e300, std::numeric_limits<double>::max(),
                      -std::numeric_limits<double>::max(), kInf, -kInf}) {
         EXPECT_GE(lon(v), -180) << v;
@@ -110,13 +100,6 @@ TEST(GPSPoint, CopyKeepsValuesAndElementsButNotDerivedOnes) {
     EXPECT_EQ(c->time(), p->time());
     EXPECT_EQ(c->distance() + c->speed() + c->gradient(), 0);
     EXPECT_EQ(c->XMLElements(), p->XMLElements());
-
-    // Giving the copy new elements leaves the original's alone.
-    c->setXMLElements(c->XMLElements().appending(XMLElement::fromXMLString("<sat>7</sat>")));
-    c->setTime(std::nullopt);
-    EXPECT_EQ(p->XMLElements(), XMLElementList{hdop});
-    EXPECT_EQ(c->XMLElementNamed("sat").stringValue(), "7");
-    EXPECT_TRUE(p->time().has_value());
 }
 
 } // namespace

@@ -1,32 +1,19 @@
-#include "core/document/InMemoryPreferences.h"
-#include "core/document/WendDocument.h"
+#include "core/document/CommandTestSupport.h"
 #include "core/pointlist/PointListCellText.h"
 #include "core/pointlist/PointListEditText.h"
 #include "core/pointlist/PointListEditorController.h"
 #include "core/pointlist/PointListSelectionMapping.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace wend {
 namespace {
 
-constexpr std::int64_t k2020 = 1577872800LL * 1'000'000; // 2020-01-01T10:00:00Z
+using test::atSeconds;
+using test::selectRanges;
 
-// A track of n points heading east from (lon, 47), one every ten seconds, 400 m up and rising.
 GPSItemPtr makeTrack(std::size_t n, double lon = 8.0) {
-    PointList points;
-    for (std::size_t i = 0; i < n; ++i)
-        points.push_back(GPSPoint::pointWithLongitude(
-            lon + 0.001 * static_cast<double>(i), 47.0, 400.0 + static_cast<double>(i),
-            Instant::fromMicroseconds(k2020 + 10'000'000 * static_cast<std::int64_t>(i))));
-    auto item = GPSItem::item();
-    item->setItemPoints(std::move(points));
-    return item;
-}
-
-void select(const GPSItemPtr& item, std::vector<IndexRange> ranges) {
-    item->setItemSelection(Selection::selectionWithValidSelectionRange(item->pointIndexRange(), ranges));
+    return test::makeTrack("", n, lon);
 }
 
 TEST(PointListRows, RowsRunThroughTheItemsOneAfterTheOther) {
@@ -83,10 +70,10 @@ TEST(PointListSelectionMapping, SelectionsAndRowsFollowEachOther) {
 }
 
 TEST(PointListCellText, CellsShowThePointInTheUnitsChosen) {
-    const auto previous = GPSPoint::pointWithLongitude(-8.25, 47.5, 1000, Instant::fromMicroseconds(k2020));
+    const auto previous = GPSPoint::pointWithLongitude(-8.25, 47.5, 1000, atSeconds(0));
     // 100 m north and 10 m down, ten seconds later.
     const auto point = GPSPoint::pointWithLongitude(-8.25, 47.5 + 100 / 111195.0, 990,
-                                                    Instant::fromMicroseconds(k2020 + 10'000'000));
+                                                    atSeconds(10));
     const auto bare = GPSPoint::pointWithLongitude(0, 0, GPSPoint::NaN, std::nullopt);
     struct Case {
         PointListColumn column;
@@ -263,8 +250,8 @@ TEST_F(PointListEditorControllerTest, RowSelectionAndDocumentSelectionFollowEach
     // A selection made elsewhere reaches the table and brings its last stretch into view; the
     // same selection again asks nothing.
     m_document.GPSViewWillChangeSelection();
-    select(item(0), {{0, 0}});
-    select(item(1), {{2, 1}});
+    selectRanges(item(0), {{0, 0}});
+    selectRanges(item(1), {{2, 1}});
     m_document.GPSViewDidChangeSelection();
     ASSERT_EQ(m_table.selected.size(), 1u);
     EXPECT_EQ(m_table.selected.back(), (RowBlockList{{0, 1}, {5, 2}}));

@@ -171,7 +171,6 @@ TEST(RestStopSplitter, MutatedItemsReplaceOnlySelectedItemsAndLeaveOriginalsAlon
 }
 
 TEST(RestStopSplitter, DialogTexts) {
-    EXPECT_DOUBLE_EQ(RestStopSplitter::minTimeFromSliderValue(15), 3375);
     EXPECT_NEAR(RestStopSplitter::minTimeSliderValue(2700), 13.925, 0.001);
     EXPECT_NEAR(RestStopSplitter::minTimeSliderMaxValue(), 44.208, 0.001);
     EXPECT_EQ(RestStopSplitter::maxDistanceDescription(20), "20.0 metres");

@@ -15,35 +15,7 @@ StatisticAccumulator accumulatorWith(const std::vector<double>& raw) {
     return a;
 }
 
-void expectNoAnswer(const StatisticAccumulator& a) {
-    for (bool discard : {false, true})
-        EXPECT_TRUE(std::isnan(a.calculateMeanDiscardingOutliers(discard)) &&
-                    std::isnan(a.calculateMinDiscardingOutliers(discard)) &&
-                    std::isnan(a.calculateMaxDiscardingOutliers(discard)));
-}
-
 } // namespace
-
-TEST(StatisticAccumulator, EmptyInvalidatedNaNAndSingleSamples) {
-    auto a = StatisticAccumulator::accumulator();
-    expectNoAnswer(a);
-    EXPECT_EQ(a.standardDeviationWithMean(0.0), 0.0);
-    // NaN samples touch neither the window nor the store.
-    for (double x : {std::nan(""), 10.0, std::nan(""), 20.0})
-        a.addSample(x);
-    EXPECT_EQ(a.allSamples(), (std::vector<double>{10, 15}));
-    // Invalidated, it keeps collecting but answers nothing.
-    a.invalidate();
-    a.addSample(4);
-    EXPECT_EQ(a.sampleCount(), 3u);
-    expectNoAnswer(a);
-    // A single sample survives outlier rejection; with no spread only samples equal to the
-    // given mean remain.
-    auto single = accumulatorWith({42.5});
-    EXPECT_EQ(single.calculateMeanDiscardingOutliers(true), 42.5);
-    EXPECT_EQ(single.calculateMinDiscardingOutliers(true), 42.5);
-    EXPECT_TRUE(single.samplesSansOutliers(40.0).empty());
-}
 
 TEST(StatisticAccumulator, StoredSamplesAreMeansOfTheLastTenRawSamples) {
     auto a = accumulatorWith({10, 20, 30});

@@ -15,7 +15,7 @@ std::vector<IndexRange> rangesOf(const GPSItemPtr& item) {
 
 struct DragCase {
     const char* name;
-    bool shift, alt, xKey;
+    bool shift, alt;
     std::uint64_t from, to;
     std::vector<IndexRange> first, second; // the two tracks' selections afterwards
 };
@@ -23,7 +23,6 @@ struct DragCase {
 class ProfileSelectionDragTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_document.setDelegate(&m_alerts);
         m_document.addItems({makeTrack("First", 6), makeTrack("Second", 8, 9.0)});
         m_document.undoManager().removeAllActions();
     }
@@ -40,7 +39,7 @@ protected:
     void drag(const DragCase& c, bool finish = true) {
         ProfileSelectionDrag drag(m_document, m_document.items(), second(), c.from,
                                   ToolModifiers::selectionModeForModifiers(
-                                      ToolModifiers::recache(0, c.shift, c.alt || c.xKey, false)));
+                                      ToolModifiers::recache(0, c.shift, c.alt, false)));
         for (std::uint64_t index : {c.from, std::uint64_t{7}, std::uint64_t{0}, c.to})
             drag.moveTo(index);
         if (finish)
@@ -54,20 +53,17 @@ protected:
     const GPSItemPtr& second() const { return m_document.permanentItems()[1]; }
 
     InMemoryPreferences m_preferences;
-    test::AlertRecorder m_alerts;
     WendDocument m_document{m_preferences};
 };
 
 const std::vector<DragCase> kDrags = {
     // Replace: every other item's selection goes.
-    {"backwards", false, false, false, 4, 2, {}, {{2, 2}}},
-    {"click", false, false, false, 6, 6, {}, {{6, 0}}},
+    {"backwards", false, false, 4, 2, {}, {{2, 2}}},
+    {"click", false, false, 6, 6, {}, {{6, 0}}},
     // Shift extends the item's selection and keeps the others.
-    {"shift", true, false, false, 4, 7, {{0, 2}}, {{1, 6}}},
-    // Alt or a held X subtracts; the ends of the stretch stay selected inside a longer one.
-    {"alt", false, true, false, 2, 4, {{0, 2}}, {{1, 1}, {4, 1}}},
-    {"x key", false, false, true, 2, 4, {{0, 2}}, {{1, 1}, {4, 1}}},
-    {"shift wins", true, true, true, 6, 7, {{0, 2}}, {{1, 4}, {6, 1}}},
+    {"shift", true, false, 4, 7, {{0, 2}}, {{1, 6}}},
+    // Alt subtracts; the ends of the stretch stay selected inside a longer one.
+    {"alt", false, true, 2, 4, {{0, 2}}, {{1, 1}, {4, 1}}},
 };
 
 TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStep) {
