@@ -25,6 +25,12 @@ inline void PrintTo(const Selection& selection, std::ostream* os) {
 class RecordingObserver : public ModelObserver {
 public:
     void modelDidChange(const ModelChange& change) override { changes.push_back(change); }
+    std::vector<ModelKey> keys() const {
+        std::vector<ModelKey> out;
+        for (const auto& c : changes)
+            out.push_back(c.key);
+        return out;
+    }
     std::vector<ModelChange> changes;
 };
 
