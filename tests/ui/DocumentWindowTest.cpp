@@ -470,14 +470,14 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
     WendDocument& document = window->document();
     const ItemList items = document.permanentItems();
 
-    // Answers the dialog that opens with Cancel and notes its class.
+    // Answers the dialog that opens with Escape and notes its class.
     const auto cancelDialogOf = [&](DocumentAction action) {
         QString seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 seen = QString::fromLatin1(dialog->metaObject()->className());
-                dialog->reject();
+                QTest::keyClick(dialog, Qt::Key_Escape);
             }
         });
         poll.start(10);
@@ -509,6 +509,7 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
     }
     EXPECT_EQ(document.permanentItems(), items);
     EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 3u);
+    EXPECT_FALSE(document.tempItems().has_value());
     EXPECT_EQ(document.undoManager().groupingLevel(), 0);
     EXPECT_FALSE(document.undoManager().canUndo());
     EXPECT_FALSE(window->isEdited());
