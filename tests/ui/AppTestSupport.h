@@ -25,10 +25,6 @@ namespace wend::test {
 // The other layers are transparent.
 inline const QColor kAppTerrainColor(235, 225, 200);
 
-inline QString corpusFile(const char* name) {
-    return QString::fromStdString(corpusDirectory() + "/") + QString::fromUtf8(name);
-}
-
 // scripts/install-deps.sh installs Leaflet: a test that needs it fails without it.
 #define WEND_ASSERT_LEAFLET()                                                                      \
     ASSERT_TRUE(QFileInfo::exists(QStringLiteral(WEND_LEAFLET_DIR "/leaflet.js")))                 \

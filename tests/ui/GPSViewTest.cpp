@@ -241,6 +241,8 @@ TEST_F(GPSViewTest, SpaceDragPansAndDoubleClickZooms) {
     EXPECT_NEAR(view->center().lon, kCenter.lon - 100 * degreesPerPoint, 1e-9);
     EXPECT_NEAR(view->center().lat, kCenter.lat + 50 * degreesPerPoint, 1e-9);
     EXPECT_EQ(moves.count(), 1);
+    // The tracks are drawn where their points now are.
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), middleOf(*red, 0)), colorOf(red)));
 
     // A double click centres on the pointer and zooms in, in pan mode only.
     const QPointF target(120, 80);

@@ -57,8 +57,8 @@ protected:
 
 TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
     WEND_SKIP_WITHOUT_CORPUS();
-    DocumentWindow* window =
-        m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
+    DocumentWindow* window = m_env.controller->openDocument(
+        QString::fromStdString(test::corpusDirectory() + "/gpxpy__cerknicko-jezero.gpx"));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(m_env.alerts.empty());
     ASSERT_EQ(window->tracksListView()->model()->rowCount(), 14); // 7 waypoints, 7 tracks
