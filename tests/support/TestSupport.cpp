@@ -18,11 +18,7 @@ namespace fs = std::filesystem;
 std::string sharedDirectory() {
     if (const char* env = std::getenv("WEND_SHARED_DIR"); env && *env)
         return env;
-#ifdef WEND_SHARED_DIR
     return WEND_SHARED_DIR;
-#else
-    return "../shared";
-#endif
 }
 
 std::string corpusDirectory() { return sharedDirectory() + "/corpus/gpx"; }
@@ -84,12 +80,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string scratchDirectory(const std::string& name) {
-#ifdef WEND_BINARY_DIR
-    fs::path base = fs::path(WEND_BINARY_DIR) / "test-scratch";
-#else
-    fs::path base = fs::temp_directory_path() / "wend-test-scratch";
-#endif
-    fs::path dir = base / name;
+    const fs::path dir = fs::path(WEND_BINARY_DIR) / "test-scratch" / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir.string();

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -23,10 +24,6 @@ namespace wend::test {
 
 // The other layers are transparent.
 inline const QColor kAppTerrainColor(235, 225, 200);
-
-inline QString corpusFile(const char* name) {
-    return QString::fromStdString(corpusDirectory() + "/") + QString::fromUtf8(name);
-}
 
 // scripts/install-deps.sh installs Leaflet: a test that needs it fails without it.
 #define WEND_ASSERT_LEAFLET()                                                                      \
@@ -38,10 +35,17 @@ inline bool waitUntil(const std::function<bool()>& condition, int timeout = 6000
     return QTest::qWaitFor(condition, timeout);
 }
 
-inline bool sameColor(QRgb pixel, const QColor& color, int tolerance = 3) {
-    return std::abs(qRed(pixel) - color.red()) <= tolerance &&
-           std::abs(qGreen(pixel) - color.green()) <= tolerance &&
-           std::abs(qBlue(pixel) - color.blue()) <= tolerance;
+// Within a few steps per channel: antialiasing and colour conversion round differently.
+inline ::testing::AssertionResult sameColor(QColor actual, QColor expected, int tolerance = 4) {
+    for (const auto& [a, e] : {std::pair{actual.red(), expected.red()},
+                               {actual.green(), expected.green()},
+                               {actual.blue(), expected.blue()},
+                               {actual.alpha(), expected.alpha()}})
+        if (std::abs(a - e) > tolerance)
+            return ::testing::AssertionFailure()
+                   << "colour " << actual.name(QColor::HexArgb).toStdString() << ", expected "
+                   << expected.name(QColor::HexArgb).toStdString();
+    return ::testing::AssertionSuccess();
 }
 
 // The preferences point every map type at the local tile server; the controller's alerts are

@@ -31,6 +31,7 @@
 #include <QUrl>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/resource.h>
 
 namespace wend {
@@ -90,6 +91,13 @@ protected:
     }
 
     DocumentController& controller() { return *m_env.controller; }
+    // A window of the file, which must open.
+    DocumentWindow* open(const QString& path) {
+        DocumentWindow* window = controller().openDocument(path);
+        if (!window)
+            throw std::runtime_error(path.toStdString() + " did not open");
+        return window;
+    }
 
     AppTestEnvironment m_env;
     QTemporaryDir m_dir;
@@ -97,8 +105,7 @@ protected:
 };
 
 TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWindowsAlone) {
-    DocumentWindow* first = controller().openDocument(m_twoTracks);
-    ASSERT_NE(first, nullptr);
+    DocumentWindow* first = open(m_twoTracks);
     const ItemList before = first->document().permanentItems();
 
     const QString unreadable =
@@ -119,8 +126,7 @@ TEST_F(DocumentWindowTest, AnUnreadableFileShowsTheReadersAlertAndLeavesOtherWin
 }
 
 TEST_F(DocumentWindowTest, SavingWritesCompleteFilesAndReportsFailures) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     WendDocument& document = window->document();
     document.permanentItems()[0]->setItemName("Morning Ride");
     m_env.endEvent();
@@ -200,15 +206,13 @@ TEST_F(DocumentWindowTest, OpeningAFileReplacesOnlyTheUntouchedEmptyWindow) {
 
     DocumentWindow* untitled = controller().newDocument();
     // A file without items does not replace it.
-    DocumentWindow* emptyFile = controller().openDocument(empty);
-    ASSERT_NE(emptyFile, nullptr);
+    DocumentWindow* emptyFile = open(empty);
     emptyFile->close();
     QCoreApplication::processEvents();
     ASSERT_EQ(controller().documents(), QList<DocumentWindow*>{untitled});
 
     // A file with items does, and its tool becomes range selection in every window.
-    DocumentWindow* withItems = controller().openDocument(m_twoTracks);
-    ASSERT_NE(withItems, nullptr);
+    DocumentWindow* withItems = open(m_twoTracks);
     EXPECT_EQ(controller().documents(), QList<DocumentWindow*>{withItems});
     EXPECT_EQ(controller().currentToolIndex(), DocumentController::RangeSelectionTool);
 
@@ -229,8 +233,7 @@ TEST_F(DocumentWindowTest, OpeningAFileReplacesOnlyTheUntouchedEmptyWindow) {
 }
 
 TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     WendDocument& document = window->document();
     const auto enabled = [&](DocumentAction action) {
         return window->actionFor(action)->isEnabled();
@@ -269,8 +272,7 @@ TEST_F(DocumentWindowTest, MenuEntriesFollowTheAvailabilityRules) {
 }
 
 TEST_F(DocumentWindowTest, BackspaceCutAndPasteAreOneNamedStepEach) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     WendDocument& document = window->document();
     QAction* undo = window->actionNamed(QStringLiteral("undo"));
     window->activateWindow();
@@ -331,8 +333,7 @@ TEST_F(DocumentWindowTest, ImportAndDropAddItemsAsOneUndoStepEach) {
 }
 
 TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetIt) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     window->document().setSelectedItemIndexes({1});
 
     QTemporaryDir programs;
@@ -359,8 +360,7 @@ TEST_F(DocumentWindowTest, GoogleEarthGetsTheSelectionOrTheUserLearnsWhereToGetI
 }
 
 TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     window->document().permanentItems()[0]->setItemName("Changed");
     m_env.endEvent();
 
@@ -397,8 +397,7 @@ TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
     ASSERT_TRUE(test::waitUntil([&] { return closing.isNull(); }));
 
     // Save writes the file before the window goes.
-    DocumentWindow* again = controller().openDocument(m_twoTracks);
-    ASSERT_NE(again, nullptr);
+    DocumentWindow* again = open(m_twoTracks);
     again->document().permanentItems()[1]->setItemName("Saved Walk");
     m_env.endEvent();
     m_env.answer = [](const AlertRequest&) { return 0; };
@@ -409,8 +408,7 @@ TEST_F(DocumentWindowTest, ClosingOrRevertingAnEditedDocumentAsksFirst) {
 }
 
 TEST_F(DocumentWindowTest, SpaceAndXReachTheMapViewFromTheListButNotFromATextField) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     GPSView* view = window->gpsView();
@@ -465,19 +463,18 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
 <trkpt lat="46.00" lon="7.00"><time>2024-05-01T10:00:00Z</time></trkpt>
 <trkpt lat="46.01" lon="7.01"><time>2024-05-01T10:05:00Z</time></trkpt>
 <trkpt lat="46.02" lon="7.02"><time>2024-05-01T10:10:00Z</time></trkpt></trkseg></trk></gpx>)");
-    DocumentWindow* window = controller().openDocument(withWaypoint);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(withWaypoint);
     WendDocument& document = window->document();
     const ItemList items = document.permanentItems();
 
-    // Answers the dialog that opens with Cancel and notes its class.
+    // Answers the dialog that opens with Escape and notes its class.
     const auto cancelDialogOf = [&](DocumentAction action) {
         QString seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 seen = QString::fromLatin1(dialog->metaObject()->className());
-                dialog->reject();
+                QTest::keyClick(dialog, Qt::Key_Escape);
             }
         });
         poll.start(10);
@@ -509,14 +506,14 @@ TEST_F(DocumentWindowTest, DialogCommandsOpenTheirDialogsAndCancelChangesNothing
     }
     EXPECT_EQ(document.permanentItems(), items);
     EXPECT_EQ(document.permanentItems()[1]->itemPoints().size(), 3u);
+    EXPECT_FALSE(document.tempItems().has_value());
     EXPECT_EQ(document.undoManager().groupingLevel(), 0);
     EXPECT_FALSE(document.undoManager().canUndo());
     EXPECT_FALSE(window->isEdited());
 }
 
 TEST_F(DocumentWindowTest, EachUserEventIsOneUndoStepOnceTheLoopWaits) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     controller().closeImplicitUndoGroupsAfterEachEvent();
     UndoManager& undoManager = window->document().undoManager();
     // The loop closes the group when it blocks waiting for the next event, here between polls.
@@ -568,8 +565,7 @@ TEST_F(DocumentWindowTest, WindowSizeAndListWidthAreRememberedWithinTheirLimits)
 }
 
 TEST_F(DocumentWindowTest, ThePreferencesWindowAppliesToOpenWindowsAtOnce) {
-    DocumentWindow* window = controller().openDocument(m_twoTracks);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(m_twoTracks);
     controller().showPreferences();
     PreferencesWindow* preferences = controller().preferencesWindow();
     ASSERT_NE(preferences, nullptr);
@@ -591,8 +587,7 @@ TEST_F(DocumentWindowTest, ThePreferencesWindowAppliesToOpenWindowsAtOnce) {
 }
 
 TEST_F(DocumentWindowTest, TheEditingToolIsSharedByEveryWindow) {
-    DocumentWindow* first = controller().openDocument(m_twoTracks);
-    ASSERT_NE(first, nullptr);
+    DocumentWindow* first = open(m_twoTracks);
     DocumentWindow* second = controller().newDocument();
     QAction* boxInMenu = first->findChild<QAction*>(QStringLiteral("menuSetCurrentTool:1"));
     ASSERT_NE(boxInMenu, nullptr);
@@ -616,8 +611,7 @@ TEST_F(DocumentWindowTest, OpenRecentListsOpenedFilesAndClears) {
     controller().clearRecentDocuments();
     const QString second = writeFile(m_dir, QStringLiteral("second.gpx"), kTwoTrackGPX);
     ASSERT_NE(controller().openDocument(m_twoTracks), nullptr);
-    DocumentWindow* window = controller().openDocument(second);
-    ASSERT_NE(window, nullptr);
+    DocumentWindow* window = open(second);
     QMenu* menu = window->findChild<QMenu*>(QStringLiteral("openRecentMenu"));
     ASSERT_NE(menu, nullptr);
     controller().fillRecentDocumentsMenu(menu);

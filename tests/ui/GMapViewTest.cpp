@@ -18,7 +18,6 @@ namespace wend {
 namespace {
 
 using test::TestTileServer;
-
 using test::waitUntil;
 
 // Evaluates a script in the page and waits for its result.
@@ -191,15 +190,6 @@ TEST_F(GMapViewTest, MapTypesShowTheirTilesAndAttribution) {
     m_server.clearRequests();
     view->setMapType(GMapView::HybridMap);
     EXPECT_TRUE(waitUntil([&] { return m_server.hasRequest("labels", 3); }));
-
-    // The tile preferences are read each time a type is sent.
-    m_preferences.setString(Preferences::kStreetTileURLKey,
-                            m_server.tileURL(QStringLiteral("terrain")).toStdString());
-    m_preferences.setString(Preferences::kStreetTileAttributionKey, "Changed");
-    m_server.clearRequests();
-    view->setMapType(GMapView::StreetMap);
-    EXPECT_TRUE(waitUntil([&] { return m_server.hasRequest("terrain", 3); }));
-    EXPECT_EQ(attributionText(*view), "Changed");
 
     // A type without tiles shows none, and no attribution.
     view->setMapType(7);

@@ -1,5 +1,6 @@
 #include "ui/mapview/GPSView.h"
 
+#include "AppTestSupport.h"
 #include "core/document/InMemoryPreferences.h"
 #include "core/document/WendDocument.h"
 #include "core/model/GPSDocument.h"
@@ -21,6 +22,8 @@
 namespace wend {
 namespace {
 
+using test::sameColor;
+
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr int kZoom = 12;
@@ -38,19 +41,6 @@ GPSItemPtr makeItem(int count, WorldPoint first, WorldPoint step, const char* co
     item->setItemPoints(std::move(points));
     item->setItemColor(ItemColor::itemColorFromString(colorName));
     return item;
-}
-
-// Within a few steps per channel: antialiasing and colour conversion round differently.
-::testing::AssertionResult sameColor(QColor actual, QColor expected, int tolerance = 4) {
-    for (const auto& [a, e] : {std::pair{actual.red(), expected.red()},
-                               {actual.green(), expected.green()},
-                               {actual.blue(), expected.blue()},
-                               {actual.alpha(), expected.alpha()}})
-        if (std::abs(a - e) > tolerance)
-            return ::testing::AssertionFailure()
-                   << "colour " << actual.name(QColor::HexArgb).toStdString() << ", expected "
-                   << expected.name(QColor::HexArgb).toStdString();
-    return ::testing::AssertionSuccess();
 }
 
 QColor colorOf(const GPSItemPtr& item) {
@@ -123,16 +113,13 @@ protected:
 };
 
 TEST_F(GPSViewTest, DrawsTracksAndTheWaypointWhereTheProjectionPutsThem) {
-    const QImage window = windowImage();
+    // The view is transparent where nothing is drawn, over whatever lies beneath.
     const QImage overlay = viewImage();
     const QColor redColor = colorOf(red);
-    EXPECT_TRUE(sameColor(pixelAt(window, middleOf(*red, 0)), redColor));
-    EXPECT_TRUE(sameColor(pixelAt(window, middleOf(*blue, 0)), colorOf(blue)));
     EXPECT_TRUE(sameColor(pixelAt(overlay, middleOf(*red, 0)), redColor));
-    for (const QPointF& empty : {QPointF(300, 250), screenPoint({6.99, 45.99})}) {
-        EXPECT_TRUE(sameColor(pixelAt(window, empty), Qt::white)) << empty.x() << "," << empty.y();
+    EXPECT_TRUE(sameColor(pixelAt(overlay, middleOf(*blue, 0)), colorOf(blue)));
+    for (const QPointF& empty : {QPointF(300, 250), screenPoint({6.99, 45.99})})
         EXPECT_EQ(pixelAt(overlay, empty).alpha(), 0) << empty.x() << "," << empty.y();
-    }
 
     // The waypoint: a dot in its colour, its name to the right (white text on a dark shadow).
     const QPoint dot = screenPoint({6.98, 46.02}).toPoint();
@@ -231,11 +218,9 @@ TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointer) {
                               pointer, pointer, view->mapToGlobal(pointer), -0.25, QPointF());
     QCoreApplication::sendEvent(view, &pinch);
     EXPECT_EQ(view->zoomLevel(), kZoom);
-    // The paths are rebuilt for the new zoom.
-    EXPECT_TRUE(sameColor(pixelAt(windowImage(), middleOf(*red, 0)), colorOf(red)));
 }
 
-TEST_F(GPSViewTest, SpaceDragPansAndShiftsTheCachedPaths) {
+TEST_F(GPSViewTest, SpaceDragPansAndDoubleClickZooms) {
     QSignalSpy moves(view, &GPSView::willMoveTo);
     // Without Space a drag is left to the tools: the map stays.
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
@@ -244,9 +229,6 @@ TEST_F(GPSViewTest, SpaceDragPansAndShiftsTheCachedPaths) {
     EXPECT_EQ(view->center(), kCenter);
     EXPECT_EQ(moves.count(), 0);
 
-    windowImage(); // builds the caches
-    ASSERT_EQ(view->renderer().cachedDrawingData().size(), 2u);
-    const GPSViewDrawingCache* cache = view->renderer().cachedDrawingData()[0].get();
     QTest::keyPress(view, Qt::Key_Space);
     EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton);
@@ -259,9 +241,8 @@ TEST_F(GPSViewTest, SpaceDragPansAndShiftsTheCachedPaths) {
     EXPECT_NEAR(view->center().lon, kCenter.lon - 100 * degreesPerPoint, 1e-9);
     EXPECT_NEAR(view->center().lat, kCenter.lat + 50 * degreesPerPoint, 1e-9);
     EXPECT_EQ(moves.count(), 1);
-    const QImage panned = windowImage();
-    EXPECT_EQ(view->renderer().cachedDrawingData()[0].get(), cache);
-    EXPECT_TRUE(sameColor(pixelAt(panned, middleOf(*red, 0)), colorOf(red)));
+    // The tracks are drawn where their points now are.
+    EXPECT_TRUE(sameColor(pixelAt(windowImage(), middleOf(*red, 0)), colorOf(red)));
 
     // A double click centres on the pointer and zooms in, in pan mode only.
     const QPointF target(120, 80);

@@ -7,13 +7,23 @@
 namespace wend {
 namespace {
 
-TEST(QSettingsPreferences, ValuesPersistAndDefaultsApplyUntilStored) {
+TEST(QSettingsPreferences, StoredValuesPersistAndUnreadableOnesReadAsTheDefault) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("prefs.ini"));
     {
+        // As another program, or a hand-edited file, may have left them.
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("GMapType"), QStringLiteral("satellite"));
+        settings.setValue(QStringLiteral("ShowTooltipsKey"), QStringLiteral("maybe"));
+        settings.setValue(QStringLiteral("MeasurementSystemKey"), QStringLiteral("1"));
+        settings.setValue(QStringLiteral("StreetTileMaxZoom"), 1e12);
+    }
+    {
         QSettingsPreferences preferences(file);
         EXPECT_EQ(preferences.mapType(), 3);
-        EXPECT_FALSE(preferences.hasValue(Preferences::kMapTypeKey));
+        EXPECT_TRUE(preferences.showTooltips());
+        EXPECT_EQ(preferences.measurementSystem(), Preferences::kImperialSystem);
+        EXPECT_EQ(preferences.integerForKey(Preferences::kStreetTileMaxZoomKey), 2147483647);
         preferences.setMapType(1);
         preferences.setShowTooltips(false);
         preferences.setDouble("SomeDouble", 0.25);
@@ -30,25 +40,8 @@ TEST(QSettingsPreferences, ValuesPersistAndDefaultsApplyUntilStored) {
               "\u00A9 Someone, \"quoted\"");
     EXPECT_EQ(preferences.integerForKey("Looks like a number"), 42);
     preferences.removeValue(Preferences::kMapTypeKey);
+    EXPECT_FALSE(preferences.hasValue(Preferences::kMapTypeKey));
     EXPECT_EQ(preferences.mapType(), 3);
-}
-
-TEST(QSettingsPreferences, UnreadableValuesReadAsTheDefault) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("prefs.ini"));
-    {
-        // As another program, or a hand-edited file, may have left them.
-        QSettings settings(file, QSettings::IniFormat);
-        settings.setValue(QStringLiteral("GMapType"), QStringLiteral("satellite"));
-        settings.setValue(QStringLiteral("ShowTooltipsKey"), QStringLiteral("maybe"));
-        settings.setValue(QStringLiteral("MeasurementSystemKey"), QStringLiteral("1"));
-        settings.setValue(QStringLiteral("StreetTileMaxZoom"), 1e12);
-    }
-    QSettingsPreferences preferences(file);
-    EXPECT_EQ(preferences.mapType(), 3);
-    EXPECT_TRUE(preferences.showTooltips());
-    EXPECT_EQ(preferences.measurementSystem(), Preferences::kImperialSystem);
-    EXPECT_EQ(preferences.integerForKey(Preferences::kStreetTileMaxZoomKey), 2147483647);
 }
 
 } // namespace

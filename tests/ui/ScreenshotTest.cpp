@@ -57,8 +57,8 @@ protected:
 
 TEST_F(ScreenshotTest, MultiTrackFileWithASelection) {
     WEND_SKIP_WITHOUT_CORPUS();
-    DocumentWindow* window =
-        m_env.controller->openDocument(test::corpusFile("gpxpy__cerknicko-jezero.gpx"));
+    DocumentWindow* window = m_env.controller->openDocument(
+        QString::fromStdString(test::corpusDirectory() + "/gpxpy__cerknicko-jezero.gpx"));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(m_env.alerts.empty());
     ASSERT_EQ(window->tracksListView()->model()->rowCount(), 14); // 7 waypoints, 7 tracks
@@ -135,17 +135,23 @@ protected:
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
 };
 
-TEST_F(ProgramTest, SavesAScreenshotAndReportsFailures) {
-    const QImage image = screenshotOfSample("shot.png");
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(showsColor(image, image.rect(), test::kAppTerrainColor))
+// Tiles are kept on disk between runs: once seen, a place shows without the tile server.
+TEST_F(ProgramTest, SavesScreenshotsWithTilesKeptOnDiskAndReportsFailures) {
+    m_env.server.setCacheable(true);
+    const QImage online = screenshotOfSample("online.png");
+    ASSERT_FALSE(online.isNull());
+    ASSERT_TRUE(showsColor(online, online.rect(), test::kAppTerrainColor))
         << "no tiles in the screenshot";
+    m_env.server.stop();
+    const QImage offline = screenshotOfSample("offline.png");
+    ASSERT_FALSE(offline.isNull());
+    EXPECT_TRUE(showsColor(offline, offline.rect(), test::kAppTerrainColor))
+        << "no tiles from the disk cache";
+    EXPECT_TRUE(QFileInfo::exists(m_home.filePath(QStringLiteral("cache/wend/map"))));
 
     QProcess bad;
     const QString notGPX = m_home.filePath(QStringLiteral("notes.gpx"));
-    QFile file(notGPX);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("just words") > 0);
-    file.close();
+    test::writeFile(notGPX.toStdString(), "just words");
     ASSERT_TRUE(run(
         {QStringLiteral("--screenshot"), m_home.filePath(QStringLiteral("bad.png")), notGPX}, bad));
     EXPECT_NE(bad.exitCode(), 0);
@@ -154,21 +160,6 @@ TEST_F(ProgramTest, SavesAScreenshotAndReportsFailures) {
     EXPECT_EQ(error.count(QStringLiteral("wend: ")), 1) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("notes.gpx"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(m_home.filePath(QStringLiteral("bad.png"))));
-}
-
-// Tiles are kept on disk between runs: once seen, a place shows without the tile server.
-TEST_F(ProgramTest, TilesSeenBeforeShowAfterTheServerHasGone) {
-    m_env.server.setCacheable(true);
-    const QImage first = screenshotOfSample("online.png");
-    ASSERT_FALSE(first.isNull());
-    ASSERT_TRUE(showsColor(first, first.rect(), test::kAppTerrainColor));
-
-    m_env.server.stop();
-    const QImage second = screenshotOfSample("offline.png");
-    ASSERT_FALSE(second.isNull());
-    EXPECT_TRUE(showsColor(second, second.rect(), test::kAppTerrainColor))
-        << "no tiles from the disk cache";
-    EXPECT_TRUE(QFileInfo::exists(m_home.filePath(QStringLiteral("cache/wend/map"))));
 }
 
 } // namespace

@@ -19,11 +19,6 @@ QString TestTileServer::tileURL(const QString& layer) const {
         .arg(layer);
 }
 
-void TestTileServer::setLayerColor(const QString& layer, const QColor& color) {
-    m_colors.insert(layer, color);
-    m_images.remove(layer);
-}
-
 int TestTileServer::requestCount(const QString& layer) const {
     return static_cast<int>(std::count_if(m_requests.begin(), m_requests.end(),
                                           [&](const TileRequest& r) { return r.layer == layer; }));
@@ -69,18 +64,14 @@ void TestTileServer::readRequest(QTcpSocket* socket) {
     socket->disconnectFromHost();
 }
 
-QByteArray TestTileServer::tileImage(const QString& layer) {
-    auto it = m_images.find(layer);
-    if (it == m_images.end()) {
-        QImage image(256, 256, QImage::Format_ARGB32);
-        image.fill(m_colors.value(layer, Qt::transparent));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        it = m_images.insert(layer, png);
-    }
-    return *it;
+QByteArray TestTileServer::tileImage(const QString& layer) const {
+    QImage image(256, 256, QImage::Format_ARGB32);
+    image.fill(m_colors.value(layer, Qt::transparent));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
 }
 
 } // namespace wend::test

@@ -32,7 +32,7 @@ public:
     bool isListening() const { return m_server.isListening(); }
     // "http://127.0.0.1:<port>/<layer>/{z}/{x}/{y}.png"
     QString tileURL(const QString& layer) const;
-    void setLayerColor(const QString& layer, const QColor& color);
+    void setLayerColor(const QString& layer, const QColor& color) { m_colors.insert(layer, color); }
     // Tiles may be kept for a day, as public tile servers allow.
     void setCacheable(bool cacheable) { m_cacheable = cacheable; }
     // Stops listening: later requests are refused.
@@ -46,11 +46,10 @@ public:
 private:
     void acceptConnections();
     void readRequest(QTcpSocket* socket);
-    QByteArray tileImage(const QString& layer);
+    QByteArray tileImage(const QString& layer) const;
 
     QTcpServer m_server;
     QHash<QString, QColor> m_colors;
-    QHash<QString, QByteArray> m_images;
     QList<TileRequest> m_requests;
     bool m_cacheable = false;
 };
