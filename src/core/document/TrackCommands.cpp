@@ -426,10 +426,10 @@ bool TrackCommands::deselectSelection(WendDocument& document) {
     const ItemList selected = selectedPermanentItems(document);
     if (selected.empty())
         return false;
-    document.prepareToUpdateSelection();
+    document.GPSViewWillChangeSelection(); // named like the map's selection changes
     for (const auto& item : selected)
         item->setItemSelection(item->itemSelection().selectionByDeselectingAll());
-    document.completeUpdatingSelection();
+    document.GPSViewDidChangeSelection();
     return true;
 }
 

@@ -174,7 +174,9 @@ ItemList WendDocument::itemsForSelectedPoints() const {
 }
 
 void WendDocument::setSelectedItemIndexes(const IndexList& indexes) {
-    prepareToUpdateSelection();
+    // The map's bracket: where selection changes are undoable this is one "Change Selection"
+    // step, not a step without a name.
+    GPSViewWillChangeSelection();
     const auto& list = items();
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto& item = list[i];
@@ -186,7 +188,7 @@ void WendDocument::setSelectedItemIndexes(const IndexList& indexes) {
             item->setItemSelection(item->itemSelection().selectionByDeselectingAll());
         }
     }
-    completeUpdatingSelection();
+    GPSViewDidChangeSelection();
 }
 
 // ---- item list changes ------------------------------------------------------------------------

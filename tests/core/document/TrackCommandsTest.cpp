@@ -297,6 +297,14 @@ TEST_F(TrackCommandsTest, SelectionCommands) {
     ASSERT_TRUE(TrackCommands::invertSelection(document));
     EXPECT_EQ(a->itemSelection().ranges(), (std::vector<IndexRange>{{1, 2}}));
     expectOneUndoableStep("Invert Selection", start);
+    // Deselect and Select All are named steps too, not an unnamed "Undo".
+    startFresh();
+    start = snapshot();
     ASSERT_TRUE(TrackCommands::deselectSelection(document));
     EXPECT_FALSE(document.hasSelection());
+    expectOneUndoableStep("Change Selection", start);
+    startFresh();
+    start = snapshot();
+    TrackCommands::selectAll(document);
+    expectOneUndoableStep("Change Selection", start);
 }
