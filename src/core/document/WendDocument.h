@@ -106,8 +106,8 @@ public:
     void postTrackDataChangedNotification();
     // The items the statistics pane shows: the selected stretches, else every item.
     ItemList itemsForStatistics() const;
-    // Renewed at every statisticsNeedRefresh: figures computed for one revision are those of
-    // the document while it stays.
+    // Renewed at every change of the model and every statisticsNeedRefresh: figures computed
+    // for one revision are those of the document while it stays.
     std::uint64_t statisticsRevision() const { return m_statisticsRevision; }
 
     Signal<>& selectionDidChange() { return m_selectionDidChange; }

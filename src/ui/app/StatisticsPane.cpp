@@ -113,10 +113,6 @@ StatisticsPane::~StatisticsPane() {
     m_computation.waitForDone();
 }
 
-std::size_t StatisticsPane::backgroundPoints() {
-    return g_backgroundPoints;
-}
-
 void StatisticsPane::setBackgroundPoints(std::size_t points) {
     g_backgroundPoints = points;
 }

@@ -62,7 +62,6 @@ public:
     ~StatisticsPane() override;
 
     // Tests set a lower number to see the work done on the other thread.
-    static std::size_t backgroundPoints();
     static void setBackgroundPoints(std::size_t points);
 
     // Shows this document's statistics from now on (null: none). Collapses the pane, then
