@@ -3,7 +3,9 @@
 //   - a map selection of a whole track reaching the table,
 //   - a selection of a whole track's rows reaching the map,
 //   - scrolling from the first row to the last, frame by frame,
-//   - an in-place edit of one cell and its Undo, and what the undo history keeps of 200 edits.
+//   - an in-place edit of one cell and its Undo, and what the undo history keeps of 200 edits;
+//     with the time until the statistics pane, which computes on another thread, shows the
+//     figures again.
 // Each with the whole window's share (every pane follows the change) and the point list's own.
 //
 //   bench_point_list FILE.gpx
@@ -23,6 +25,7 @@
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstdio>
 #include <malloc.h>
@@ -182,9 +185,22 @@ int run(const QString& path) {
             undo.trigger();
             renderList();
         }));
+    // The pane's figures follow an edit on another thread: the time until they show again,
+    // with the main thread's share.
+    StatisticsPane& statistics = *window->statisticsPane();
+    const auto untilFiguresShown = [&](const std::function<void()>& change) {
+        QSignalSpy shown(&statistics, &StatisticsPane::statisticsChanged);
+        change();
+        while (shown.isEmpty() && shown.wait(10000)) {
+        }
+    };
+    report("  an edit until the statistics pane shows its figures", timeRuns(
+        10, [](int) {}, [&](int i) { untilFiguresShown([&] { editCell(i); }); }));
+    report("  its Undo until the statistics pane shows its figures", timeRuns(
+        10, [](int) {}, [&](int) { untilFiguresShown([&] { undo.trigger(); }); }));
     // How much of an edit's cost is the statistics pane's (without a selection it measures the
     // whole document after every change).
-    window->statisticsPane()->setExpanded(false);
+    statistics.setExpanded(false);
     report("  the same edit with the statistics pane closed", timeRuns(
         20, [](int) {}, [&](int i) {
             editCell(i);
@@ -195,7 +211,7 @@ int run(const QString& path) {
             undo.trigger();
             renderList();
         }));
-    window->statisticsPane()->setExpanded(true);
+    statistics.setExpanded(true);
     {
         InMemoryPreferences barePreferences;
         WendDocument bare(barePreferences);

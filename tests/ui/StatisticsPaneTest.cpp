@@ -21,6 +21,7 @@ const StatisticsRow* rowLabelled(const std::vector<StatisticsRow>& rows, std::st
 class StatisticsPaneTest : public CommandTest {
 protected:
     StatisticsPaneTest() {
+        StatisticsPane::setBackgroundPoints(StatisticsPane::kDefaultBackgroundPoints);
         preferences.setShowStatistics(false);
         pane.setUnitFormatter(UnitFormatter(MeasurementSystem::Metric, "en_US", "UTC"));
         pane.resize(420, 100);
@@ -66,6 +67,29 @@ TEST_F(StatisticsPaneTest, RowsFollowTheSelectionAndThePreferences) {
     document.setSelectedItemIndexes({1});
     pane.setExpanded(true);
     EXPECT_EQ(pane.statistics().size(), 3u);
+}
+
+// Figures over many points come from the other thread: meanwhile the pane shows the figures it
+// had ("Computing…" without any), and while a drag lasts nothing starts.
+TEST_F(StatisticsPaneTest, FiguresComputedOnTheOtherThreadFollowTheDocument) {
+    StatisticsPane::setBackgroundPoints(1);
+    auto first = makeTrack("First", 5);
+    load({first, makeTrack("Second", 4, 9.0)});
+    pane.setDocument(&document);
+    pane.setExpanded(true);
+    ASSERT_EQ(pane.statistics().size(), 1u);
+    EXPECT_EQ(pane.statistics()[0].value, StatisticsPane::kComputingText);
+    QTRY_VERIFY_WITH_TIMEOUT(rowLabelled(pane.statistics(), "Number of Points"), 5000);
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Number of Points")->value, "9");
+
+    pane.setRefreshThrottled(true);
+    selectRanges(first, {IndexRange{1, 2}});
+    document.postSelectionChangedNotification();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rowLabelled(pane.statistics(), "Number of Points")->value, "9") << "the last figures";
+    pane.setRefreshThrottled(false);
+    QTRY_COMPARE_WITH_TIMEOUT(rowLabelled(pane.statistics(), "Number of Points")->value,
+                              std::string("3"), 5000);
 }
 
 TEST_F(StatisticsPaneTest, SixteenRowsMakeAPaneOf352PointsAndTheToggleIsRemembered) {

@@ -97,6 +97,8 @@ void WendDocument::bindItems(const ItemList& newItems) {
 }
 
 void WendDocument::modelDidChange(const ModelChange& change) {
+    // Also before the notification that follows: figures taken in between are not current.
+    ++m_statisticsRevision;
     // Recorded before the side effects below: binding new items may assign them pool colours,
     // and those assignments must come after the item-list change in the undo step, or Redo
     // would hand out different colours.
@@ -339,12 +341,14 @@ bool WendDocument::mutateItemsUsingController(ItemMutatorDialog& dialog, std::st
 
 void WendDocument::completeUpdatingSelection() {
     m_selectionDidChange.notify();
+    ++m_statisticsRevision;
     m_statisticsNeedRefresh.notify();
     m_delegate->scrollSelectedRowIntoView();
 }
 
 void WendDocument::completeUpdatingTrackData() {
     m_trackDataDidChange.notify();
+    ++m_statisticsRevision;
     m_statisticsNeedRefresh.notify();
 }
 

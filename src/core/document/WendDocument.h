@@ -13,6 +13,7 @@
 #include "core/model/ModelObserver.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -105,6 +106,9 @@ public:
     void postTrackDataChangedNotification();
     // The items the statistics pane shows: the selected stretches, else every item.
     ItemList itemsForStatistics() const;
+    // Renewed at every change of the model and every statisticsNeedRefresh: figures computed
+    // for one revision are those of the document while it stays.
+    std::uint64_t statisticsRevision() const { return m_statisticsRevision; }
 
     Signal<>& selectionDidChange() { return m_selectionDidChange; }
     Signal<>& trackDataDidChange() { return m_trackDataDidChange; }
@@ -173,6 +177,7 @@ private:
     PathColorPool m_pathColors;
     std::optional<WendError> m_lastReadError;
     int m_openSelectionGroups = 0;
+    std::uint64_t m_statisticsRevision = 0;
 
     Signal<> m_selectionDidChange;
     Signal<> m_trackDataDidChange;

@@ -57,25 +57,21 @@ struct CombinedStatistics {
     double maxDescendingGradient = kNaN;
 };
 
-CombinedStatistics combineStatistics(const ItemList& items, bool ignoreOutliers) {
+CombinedStatistics combineStatistics(const std::vector<StatisticsItemPart>& parts) {
     CombinedStatistics c;
     std::size_t counted = 0;
     double distance = 0, duration = 0, ascended = 0, descended = 0;
     double elevations = 0, climbing = 0, descending = 0;
-    for (const auto& item : items) {
-        if (!item)
-            continue;
-        c.pointCount += item->itemPoints().size();
-        if (const auto startDate = item->startDate();
-            startDate && (!c.start || *startDate < *c.start))
-            c.start = startDate;
-        if (const auto finishDate = item->finishDate();
-            finishDate && (!c.finish || *finishDate > *c.finish))
-            c.finish = finishDate;
+    for (const auto& part : parts) {
+        c.pointCount += part.pointCount;
+        if (part.start && (!c.start || *part.start < *c.start))
+            c.start = part.start;
+        if (part.finish && (!c.finish || *part.finish > *c.finish))
+            c.finish = part.finish;
 
         // An item without points has no figures at all; counting it as zeros would put 0 m
         // into the minimum elevation and halve the average elevation.
-        const auto s = basicStatisticsIgnoringOutliers(*item, ignoreOutliers);
+        const auto& s = part.statistics;
         if (!s)
             continue;
         ++counted;
@@ -105,7 +101,46 @@ CombinedStatistics combineStatistics(const ItemList& items, bool ignoreOutliers)
     return c;
 }
 
+void addCombinedRows(const CombinedStatistics& c, const UnitFormatter& formatter,
+                     const StatisticsRows::AddStat& addStat) {
+    addStat("Number of Points", formatter.formattedInt(static_cast<double>(c.pointCount)));
+    addStat("Start Time", formatter.timeStringForTime(c.start));
+    addStat("Finish Time", formatter.timeStringForTime(c.finish));
+    addStat("Total Duration", UnitFormatter::timeIntervalStringForTimeInterval(c.totalDuration));
+    addStat("Total Distance", formatter.distanceStringForMetres(c.totalDistance));
+    // Stops included: the distance over the whole time, not the items' moving speeds.
+    addStat("Average Speed",
+            formatter.speedStringForMetresPerSec(c.totalDistance / c.totalDuration));
+    addStat("Maximum Speed", formatter.speedStringForMetresPerSec(c.maxSpeed));
+    addStat("Average Elevation", formatter.elevationStringForMetres(c.averageElevation));
+    addStat("Minimum Elevation", formatter.elevationStringForMetres(c.minElevation));
+    addStat("Maximum Elevation", formatter.elevationStringForMetres(c.maxElevation));
+    addStat("Distance Climbed", formatter.elevationStringForMetres(c.distanceAscended));
+    addStat("Distance Descended", formatter.elevationStringForMetres(c.distanceDescended));
+    addStat("Average Climbing Gradient",
+            UnitFormatter::gradientStringForGradient(c.averageClimbingGradient));
+    addStat("Maximum Climbing Gradient",
+            UnitFormatter::gradientStringForGradient(c.maxClimbingGradient));
+    addStat("Average Descending Gradient",
+            UnitFormatter::gradientStringForGradient(c.averageDescendingGradient));
+    addStat("Maximum Descending Gradient",
+            UnitFormatter::gradientStringForGradient(c.maxDescendingGradient));
+}
+
+// Rows whose value is unknown are left out.
+StatisticsRows::AddStat addingTo(std::vector<StatisticsRow>& rows) {
+    return [&rows](std::string_view label, std::string value) {
+        if (value != UnitFormatter::kUnknown)
+            rows.push_back({std::string(label), std::move(value)});
+    };
+}
+
 } // namespace
+
+StatisticsItemPart StatisticsItemPart::ofItem(const GPSItem& item,
+                                              std::optional<TrackStatistics> statistics) {
+    return {item.itemPoints().size(), item.startDate(), item.finishDate(), statistics};
+}
 
 std::string StatisticsRow::text() const {
     if (label.empty())
@@ -121,10 +156,7 @@ StatisticsRows::selectionStatisticsForTracks(const ItemList& items, const UnitFo
         rows.push_back({std::string(), std::string(kNoStatisticsText)});
         return rows;
     }
-    const AddStat addStat = [&rows](std::string_view label, std::string value) {
-        if (value != UnitFormatter::kUnknown)
-            rows.push_back({std::string(label), std::move(value)});
-    };
+    const AddStat addStat = addingTo(rows);
     if (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)
         generateStatisticsForSinglePoint(*items.front()->itemPoints().front(), formatter, addStat);
     else
@@ -151,29 +183,19 @@ void StatisticsRows::generateStatisticsForMultiplePoints(const ItemList& items,
                                                          const UnitFormatter& formatter,
                                                          bool ignoreOutliers,
                                                          const AddStat& addStat) {
-    const CombinedStatistics c = combineStatistics(items, ignoreOutliers);
-    addStat("Number of Points", formatter.formattedInt(static_cast<double>(c.pointCount)));
-    addStat("Start Time", formatter.timeStringForTime(c.start));
-    addStat("Finish Time", formatter.timeStringForTime(c.finish));
-    addStat("Total Duration", UnitFormatter::timeIntervalStringForTimeInterval(c.totalDuration));
-    addStat("Total Distance", formatter.distanceStringForMetres(c.totalDistance));
-    // Stops included: the distance over the whole time, not the items' moving speeds.
-    addStat("Average Speed",
-            formatter.speedStringForMetresPerSec(c.totalDistance / c.totalDuration));
-    addStat("Maximum Speed", formatter.speedStringForMetresPerSec(c.maxSpeed));
-    addStat("Average Elevation", formatter.elevationStringForMetres(c.averageElevation));
-    addStat("Minimum Elevation", formatter.elevationStringForMetres(c.minElevation));
-    addStat("Maximum Elevation", formatter.elevationStringForMetres(c.maxElevation));
-    addStat("Distance Climbed", formatter.elevationStringForMetres(c.distanceAscended));
-    addStat("Distance Descended", formatter.elevationStringForMetres(c.distanceDescended));
-    addStat("Average Climbing Gradient",
-            UnitFormatter::gradientStringForGradient(c.averageClimbingGradient));
-    addStat("Maximum Climbing Gradient",
-            UnitFormatter::gradientStringForGradient(c.maxClimbingGradient));
-    addStat("Average Descending Gradient",
-            UnitFormatter::gradientStringForGradient(c.averageDescendingGradient));
-    addStat("Maximum Descending Gradient",
-            UnitFormatter::gradientStringForGradient(c.maxDescendingGradient));
+    std::vector<StatisticsItemPart> parts;
+    for (const auto& item : items)
+        if (item)
+            parts.push_back(StatisticsItemPart::ofItem(
+                *item, basicStatisticsIgnoringOutliers(*item, ignoreOutliers)));
+    addCombinedRows(combineStatistics(parts), formatter, addStat);
+}
+
+std::vector<StatisticsRow> StatisticsRows::rowsForParts(const std::vector<StatisticsItemPart>& parts,
+                                                        const UnitFormatter& formatter) {
+    std::vector<StatisticsRow> rows;
+    addCombinedRows(combineStatistics(parts), formatter, addingTo(rows));
+    return rows;
 }
 
 } // namespace wend

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/model/GPSItem.h"
+#include "core/processing/TrackStatistics.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +23,18 @@ struct StatisticsRow {
     // "Label: value", or the message alone.
     std::string text() const;
     bool operator==(const StatisticsRow&) const = default;
+};
+
+// One item's share of the combined figures: what the statistics pass gave for it, its point
+// count and its first and last times.
+struct StatisticsItemPart {
+    std::uint64_t pointCount = 0;
+    std::optional<Instant> start;
+    std::optional<Instant> finish;
+    std::optional<TrackStatistics> statistics; // nothing for an item without points
+
+    // The part of an item whose figures are known already.
+    static StatisticsItemPart ofItem(const GPSItem& item, std::optional<TrackStatistics> statistics);
 };
 
 // The lines of the statistics pane for the items it is given (the selected stretches as
@@ -49,6 +64,9 @@ public:
     static void generateStatisticsForMultiplePoints(const ItemList& items,
                                                     const UnitFormatter& formatter,
                                                     bool ignoreOutliers, const AddStat& addStat);
+    // The same rows from the items' parts, in the items' order.
+    static std::vector<StatisticsRow> rowsForParts(const std::vector<StatisticsItemPart>& parts,
+                                                   const UnitFormatter& formatter);
 };
 
 } // namespace wend

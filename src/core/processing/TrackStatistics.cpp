@@ -65,7 +65,8 @@ TrackStatistics::entries() const {
 }
 
 std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
-                                                               bool ignoreOutliers) {
+                                                               bool ignoreOutliers,
+                                                               DerivedValues derivedValues) {
     const PointList& points = item.itemPoints();
     if (points.empty())
         return std::nullopt;
@@ -106,9 +107,11 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         double gradient = 0.0;
         const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
         const double speed = d / timeDelta;
-        current->setDistance(distance + d);
-        current->setSpeed(speed);
-        current->setGradient(gradient);
+        if (derivedValues == DerivedValues::Store) {
+            current->setDistance(distance + d);
+            current->setSpeed(speed);
+            current->setGradient(gradient);
+        }
 
         const double elevation = current->elevation();
         if (std::isnan(speed))

@@ -66,13 +66,18 @@ struct TrackStatistics {
     std::array<std::pair<std::string_view, double>, kFigureCount> entries() const;
 };
 
+// Whether the statistics pass stores its derived values in the points it walks.
+enum class DerivedValues { Store, Leave };
+
 // The statistics pass of one item: one walk over its points. Besides the figures it stores in
 // every counted point its distance from the first point along the counted segments, and the
 // speed and gradient of the segment that ends there; those derived values are a cache and
 // nothing else of the item or its points changes. Points with the same time or the same
 // position as the previous counted point are not counted. Nothing when the item has no
 // points. ignoreOutliers drops outliers from the mean, minimum and maximum figures only.
-std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
-                                                               bool ignoreOutliers);
+// With DerivedValues::Leave the pass only reads the points, so it may run on another thread
+// while this one stores derived values or reads them.
+std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(
+    const GPSItem& item, bool ignoreOutliers, DerivedValues derivedValues = DerivedValues::Store);
 
 } // namespace wend

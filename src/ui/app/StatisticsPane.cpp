@@ -6,7 +6,9 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace wend {
 
@@ -64,6 +66,8 @@ private:
     const std::vector<StatisticsRow>& m_rows;
 };
 
+std::size_t g_backgroundPoints = StatisticsPane::kDefaultBackgroundPoints;
+
 } // namespace
 
 QColor StatisticsPane::backgroundColor() {
@@ -97,12 +101,21 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     m_indicatorButton->setFocusPolicy(Qt::NoFocus);
     connect(m_indicatorButton, &QToolButton::clicked, this, &StatisticsPane::toggleStatisticsView);
 
+    // One at a time: a newer snapshot waits for the running one, whose result is then dropped.
+    m_computation.setMaxThreadCount(1);
     m_statisticsTable = new StatisticsTable(m_statistics, this);
     m_statistics = {StatisticsRow{{}, std::string(StatisticsRows::kNoStatisticsText)}};
     setExpanded(false);
 }
 
-StatisticsPane::~StatisticsPane() = default;
+StatisticsPane::~StatisticsPane() {
+    // A computation still running posts its end to this pane, which drops it with its events.
+    m_computation.waitForDone();
+}
+
+void StatisticsPane::setBackgroundPoints(std::size_t points) {
+    g_backgroundPoints = points;
+}
 
 int StatisticsPane::paneHeightFor(std::size_t rowCount, bool expanded) {
     if (!expanded)
@@ -132,8 +145,18 @@ void StatisticsPane::setUnitFormatter(UnitFormatter formatter) {
 
 void StatisticsPane::setRefreshThrottled(bool throttled) {
     m_refreshThrottle->setThrottled(throttled);
-    if (!throttled)
-        layOut(); // the height held during the drag
+    if (throttled)
+        return;
+    if (auto held = std::move(m_heldSnapshot)) {
+        if (!m_stale && m_document && held->isCurrentFor(*m_document)) {
+            startComputing(std::move(held));
+        } else {
+            m_computing = false;
+            if (m_expanded)
+                bringUpToDate();
+        }
+    }
+    layOut(); // the height held during the drag
 }
 
 void StatisticsPane::refresh() {
@@ -145,10 +168,60 @@ void StatisticsPane::refresh() {
 }
 
 void StatisticsPane::bringUpToDate() {
-    if (!m_stale)
+    // A computation under way takes up the changes when it ends.
+    if (!m_stale || m_computing)
         return;
     m_stale = false;
-    generateStatisticsForTracks(m_document ? m_document->itemsForStatistics() : ItemList());
+    if (!m_document) {
+        generateStatisticsForTracks(ItemList());
+        return;
+    }
+    auto snapshot = std::make_shared<StatisticsSnapshot>(
+        *m_document, m_formatter, m_knownFigures,
+        std::max(kPointsPerComputation, g_backgroundPoints));
+    // Fewer points than the limit: every item was taken.
+    if (snapshot->pointsToWalk() < g_backgroundPoints) {
+        snapshot->compute();
+        showRows(snapshot->rows());
+        return;
+    }
+    m_computing = true;
+    if (!m_showsFigures)
+        showRows({StatisticsRow{{}, std::string(kComputingText)}});
+    // Started from the event loop: a drag that begins in this event sets its new point in place
+    // while it lasts, and no computation may read the point then.
+    QTimer::singleShot(0, this, [this, snapshot] {
+        if (m_refreshThrottle->isThrottled())
+            m_heldSnapshot = snapshot;
+        else
+            startComputing(snapshot);
+    });
+}
+
+void StatisticsPane::startComputing(std::shared_ptr<StatisticsSnapshot> snapshot) {
+    m_computation.start([this, snapshot = std::move(snapshot)]() mutable {
+        snapshot->compute();
+        // The snapshot goes back whole: its copies of the point lists are freed on this pane's
+        // thread, never here.
+        QMetaObject::invokeMethod(
+            this, [this, done = std::move(snapshot)] { finishComputing(*done); },
+            Qt::QueuedConnection);
+    });
+}
+
+void StatisticsPane::finishComputing(const StatisticsSnapshot& snapshot) {
+    m_computing = false;
+    // The items' figures hold while their points do, whatever else changed.
+    if (auto known = snapshot.knownFigures(); !known.byPointsRevision.empty())
+        m_knownFigures = std::move(known);
+    const bool current = !m_stale && m_document && snapshot.isCurrentFor(*m_document);
+    if (current && snapshot.hasRows()) {
+        showRows(snapshot.rows());
+        return;
+    }
+    m_stale = true; // changed meanwhile, or items left for the next computation
+    if (m_expanded)
+        bringUpToDate();
 }
 
 void StatisticsPane::generateStatisticsForTracks(const ItemList& items) {
@@ -160,7 +233,12 @@ void StatisticsPane::generateStatisticsForTracks(const ItemList& items) {
             measurementSystemFromPreference(preferences.measurementSystem()));
         ignoreOutliers = preferences.ignoreOutliersWhenCalculatingStatistics();
     }
-    m_statistics = StatisticsRows::selectionStatisticsForTracks(items, formatter, ignoreOutliers);
+    showRows(StatisticsRows::selectionStatisticsForTracks(items, formatter, ignoreOutliers));
+}
+
+void StatisticsPane::showRows(std::vector<StatisticsRow> rows) {
+    m_showsFigures = rows.size() > 1 || (rows.size() == 1 && !rows.front().label.empty());
+    m_statistics = std::move(rows);
     layOut();
     m_statisticsTable->update();
     emit statisticsChanged();
@@ -214,6 +292,13 @@ void StatisticsPane::resizeEvent(QResizeEvent* event) {
 bool StatisticsPane::copyStatistics() {
     if (!m_clipboard)
         return false;
+    if (m_document && (m_stale || m_computing)) {
+        // Copied now, not when the other thread is done.
+        StatisticsSnapshot snapshot(*m_document, m_formatter, m_knownFigures);
+        snapshot.compute();
+        m_stale = false;
+        showRows(snapshot.rows());
+    }
     bringUpToDate();
     ClipboardCommands::copyStatistics(m_statistics, *m_clipboard);
     return true;

@@ -2,15 +2,18 @@
 
 // moc cannot parse the standard library's C++20 headers these pull in.
 #ifndef Q_MOC_RUN
+#include "core/document/StatisticsSnapshot.h"
 #include "core/model/GPSItem.h"
 #include "core/processing/StatisticsRows.h"
 #include "core/processing/UnitFormatter.h"
 #include "ui/app/PaneRefreshThrottle.h"
 #endif
 
+#include <QThreadPool>
 #include <QWidget>
 #include <cstddef>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class QLabel;
@@ -25,6 +28,11 @@ class WendDocument;
 // figure for the items the document hands it (the selected stretches, or every item), and
 // recomputes them on every change of the selection or the track data, reading the
 // measurement system and the outlier preference each time.
+//
+// Figures over many points are computed on a thread of their own from a snapshot of the
+// document; meanwhile the pane shows the figures it had ("Computing…" when it had none), and
+// a result the document has moved on from is dropped. No such computation runs while a drag on
+// the map lasts (a drag's tool sets its own new point in place); it starts when the drag ends.
 //
 // Its height is fixed by its content: kCollapsedHeight while collapsed, rows × kRowHeight +
 // kExpandedExtraHeight while expanded. The pane sets that as its fixed height (so a splitter
@@ -41,11 +49,20 @@ public:
     // The space around the rows: the header bar above them, a margin below, the table's frame.
     static constexpr int kExpandedExtraHeight = 48;
     static constexpr int kHeaderHeight = 35;
+    // Figures that walk fewer points than this are computed at once, on the window's thread.
+    static constexpr std::size_t kDefaultBackgroundPoints = 50'000;
+    // One computation on the other thread walks whole items until it holds this many points;
+    // the next one goes on with the items after them.
+    static constexpr std::size_t kPointsPerComputation = 250'000;
+    static constexpr std::string_view kComputingText = "Computing…";
     // Red 210, green 215, blue 225, darkened 3 % towards black.
     static QColor backgroundColor();
 
     explicit StatisticsPane(QWidget* parent = nullptr);
     ~StatisticsPane() override;
+
+    // Tests set a lower number to see the work done on the other thread.
+    static void setBackgroundPoints(std::size_t points);
 
     // Shows this document's statistics from now on (null: none). Collapses the pane, then
     // expands it when the preference ShowStatisticsView is on (neither is stored).
@@ -56,7 +73,7 @@ public:
     // The locale and time zone of the texts; the measurement system is the preference's.
     void setUnitFormatter(UnitFormatter formatter);
 
-    // The lines shown now; while the pane is closed they may be out of date.
+    // The lines shown now; while the pane is closed or computing they may be out of date.
     const std::vector<StatisticsRow>& statistics() const { return m_statistics; }
     // Recomputes the lines for these items and lays the pane out for their number.
     void generateStatisticsForTracks(const ItemList& items);
@@ -88,8 +105,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Computes the figures when changes came since they were last computed.
+    // Computes the figures when changes came since they were last computed, or starts their
+    // computation on the other thread.
     void bringUpToDate();
+    void startComputing(std::shared_ptr<StatisticsSnapshot> snapshot);
+    void finishComputing(const StatisticsSnapshot& snapshot);
+    void showRows(std::vector<StatisticsRow> rows);
     void layOut();
 
     WendDocument* m_document = nullptr;
@@ -97,7 +118,13 @@ private:
     UnitFormatter m_formatter;
     std::vector<StatisticsRow> m_statistics;
     bool m_expanded = false;
-    bool m_stale = false; // changes came while the pane was closed
+    bool m_stale = false; // changes came since the figures shown were computed
+    bool m_computing = false; // a snapshot waits for or runs on the other thread
+    bool m_showsFigures = false; // the lines are figures, not a message
+    // A snapshot whose computation waits for the end of a drag.
+    std::shared_ptr<StatisticsSnapshot> m_heldSnapshot;
+    StatisticsSnapshot::KnownFigures m_knownFigures;
+    QThreadPool m_computation;
     QToolButton* m_indicatorButton = nullptr;
     QWidget* m_statisticsTable = nullptr;
     PaneRefreshThrottle* m_refreshThrottle = nullptr;

@@ -1,0 +1,116 @@
+#include "core/document/StatisticsSnapshot.h"
+
+#include "core/document/CommandTestSupport.h"
+
+#include <thread>
+
+namespace wend::test {
+namespace {
+
+class StatisticsSnapshotTest : public CommandTest {
+protected:
+    StatisticsSnapshotTest() {
+        first = makeTrack("First", 40);
+        second = makeTrack("Second", 25, 9.0, 7200);
+        load({first, second, makeWaypoint("Hut")});
+    }
+
+    // What the pane showed when it computed everything at once, on this thread.
+    std::vector<StatisticsRow> synchronousRows() {
+        return StatisticsRows::selectionStatisticsForTracks(
+            document.itemsForStatistics(), formatter,
+            preferences.ignoreOutliersWhenCalculatingStatistics());
+    }
+
+    // Computes snapshot after snapshot, each given the figures of the one before, until one
+    // has the rows.
+    std::vector<StatisticsRow> computedRows(std::size_t walkLimit) {
+        for (int round = 0; round < 10; ++round) {
+            StatisticsSnapshot snapshot(document, formatter, known, walkLimit);
+            snapshot.compute();
+            if (auto figures = snapshot.knownFigures(); !figures.byPointsRevision.empty())
+                known = std::move(figures);
+            if (snapshot.hasRows())
+                return snapshot.rows();
+        }
+        return {};
+    }
+
+    UnitFormatter formatter{MeasurementSystem::Metric, "en_US", "UTC"};
+    StatisticsSnapshot::KnownFigures known;
+    GPSItemPtr first, second;
+};
+
+// The rows from a snapshot, computed in one go or item by item, and after an edit from the
+// figures the earlier snapshots found, equal those computed at once on the document's thread.
+TEST_F(StatisticsSnapshotTest, RowsEqualThoseComputedAtOnce) {
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::size_t walkLimit;
+    };
+    const Case cases[] = {
+        {"every item in one go", [] {}, 1000},
+        {"every item, one item a snapshot", [] {}, 1},
+        {"one point edited: the other items' figures are kept",
+         [&] {
+             document.updateItemPoint(second->itemPoints()[3].get(),
+                                      [](GPSItem&, GPSPoint& point) { point.setElevation(900); });
+         },
+         1},
+        {"the outlier choice changed",
+         [&] { preferences.setIgnoreOutliersWhenCalculatingStatistics(false); }, 1000},
+        {"selected stretches", [&] { selectRanges(first, {IndexRange{2, 9}, IndexRange{20, 4}}); },
+         1},
+        {"a single selected point", [&] { selectRanges(first, {IndexRange{5, 0}}); }, 1000},
+        {"nothing", [&] { load({}); }, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        const auto rows = computedRows(c.walkLimit);
+        EXPECT_EQ(rows, synchronousRows());
+    }
+}
+
+// A snapshot is current while the document stays as it was; any change of the items, the
+// points or the selection makes its result one to drop. The computation on another thread
+// reads only the snapshot while this thread edits the document.
+TEST_F(StatisticsSnapshotTest, ResultIsDroppedWhenTheDocumentChangedMeanwhile) {
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"a point edited",
+         [&] {
+             document.updateItemPoint(first->itemPoints()[1].get(),
+                                      [](GPSItem&, GPSPoint& point) { point.setElevation(10); });
+         }},
+        {"points removed", [&] { first->replaceItemPoints(0, 5, {}); }},
+        {"the selection changed",
+         [&] {
+             selectRanges(second, {IndexRange{0, 3}});
+             document.postSelectionChangedNotification();
+         }},
+        {"an item removed", [&] { document.removeItem(second); }},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.name);
+        StatisticsSnapshot snapshot(document, formatter, known);
+        StatisticsSnapshot same(document, formatter, known);
+        std::thread computation([&] { snapshot.compute(); });
+        change.change();
+        computation.join();
+        EXPECT_FALSE(snapshot.isCurrentFor(document));
+        same.compute();
+        EXPECT_EQ(snapshot.rows(), same.rows()) << "the state it was taken of";
+    }
+    StatisticsSnapshot unchanged(document, formatter, known);
+    unchanged.compute();
+    EXPECT_TRUE(unchanged.isCurrentFor(document));
+    WendDocument other(preferences);
+    EXPECT_FALSE(unchanged.isCurrentFor(other));
+}
+
+} // namespace
+} // namespace wend::test
