@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/mapview/ArrowPlacement.h"
 #include "core/mapview/MapViewGeometry.h"
 #include "core/mapview/MapViewTypes.h"
+#include "core/mapview/PointChunks.h"
+#include "core/mapview/ViewPath.h"
 #include "core/model/GPSItem.h"
 #include "core/model/IndexRange.h"
 
@@ -23,6 +26,19 @@ public:
     // The same for a view centred on `centerPixels` (world pixels at the geometry's zoom).
     void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                          std::vector<ViewPoint>& positions, ViewPoint centerPixels);
+    // The chunks of the item's points that cannot meet the region, for a view centred on
+    // `centerPixels`.
+    PointChunks::Skips chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
+                                     ViewPoint centerPixels, const ViewCullRegion& region);
+    // The same as screenPositions, written (into `positions`, sized to the point count) only
+    // for the chunks the skips keep, and for the last positioned point of every other chunk.
+    void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                         std::vector<ViewPoint>& positions, ViewPoint centerPixels,
+                         const PointChunks::Skips& skips);
+    // The item's direction arrows that stand in the region, for the same view and with the
+    // skips of the same build; their places are chosen once per zoom.
+    ViewPath arrowPath(const GPSItem& item, const MapViewGeometry& geometry, ViewPoint centerPixels,
+                       const ViewCullRegion& region, const PointChunks::Skips& skips);
     // Fills only the given stretches of `positions` (sized to the item's point count) from the
     // entry made by the last screenPositions of the item, which must still be current; the
     // view's centre is given in world pixels (that of an earlier build, say). False, and
@@ -41,7 +57,12 @@ private:
     struct Entry {
         PointList points;
         std::vector<ViewPoint> unitPositions;
+        PointChunks chunks;
+        ArrowPlacement arrows;
     };
+
+    // The item's entry, its unit positions brought up to its points.
+    Entry& currentEntry(const GPSItem& item);
 
     std::unordered_map<const GPSItem*, Entry> m_entries;
 };
