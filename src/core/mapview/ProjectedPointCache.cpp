@@ -85,7 +85,7 @@ PointChunks::Skips ProjectedPointCache::chunksOutside(const GPSItem& item, const
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                                           std::vector<ViewPoint>& positions, ViewPoint center,
                                           const PointChunks::Skips& skips) {
-    const Entry& entry = currentEntry(item);
+    const Entry& entry = m_entries.at(&item);
     const ScreenTransform screen(geometry, center);
     const std::vector<ViewPoint>& unit = entry.unitPositions;
     positions.resize(unit.size());
@@ -104,7 +104,7 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
 ViewPath ProjectedPointCache::arrowPath(const GPSItem& item, const MapViewGeometry& geometry,
                                         ViewPoint center, const ViewCullRegion& region,
                                         const PointChunks::Skips& skips) {
-    Entry& entry = currentEntry(item);
+    Entry& entry = m_entries.at(&item);
     const ScreenTransform screen(geometry, center);
     entry.arrows.place(entry.unitPositions, screen.worldSize);
     const std::vector<std::uint32_t>& arrows = entry.arrows.points();

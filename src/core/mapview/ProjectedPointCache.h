@@ -27,7 +27,8 @@ public:
     void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                          std::vector<ViewPoint>& positions, ViewPoint centerPixels);
     // The chunks of the item's points that cannot meet the region, for a view centred on
-    // `centerPixels`.
+    // `centerPixels`. This brings the item's entry up to its points; the two calls below use
+    // the entry as it is, with the skips this returned.
     PointChunks::Skips chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
                                      ViewPoint centerPixels, const ViewCullRegion& region);
     // The same as screenPositions, written (into `positions`, sized to the point count) only
