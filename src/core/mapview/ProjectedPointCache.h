@@ -15,8 +15,10 @@ namespace wend {
 
 // The Mercator positions of items' points in a world one unit wide, kept between rebuilds of
 // the drawing caches: a new zoom, size or centre then costs a multiply-add per point instead
-// of a logarithm. An entry is used only while its item holds exactly the same point objects
-// (points are never edited in place once shared; a changed point is a new object).
+// of a logarithm. With them it keeps their chunks' bounds, so a rebuild walks only the chunks
+// that meet its region, and where the direction arrows stand at the last zoom. An entry is
+// used only while its item holds exactly the same point objects (points are never edited in
+// place once shared; a changed point is a new object).
 class ProjectedPointCache {
 public:
     // The item's points in screen coordinates of the geometry (NaN where a point has no
