@@ -21,9 +21,10 @@ double distance2(ViewPoint a, ViewPoint b) {
 }
 
 // One stretch, points first...last inclusive. Points without a position are passed over as
-// if the item did not hold them.
+// if the item did not hold them. A chunk of points that the skips pass over ends the open
+// polyline as a segment outside the region would, and leaves its last point as the previous.
 void appendStretch(ViewPath& path, const std::vector<ViewPoint>& positions, std::size_t first,
-                   std::size_t last, const ViewCullRegion& region) {
+                   std::size_t last, const ViewCullRegion& region, const PointChunks::Skips* skips) {
     if (first == last) {
         if (isFinite(positions[first]) && region.containsPoint(positions[first]))
             path.addDot(positions[first]);
@@ -34,7 +35,19 @@ void appendStretch(ViewPath& path, const std::vector<ViewPoint>& positions, std:
     ViewPoint lastDrawn;
     ViewPoint prev = positions[first];
     bool havePrev = isFinite(prev);
+    constexpr std::size_t chunkPoints = PointChunks::kPoints;
     for (std::size_t j = first + 1; j <= last; ++j) {
+        if (skips && j % chunkPoints == 0 && j + chunkPoints - 1 <= last && skips->skips(j / chunkPoints)) {
+            if (const std::ptrdiff_t end = skips->chunks->lastPositioned(j / chunkPoints); end >= 0) {
+                if (havePrev && open && !prevDrawn)
+                    path.lineTo(prev);
+                open = false;
+                prev = positions[static_cast<std::size_t>(end)];
+                havePrev = true;
+            }
+            j += chunkPoints - 1;
+            continue;
+        }
         const ViewPoint p = positions[j];
         if (!isFinite(p))
             continue;
@@ -84,8 +97,14 @@ ViewPath GPSViewDrawingCache::bezierPathForItemSelection(const Selection& select
 }
 
 ViewPath GPSViewDrawingCache::pathForRanges(const std::vector<IndexRange>& ranges,
-                                                 const std::vector<ViewPoint>& positions,
-                                                 const ViewCullRegion& region) {
+                                            const std::vector<ViewPoint>& positions,
+                                            const ViewCullRegion& region) {
+    return pathForRanges(ranges, positions, region, nullptr);
+}
+
+ViewPath GPSViewDrawingCache::pathForRanges(const std::vector<IndexRange>& ranges,
+                                            const std::vector<ViewPoint>& positions,
+                                            const ViewCullRegion& region, const PointChunks::Skips* skips) {
     ViewPath path;
     if (positions.empty())
         return path;
@@ -93,7 +112,7 @@ ViewPath GPSViewDrawingCache::pathForRanges(const std::vector<IndexRange>& range
     for (const IndexRange& range : ranges) {
         if (range.location > lastIndex)
             break;
-        appendStretch(path, positions, range.location, std::min(range.end(), lastIndex), region);
+        appendStretch(path, positions, range.location, std::min(range.end(), lastIndex), region, skips);
     }
     return path;
 }
@@ -173,6 +192,13 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
                                          const ViewCullRegion& region,
                                          const std::vector<ViewPoint>& positions,
                                          const std::vector<IndexRange>& moved)
+    : GPSViewDrawingCache(std::move(item), geometry, region, positions, moved, nullptr, std::nullopt) {}
+
+GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                                         const ViewCullRegion& region,
+                                         const std::vector<ViewPoint>& positions,
+                                         const std::vector<IndexRange>& moved,
+                                         const PointChunks::Skips* skips, std::optional<ViewPath> arrows)
     : m_item(std::move(item)), m_cachedCenter(geometry.center()), m_movedRanges(moved) {
     if (!m_item)
         return;
@@ -183,14 +209,14 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
         return;
     const auto& selected = m_cachedSelection.ranges();
     const auto still = complementOfRanges(moved, m_cachedPointCount);
-    m_completePath = pathForRanges(still, positions, region);
-    m_selectedPath = pathForRanges(intersectionOfRanges(still, selected), positions, region);
+    m_completePath = pathForRanges(still, positions, region, skips);
+    m_selectedPath = pathForRanges(intersectionOfRanges(still, selected), positions, region, skips);
     if (moved.empty()) {
-        m_arrowPath = arrowPathForPositions(positions, region);
+        m_arrowPath = arrows ? std::move(*arrows) : arrowPathForPositions(positions, region);
         return;
     }
-    m_movedPath = pathForRanges(moved, positions, region);
-    m_movedSelectedPath = pathForRanges(intersectionOfRanges(moved, selected), positions, region);
+    m_movedPath = pathForRanges(moved, positions, region, skips);
+    m_movedSelectedPath = pathForRanges(intersectionOfRanges(moved, selected), positions, region, skips);
 }
 
 void GPSViewDrawingCache::updateSelection(const std::vector<ViewPoint>& positions,

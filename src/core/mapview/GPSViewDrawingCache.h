@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/mapview/MapViewGeometry.h"
+#include "core/mapview/PointChunks.h"
 #include "core/mapview/ViewCullRegion.h"
 #include "core/mapview/ViewPath.h"
 #include "core/model/GPSItem.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace wend {
@@ -30,6 +32,12 @@ public:
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                         const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
                         const std::vector<IndexRange>& moved = {});
+    // The same where only the chunks of points the skips do not pass over (and the last
+    // positioned point of each passed over) are placed, with the arrows placed already.
+    GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
+                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
+                        const std::vector<IndexRange>& moved, const PointChunks::Skips* skips,
+                        std::optional<ViewPath> arrows);
 
     const GPSItemPtr& item() const { return m_item; }
     WorldPoint cachedCenter() const { return m_cachedCenter; }
@@ -61,8 +69,11 @@ public:
     // first point), pointing along that move; only arrows inside the region are kept.
     // The path of any sorted stretches, as for a selection.
     static ViewPath pathForRanges(const std::vector<IndexRange>& ranges,
-                                       const std::vector<ViewPoint>& positions,
-                                       const ViewCullRegion& region);
+                                  const std::vector<ViewPoint>& positions,
+                                  const ViewCullRegion& region);
+    static ViewPath pathForRanges(const std::vector<IndexRange>& ranges,
+                                  const std::vector<ViewPoint>& positions,
+                                  const ViewCullRegion& region, const PointChunks::Skips* skips);
     // The points of `count` not in the sorted stretches, as stretches, and the intersection
     // of two lists of sorted stretches (points in both).
     static std::vector<IndexRange> complementOfRanges(const std::vector<IndexRange>& ranges,

@@ -51,8 +51,9 @@ struct MapFrame {
     static constexpr double kLabelOffset = 10;
 
     std::vector<PathStroke> strokes;
-    // The leading strokes are the items' outlines from the drawing caches, the same paths
-    // while `pathsGeneration` stays: a painter may keep them as an image until then.
+    // The leading strokes are the items' outlines from the drawing caches (and their arrows
+    // when no highlight lies between), the same paths while `pathsGeneration` stays: a painter
+    // may keep them as an image until then.
     std::size_t cacheableStrokes = 0;
     std::uint64_t pathsGeneration = 0;
     // What the outlines look like, wherever the view shows them: it stays while only the

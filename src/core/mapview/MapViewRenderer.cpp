@@ -183,8 +183,18 @@ std::vector<IndexRange> MapViewRenderer::movedRangesOf(const GPSItem* item) cons
 std::unique_ptr<GPSViewDrawingCache> MapViewRenderer::buildCache(const GPSItemPtr& item,
                                                                  const MapViewGeometry& geometry,
                                                                  const std::vector<IndexRange>& moved) {
-    m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer, builtCenterPixels(geometry));
-    return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer, moved);
+    // Only the chunks of points that may meet the region are placed and walked.
+    const ViewPoint center = builtCenterPixels(geometry);
+    PointChunks::Skips skips = m_projectedPoints.chunksOutside(*item, geometry, center, m_cullRegion);
+    skips.keepEnds(moved);
+    skips.keepEnds(GPSViewDrawingCache::complementOfRanges(moved, item->itemPoints().size()));
+    skips.keepEnds(item->itemSelection().ranges());
+    m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer, center, skips);
+    std::optional<ViewPath> arrows;
+    if (moved.empty())
+        arrows = m_projectedPoints.arrowPath(*item, geometry, center, m_cullRegion, skips);
+    return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer, moved,
+                                                 &skips, std::move(arrows));
 }
 
 void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
@@ -362,6 +372,7 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
     // then what a move preview shows moved, then every selection highlight and arrow above
     // all base lines.
     enum class Pass { Outlines, Moved, Highlights };
+    std::size_t arrowStrokes = 0;
     for (Pass pass : {Pass::Outlines, Pass::Moved, Pass::Highlights}) {
         for (std::int64_t copy = firstCopy; copy <= lastCopy; ++copy) {
             const double copyShift = static_cast<double>(copy) * worldSize;
@@ -400,13 +411,23 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
                         addStroke(*path, at, outline, kSelectionOutlineWidth);
                         addStroke(*path, at, inner, kSelectionWidth);
                     }
+                    const std::size_t before = frame.strokes.size();
                     addStroke(cache.arrowPath(), offset,
                               withAlpha(color.shadowed(kArrowShadow), opacity), kArrowWidth);
+                    arrowStrokes += frame.strokes.size() - before;
                 }
             }
         }
         if (pass == Pass::Outlines)
             frame.cacheableStrokes = frame.strokes.size();
+    }
+    // With nothing drawn between the outlines and the arrows, the arrows are kept with them.
+    const bool arrowsKept = arrowStrokes == frame.strokes.size() - frame.cacheableStrokes;
+    if (arrowsKept)
+        frame.cacheableStrokes = frame.strokes.size();
+    if (arrowsKept != m_arrowsKept) {
+        m_arrowsKept = arrowsKept;
+        ++m_outlinesGeneration;
     }
     frame.pathsGeneration = m_pathsGeneration;
     frame.outlinesGeneration = m_outlinesGeneration;

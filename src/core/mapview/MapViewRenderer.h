@@ -137,6 +137,8 @@ private:
     // last frame's outlines were drawn in (colour with opacity, per cache).
     std::uint64_t m_outlinesGeneration = 0;
     std::vector<RGBAColor> m_outlineColors;
+    // Whether the last frame counted the arrows among the outlines.
+    bool m_arrowsKept = false;
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;

@@ -1,6 +1,7 @@
 #include "core/mapview/ProjectedPointCache.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 namespace wend {
@@ -12,6 +13,20 @@ bool samePoints(const PointList& a, const PointList& b) {
                                                   return p.get() == q.get();
                                               });
 }
+
+// Where a unit position lies on the screen of a view of the given size centred on `center`
+// (world pixels of a world `worldSize` wide).
+struct ScreenTransform {
+    double worldSize, dx, dy, height;
+
+    ScreenTransform(const MapViewGeometry& geometry, ViewPoint center)
+        : worldSize(static_cast<double>(geometry.currentWorldSize())),
+          dx(center.x - geometry.viewSize().width / 2), dy(center.y - geometry.viewSize().height / 2),
+          height(geometry.viewSize().height) {}
+    ViewPoint operator()(ViewPoint unit) const {
+        return {unit.x * worldSize - dx, height - (unit.y * worldSize - dy)};
+    }
+};
 } // namespace
 
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
@@ -19,41 +34,100 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
     screenPositions(item, geometry, positions, geometry.centerPositionInPixels());
 }
 
-void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
-                                          std::vector<ViewPoint>& positions, ViewPoint center) {
+ProjectedPointCache::Entry& ProjectedPointCache::currentEntry(const GPSItem& item) {
     const PointList& points = item.itemPoints();
     Entry& entry = m_entries[&item];
-    if (!samePoints(entry.points, points)) {
-        // Only the stretch between the points both lists begin and end with is projected
-        // again: an edit of a few points of a long track costs a few logarithms.
-        const PointList& old = entry.points;
-        const std::size_t shorter = std::min(old.size(), points.size());
-        std::size_t prefix = 0;
-        while (prefix < shorter && old[prefix] == points[prefix])
-            ++prefix;
-        std::size_t suffix = 0;
-        while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == points[points.size() - 1 - suffix])
-            ++suffix;
-        std::vector<ViewPoint> unit;
-        unit.reserve(points.size());
-        unit.insert(unit.end(), entry.unitPositions.begin(),
-                    entry.unitPositions.begin() + static_cast<std::ptrdiff_t>(prefix));
-        for (std::size_t i = prefix; i < points.size() - suffix; ++i)
-            unit.push_back(MapViewGeometry::projectToWorldPixels(points[i]->longitude(), points[i]->latitude(), 1.0));
-        unit.insert(unit.end(), entry.unitPositions.end() - static_cast<std::ptrdiff_t>(suffix),
-                    entry.unitPositions.end());
-        entry.unitPositions = std::move(unit);
-        entry.points = points;
-    }
+    if (samePoints(entry.points, points))
+        return entry;
+    // Only the stretch between the points both lists begin and end with is projected again:
+    // an edit of a few points of a long track costs a few logarithms.
+    const PointList& old = entry.points;
+    const std::size_t shorter = std::min(old.size(), points.size());
+    std::size_t prefix = 0;
+    while (prefix < shorter && old[prefix] == points[prefix])
+        ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == points[points.size() - 1 - suffix])
+        ++suffix;
+    std::vector<ViewPoint> unit;
+    unit.reserve(points.size());
+    unit.insert(unit.end(), entry.unitPositions.begin(),
+                entry.unitPositions.begin() + static_cast<std::ptrdiff_t>(prefix));
+    for (std::size_t i = prefix; i < points.size() - suffix; ++i)
+        unit.push_back(MapViewGeometry::projectToWorldPixels(points[i]->longitude(), points[i]->latitude(), 1.0));
+    unit.insert(unit.end(), entry.unitPositions.end() - static_cast<std::ptrdiff_t>(suffix),
+                entry.unitPositions.end());
+    const bool sameCount = old.size() == points.size();
+    entry.unitPositions = std::move(unit);
+    entry.points = points;
+    entry.chunks.update(entry.unitPositions, prefix, sameCount ? points.size() - suffix : points.size());
+    entry.arrows.pointsChanged(prefix);
+    return entry;
+}
 
-    const double worldSize = static_cast<double>(geometry.currentWorldSize());
-    const ViewSize size = geometry.viewSize();
-    const double dx = center.x - size.width / 2;
-    const double dy = center.y - size.height / 2;
+
+void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                                          std::vector<ViewPoint>& positions, ViewPoint center) {
+    const Entry& entry = currentEntry(item);
+    const ScreenTransform screen(geometry, center);
     positions.clear();
-    positions.reserve(points.size());
+    positions.reserve(entry.unitPositions.size());
     for (const ViewPoint& unit : entry.unitPositions)
-        positions.push_back({unit.x * worldSize - dx, size.height - (unit.y * worldSize - dy)});
+        positions.push_back(screen(unit));
+}
+
+PointChunks::Skips ProjectedPointCache::chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
+                                                      ViewPoint center, const ViewCullRegion& region) {
+    const ScreenTransform screen(geometry, center);
+    return currentEntry(item).chunks.outsideOf(region, screen.worldSize, screen.dx, screen.dy, screen.height);
+}
+
+void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                                          std::vector<ViewPoint>& positions, ViewPoint center,
+                                          const PointChunks::Skips& skips) {
+    const Entry& entry = m_entries.at(&item);
+    const ScreenTransform screen(geometry, center);
+    const std::vector<ViewPoint>& unit = entry.unitPositions;
+    positions.resize(unit.size());
+    for (std::size_t c = 0; c < entry.chunks.count(); ++c) {
+        if (skips.skips(c)) {
+            if (const std::ptrdiff_t last = entry.chunks.lastPositioned(c); last >= 0)
+                positions[static_cast<std::size_t>(last)] = screen(unit[static_cast<std::size_t>(last)]);
+            continue;
+        }
+        const std::size_t end = std::min((c + 1) * PointChunks::kPoints, unit.size());
+        for (std::size_t i = c * PointChunks::kPoints; i < end; ++i)
+            positions[i] = screen(unit[i]);
+    }
+}
+
+ViewPath ProjectedPointCache::arrowPath(const GPSItem& item, const MapViewGeometry& geometry,
+                                        ViewPoint center, const ViewCullRegion& region,
+                                        const PointChunks::Skips& skips) {
+    Entry& entry = m_entries.at(&item);
+    const ScreenTransform screen(geometry, center);
+    entry.arrows.place(entry.unitPositions, screen.worldSize);
+    const std::vector<std::uint32_t>& arrows = entry.arrows.points();
+    const std::vector<ViewPoint>& unit = entry.unitPositions;
+    ViewPath path;
+    // An arrow stands on a point of its chunk, so none in a chunk passed over is in the region.
+    for (std::size_t k = 0; k < arrows.size(); ++k) {
+        const std::size_t chunk = arrows[k] / PointChunks::kPoints;
+        if (skips.skips(chunk)) {
+            k = static_cast<std::size_t>(std::lower_bound(arrows.begin() + static_cast<std::ptrdiff_t>(k), arrows.end(),
+                                                          (chunk + 1) * PointChunks::kPoints) -
+                                         arrows.begin()) - 1;
+            continue;
+        }
+        const ViewPoint tip = screen(unit[arrows[k]]);
+        if (!region.containsPoint(tip))
+            continue;
+        const ViewPoint anchor = screen(unit[entry.arrows.anchorOf(k)]);
+        const double dx = tip.x - anchor.x, dy = tip.y - anchor.y;
+        const double length = std::sqrt(dx * dx + dy * dy);
+        path.addArrow(tip, {dx / length, dy / length});
+    }
+    return path;
 }
 
 bool ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels,
@@ -66,13 +140,10 @@ bool ProjectedPointCache::screenPositionsOfRanges(const GPSItem& item, ViewPoint
         return false;
     positions.resize(count);
     const std::vector<ViewPoint>& unit = it->second.unitPositions;
-    const double worldSize = static_cast<double>(geometry.currentWorldSize());
-    const ViewSize size = geometry.viewSize();
-    const double dx = centerPixels.x - size.width / 2;
-    const double dy = centerPixels.y - size.height / 2;
+    const ScreenTransform screen(geometry, centerPixels);
     for (const IndexRange& range : ranges)
         for (std::uint64_t i = range.location; i <= range.end() && i < count; ++i)
-            positions[i] = {unit[i].x * worldSize - dx, size.height - (unit[i].y * worldSize - dy)};
+            positions[i] = screen(unit[i]);
     return true;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/mapview/ArrowPlacement.h"
 #include "core/mapview/MapViewGeometry.h"
 #include "core/mapview/MapViewTypes.h"
+#include "core/mapview/PointChunks.h"
+#include "core/mapview/ViewPath.h"
 #include "core/model/GPSItem.h"
 #include "core/model/IndexRange.h"
 
@@ -12,8 +15,10 @@ namespace wend {
 
 // The Mercator positions of items' points in a world one unit wide, kept between rebuilds of
 // the drawing caches: a new zoom, size or centre then costs a multiply-add per point instead
-// of a logarithm. An entry is used only while its item holds exactly the same point objects
-// (points are never edited in place once shared; a changed point is a new object).
+// of a logarithm. With them it keeps their chunks' bounds, so a rebuild walks only the chunks
+// that meet its region, and where the direction arrows stand at the last zoom. An entry is
+// used only while its item holds exactly the same point objects (points are never edited in
+// place once shared; a changed point is a new object).
 class ProjectedPointCache {
 public:
     // The item's points in screen coordinates of the geometry (NaN where a point has no
@@ -23,6 +28,20 @@ public:
     // The same for a view centred on `centerPixels` (world pixels at the geometry's zoom).
     void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                          std::vector<ViewPoint>& positions, ViewPoint centerPixels);
+    // The chunks of the item's points that cannot meet the region, for a view centred on
+    // `centerPixels`. This brings the item's entry up to its points; the two calls below use
+    // the entry as it is, with the skips this returned.
+    PointChunks::Skips chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
+                                     ViewPoint centerPixels, const ViewCullRegion& region);
+    // The same as screenPositions, written (into `positions`, sized to the point count) only
+    // for the chunks the skips keep, and for the last positioned point of every other chunk.
+    void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
+                         std::vector<ViewPoint>& positions, ViewPoint centerPixels,
+                         const PointChunks::Skips& skips);
+    // The item's direction arrows that stand in the region, for the same view and with the
+    // skips of the same build; their places are chosen once per zoom.
+    ViewPath arrowPath(const GPSItem& item, const MapViewGeometry& geometry, ViewPoint centerPixels,
+                       const ViewCullRegion& region, const PointChunks::Skips& skips);
     // Fills only the given stretches of `positions` (sized to the item's point count) from the
     // entry made by the last screenPositions of the item, which must still be current; the
     // view's centre is given in world pixels (that of an earlier build, say). False, and
@@ -41,7 +60,12 @@ private:
     struct Entry {
         PointList points;
         std::vector<ViewPoint> unitPositions;
+        PointChunks chunks;
+        ArrowPlacement arrows;
     };
+
+    // The item's entry, its unit positions brought up to its points.
+    Entry& currentEntry(const GPSItem& item);
 
     std::unordered_map<const GPSItem*, Entry> m_entries;
 };

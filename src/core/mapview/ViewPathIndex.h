@@ -15,7 +15,7 @@ namespace wend {
 // the rectangle join into one run, so the lines stay continuous where they are seen.
 class ViewPathIndex {
 public:
-    static constexpr std::size_t kChunkSegments = 64;
+    static constexpr std::size_t kChunkSegments = 8;
 
     struct VisibleParts {
         // Stretches of polylines, each of at least two points.

@@ -356,3 +356,52 @@ TEST_F(MapViewRendererTest, PartialUpdatesAndMovePreviewsMatchAFullRebuild) {
     expectXs(renderer.cachedDrawingData()[0]->completePath().polyline(0),
              {400, 410, 420, 430, 440, 450, 460, 470});
 }
+
+// A rebuild walks only the chunks of points that may meet its region. What it draws must be
+// what a walk over every point draws: a segment joining two chunks far off screen still
+// crosses the view, stretches may begin or end inside a chunk passed over, points without a
+// position are passed over, and an edit brings the chunks' bounds up to date.
+TEST_F(MapViewRendererTest, ChunksPassedOverDrawWhatAWalkOverEveryPointDraws) {
+    std::vector<std::pair<double, double>> lonLats;
+    for (int i = 0; i < 256; ++i) // far north-east, then far south-west: the join crosses the view
+        lonLats.emplace_back(40 + 0.001 * i, 10);
+    for (int i = 0; i < 256; ++i)
+        lonLats.emplace_back(-40 - 0.001 * i, -10);
+    for (int i = 0; i < 300; ++i) // a zigzag in view, thinned
+        lonLats.emplace_back(-0.5 + 0.004 * i, 0.1 * std::sin(i));
+    for (int i = 0; i < 40; ++i) // no position, then far away again
+        lonLats.emplace_back(0.1, i < 20 ? 90 : 30);
+    auto track = makeItem(lonLats);
+    select(*track, {{100, 1}, {200, 450}, {700, 110}});
+
+    auto expectSameAsFullWalk = [&](const char* step) {
+        SCOPED_TRACE(step);
+        renderer.prepareFrame({track}, geometry, formatter());
+        std::vector<ViewPoint> positions;
+        ProjectedPointCache().screenPositions(*track, geometry, positions);
+        const GPSViewDrawingCache full(track, geometry, renderer.cullRegion(), positions);
+        const GPSViewDrawingCache& built = *renderer.cachedDrawingData()[0];
+        for (const auto& [a, b] : {std::pair{&built.completePath(), &full.completePath()},
+                                   std::pair{&built.selectedPath(), &full.selectedPath()},
+                                   std::pair{&built.arrowPath(), &full.arrowPath()}}) {
+            ASSERT_EQ(a->polylineCount(), b->polylineCount());
+            ASSERT_GT(a->polylineCount(), 1u);
+            for (std::size_t i = 0; i < a->polylineCount(); ++i) {
+                ASSERT_EQ(a->polyline(i).size(), b->polyline(i).size());
+                for (std::size_t k = 0; k < a->polyline(i).size(); ++k) {
+                    EXPECT_NEAR(a->polyline(i)[k].x, b->polyline(i)[k].x, 1e-6);
+                    EXPECT_NEAR(a->polyline(i)[k].y, b->polyline(i)[k].y, 1e-6);
+                }
+            }
+            EXPECT_EQ(a->dots(), b->dots());
+        }
+    };
+    expectSameAsFullWalk("built");
+    PointList edited = track->itemPoints();
+    edited[600] = GPSPoint::pointWithLongitude(0.3, 0.4, GPSPoint::NaN, std::nullopt);
+    edited.erase(edited.begin() + 300, edited.begin() + 310);
+    track->setItemPoints(edited);
+    select(*track, {{250, 500}});
+    renderer.invalidate();
+    expectSameAsFullWalk("edited");
+}
