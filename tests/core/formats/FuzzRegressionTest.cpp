@@ -53,26 +53,10 @@ TEST(FuzzRegressions, NamespaceNamesThatAreNotURIsArePercentEncoded) {
     EXPECT_NE(written.find("\"%3Ax%25\""), std::string::npos) << written;
     // A name that already is a URI keeps its escapes as they are.
     EXPECT_NE(written.find("\"http://ex.com/a%20b\""), std::string::npos) << written;
-
-    // An undeclared prefix with a letter no URI may hold (U+FEFF is a name character).
-    result = GPXParser::parseData("<gpx><wpt lat='1' lon='2'><extensions><g\xef\xbb\xbfx:a/>"
-                                  "</extensions></wpt></gpx>");
-    ASSERT_TRUE(result.document);
-    const std::string placeholder = GPXWriter::GPXString(*result.document);
-    EXPECT_NE(placeholder.find("\"urn:wend:undeclared-prefix:g%EF%BB%BFx\""), std::string::npos)
-        << placeholder;
-    EXPECT_FALSE(GPXParser::parseData(placeholder).error);
 }
 
 TEST(FuzzRegressions, TextInAnotherEncodingIsReadAsWindows1252) {
     auto result = GPXParser::parseData("<gpx><wpt lat='1' lon='2'><name>Caf\xe9 \x93quoted\x94</name></wpt></gpx>");
     ASSERT_TRUE(result.document);
     EXPECT_EQ(result.document->documentItems().at(0)->itemName(), "Caf\xc3\xa9 \xe2\x80\x9cquoted\xe2\x80\x9d");
-}
-
-TEST(UTF8Text, ValidationAndRepair) {
-    EXPECT_TRUE(UTF8Text::isValid("M\xc3\xbcnchen \xe2\x82\xac \xf0\x9f\x98\x80"));
-    EXPECT_FALSE(UTF8Text::isValid("\xc0\xaf")); // overlong
-    EXPECT_EQ(UTF8Text::repaired("\x80 \x81 \xe9"), "\xe2\x82\xac \xef\xbf\xbd \xc3\xa9");
-    EXPECT_EQ(UTF8Text::repaired("ok \xc3\xbc"), "ok \xc3\xbc");
 }

@@ -174,22 +174,6 @@ TEST(GPXWriter, DeclaresExactlyTheNamespacesInUse) {
     EXPECT_LT(root.find("version=\"1.1\""), root.find("xmlns="));
 }
 
-TEST(GPXWriter, UndeclaredPrefixesStayReadable) {
-    auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"><trk><trkseg>
-        <trkpt lat="1" lon="2"><extensions><ns3:hr>1</ns3:hr></extensions></trkpt></trkseg></trk></gpx>)");
-    ASSERT_TRUE(read.document);
-    EXPECT_TRUE(read.hasWarning());
-    std::vector<NamespaceWarning> warnings;
-    std::string xml = write(*read.document, true, &warnings);
-    ASSERT_EQ(warnings.size(), 2u);
-    EXPECT_EQ(warnings[1].error.failureReason,
-              "No information is available for the namespace \"ns3\". A schema location pair will not be generated.");
-    // The output is namespace-well-formed: it reads back without any warning.
-    auto again = GPXParser::parseData(xml);
-    ASSERT_TRUE(again.document);
-    EXPECT_FALSE(again.error) << again.error->failureReason;
-}
-
 TEST(GPXWriter, EveryLinkIsKeptAndTheFieldsChangeOnlyWhatTheyShow) {
     auto read = GPXParser::parseData(R"(<gpx xmlns="http://www.topografix.com/GPX/1/1"><metadata>
         <author><name>Ann</name><email id="ann" domain="example.com"/><link href="http://ann"/></author>

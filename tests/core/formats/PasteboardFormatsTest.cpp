@@ -99,25 +99,3 @@ TEST(PasteboardFormats, TextIsACompleteGPXFileWithoutDocumentName) {
     EXPECT_EQ(read.document->documentItems()[0]->itemPoints()[0]->XMLElements(),
               source->documentItems()[1]->itemPoints()[0]->XMLElements());
 }
-
-// Copied items carry what a GPX 1.0 file held in other forms (a link text, a speed in the
-// track point extension), and the pasted document, declaring nothing, still writes them.
-TEST(PasteboardFormats, CopiedGPX10ItemsKeepTheirMovedValues) {
-    auto read =
-        GPXParser::parseData(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0">
-        <trk><url>http://t</url><urlname>Tour</urlname><trkseg><trkpt lat="1" lon="2"><speed>4.5</speed></trkpt>
-        </trkseg></trk></gpx>)");
-    ASSERT_TRUE(read.document);
-    auto bytes = PasteboardFormats::pasteboardDataForType(*copiedTracks(*read.document),
-                                                          PasteboardFormats::kGPXType);
-    ASSERT_TRUE(bytes);
-    auto pasted =
-        PasteboardFormats::documentFromPasteboardData(*bytes, PasteboardFormats::kGPXType);
-    ASSERT_TRUE(pasted);
-    std::vector<NamespaceWarning> warnings;
-    const std::string xml = GPXWriter::GPXString(*pasted, {}, &warnings);
-    EXPECT_TRUE(warnings.empty()) << warnings.front().error.failureReason;
-    for (const char* part : {"<text>Tour</text>", "<gpxtpx2:speed>4.5</gpxtpx2:speed>",
-                             "xmlns:gpxtpx2=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\""})
-        EXPECT_NE(xml.find(part), std::string::npos) << part << "\n" << xml;
-}

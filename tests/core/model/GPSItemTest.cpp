@@ -62,24 +62,6 @@ TEST(GPSItem, NamePointsDatesAndSelectionRestriction) {
     EXPECT_FALSE(item->temporarilyVisible());
 }
 
-TEST(GPSItem, CopySharesPointsAndKeepsEverythingElse) {
-    const XMLElement cmt = XMLElement::fromXMLString("<cmt>kept</cmt>");
-    auto item = GPSItem::itemWithName(
-        "Ride", GPSItemType::Route, pointsAlong(5), "http://x", "desc", "Flag", "user",
-        ItemColor::itemColorFromString("Blue"), false,
-        Selection::selectionWithValidSelectionRange({0, 4}, {{1, 2}}), XMLElementList{cmt});
-    auto copy = item->copy();
-    EXPECT_EQ(copy->itemType(), GPSItemType::Route);
-    EXPECT_EQ(copy->itemName() + copy->itemLink() + copy->itemDescription() + copy->wptSym() +
-                  copy->wptType(),
-              "Ridehttp://xdescFlaguser");
-    EXPECT_EQ(copy->itemColor(), ItemColor::itemColorFromString("Blue"));
-    EXPECT_FALSE(copy->visible());
-    EXPECT_EQ(copy->itemSelection(), item->itemSelection());
-    EXPECT_EQ(copy->XMLElements(), item->XMLElements());
-    EXPECT_EQ(copy->itemPoints(), item->itemPoints());
-}
-
 TEST(ItemColor, NamedColoursConversionsAndTheSelectionColour) {
     const std::pair<const char*, RGBAColor> named[] = {
         {"DarkGreen", {0.2708, 0.65, 0, 1}},    {"DarkBlue", {0, 0.4, 0.8, 1}},
@@ -117,32 +99,6 @@ TEST(ItemColor, NamedColoursConversionsAndTheSelectionColour) {
     item->setItemColor(ItemColor::itemColorFromString("Transparent"));
     EXPECT_DOUBLE_EQ(item->itemSelectionColor().saturation, 0.15);
     EXPECT_EQ(item->itemSelectionColor().alpha, 0.6);
-}
-
-// Which changes are recorded, and that Undo and Redo restore them, is checked on whole
-// documents; here only that an unchanged selection announces nothing.
-TEST(GPSItem, SettingTheSameSelectionAnnouncesNothing) {
-    auto item = GPSItem::item();
-    RecordingObserver observer;
-    item->setObserver(&observer);
-    item->setItemSelection(item->itemSelection());
-    item->setItemSelection(Selection());
-    EXPECT_TRUE(observer.changes.empty());
-}
-
-TEST(GPSItem, RestoringOutlivesTheLastOtherOwner) {
-    RecordingObserver observer;
-    {
-        auto item = GPSItem::item();
-        item->setObserver(&observer);
-        item->setItemName("kept alive");
-    }
-    ASSERT_EQ(observer.changes.size(), 1u);
-    ASSERT_TRUE(observer.changes[0].restoreOldValue);
-    // The restoring closure owns the item, so it can still run (and announce to the observer).
-    observer.changes[0].restoreOldValue();
-    EXPECT_EQ(observer.changes.size(), 2u);
-    EXPECT_EQ(observer.changes[1].item->itemName(), "Untitled Track");
 }
 
 } // namespace

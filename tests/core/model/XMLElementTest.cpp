@@ -2,7 +2,6 @@
 
 #include "core/base/ByteSink.h"
 #include "core/model/XMLElementBuilder.h"
-#include "core/model/XMLElementList.h"
 #include "core/model/XMLFragmentEncoder.h"
 #include "core/model/XMLSaxParser.h"
 #include "core/model/XMLStreamWriter.h"
@@ -118,16 +117,6 @@ TEST(XMLElementBuilder, ChangesDoNotAffectTheOriginal) {
     own.removeAttribute(own.attributes()[0].name);
     own.removeNamespace(own.namespaces()[0].prefix);
     EXPECT_EQ(own.build().xmlString(), "<o xmlns:q=\"urn:q\" b=\"2\"/>");
-}
-
-// Elements taken from a list stay valid after the list is gone.
-TEST(XMLElementList, ElementsOutliveTheirList) {
-    XMLElement kept;
-    {
-        XMLElementList temporary{parse("<keep><inner>v</inner></keep>")};
-        kept = temporary[0].childNamed("inner");
-    }
-    EXPECT_EQ(kept.stringValue(), "v");
 }
 
 TEST(XMLStreamWriter, KeepsElementsAndReportsFailedSinks) {

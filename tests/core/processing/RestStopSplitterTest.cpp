@@ -169,9 +169,3 @@ TEST(RestStopSplitter, MutatedItemsReplaceOnlySelectedItemsAndLeaveOriginalsAlon
     EXPECT_EQ(result[3], last);
     EXPECT_EQ(stateOf(originals), before);
 }
-
-TEST(RestStopSplitter, DialogTexts) {
-    EXPECT_NEAR(RestStopSplitter::minTimeSliderValue(2700), 13.925, 0.001);
-    EXPECT_NEAR(RestStopSplitter::minTimeSliderMaxValue(), 44.208, 0.001);
-    EXPECT_EQ(RestStopSplitter::maxDistanceDescription(20), "20.0 metres");
-}

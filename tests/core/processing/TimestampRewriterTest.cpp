@@ -192,9 +192,6 @@ TEST(TimestampRewriter, OpeningValuesAndSpeedTexts) {
     EXPECT_FALSE(TimestampRewriter::openingValues({unselected, first}).showSelectionsWarning);
     EXPECT_FALSE(TimestampRewriter::openingValues({unselected}).startDate);
 
-    EXPECT_NEAR(TimestampRewriter::speedIncrementInMS(10, MeasurementSystem::Imperial), 4.4704,
-                1e-9);
-    EXPECT_EQ(TimestampRewriter::speedString(12.25, MeasurementSystem::Imperial), "12.2 mph");
     EXPECT_DOUBLE_EQ(TimestampRewriter::speedFromString(" 12.5 km/h"), 12.5);
     EXPECT_DOUBLE_EQ(TimestampRewriter::speedFromString("fast"), 0);
 }

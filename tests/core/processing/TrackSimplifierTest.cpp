@@ -75,14 +75,10 @@ TEST(TrackSimplifier, MutatedItemsShiftAndShrinkEachSelectedStretch) {
     EXPECT_EQ(TrackSimplifier::numPointsInItems(result), 6u);
 }
 
-TEST(TrackSimplifier, TinyStrengthsReturnTheOriginalsAndLabelsFormat) {
+TEST(TrackSimplifier, TinyStrengthsReturnTheOriginals) {
     auto track = straightLine(10);
     selectAll(*track);
     const ItemList originals{track};
-    const ItemList same = TrackSimplifier::mutatedItems(originals, 0.00009);
-    EXPECT_EQ(same, originals);
+    EXPECT_EQ(TrackSimplifier::mutatedItems(originals, 0.00009), originals);
     EXPECT_EQ(TrackSimplifier::mutatedItems(originals, std::nan("")), originals);
-
-    EXPECT_EQ(TrackSimplifier::optimizationStrengthString(0.00009), "Optimization Strength: 0.00");
-    EXPECT_EQ(TrackSimplifier::pointsRemovedString(9, 3), "6 (67%) points removed");
 }

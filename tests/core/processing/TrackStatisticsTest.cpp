@@ -119,18 +119,3 @@ TEST(TrackStatistics, OutlierRejectionDropsASpeedSpikeButNotItsDistance) {
     EXPECT_EQ(dropped->totalDistance, kept->totalDistance);
     EXPECT_EQ(dropped->totalDuration, kept->totalDuration);
 }
-
-TEST(TrackStatistics, ChangesNothingButTheDerivedPointValues) {
-    PointList points;
-    for (int i = 0; i < 40; ++i)
-        points.push_back(pointAt(7.0 * i, 100 + (i % 7) * 3.0, i * 1.5));
-    points.push_back(pointAt(7.0 * 39, 99, 70)); // same place as its predecessor
-    auto track = trackWith(points);
-    selectRanges(*track, {{3, 5}});
-    const auto before = stateOf({track});
-
-    const auto first = figures(*track, true);
-    basicStatisticsIgnoringOutliers(*track, false);
-    EXPECT_EQ(figures(*track, true), first);
-    EXPECT_EQ(stateOf({track}), before);
-}

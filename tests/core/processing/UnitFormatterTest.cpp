@@ -22,10 +22,6 @@ TEST(UnitFormatter, MetricAndImperialDistancesSwitchUnitsAtTheirThresholds) {
     UnitFormatter imperial(MeasurementSystem::Imperial, "en_US", "UTC");
     EXPECT_EQ(imperial.distanceStringForMetres(1609), "5,278.87 ft");
     EXPECT_EQ(imperial.distanceStringForMetres(1610), "1 mi");
-    // Copies share the locale but not the measurement system.
-    UnitFormatter copy = metric;
-    copy.setMeasurementSystem(MeasurementSystem::Imperial);
-    EXPECT_EQ(metric.distanceStringForMetres(1610), "1.61 km");
 }
 
 TEST(UnitFormatter, ElevationsSpeedsGradientsAndIntervals) {
@@ -45,9 +41,6 @@ TEST(UnitFormatter, ElevationsSpeedsGradientsAndIntervals) {
                       f->formattedDouble(kNaN) + f->formattedInt(kNaN) +
                       UnitFormatter::gradientStringForGradient(kNaN),
                   "UnknownUnknownUnknownUnknownUnknownUnknownUnknown");
-
-    EXPECT_EQ(measurementSystemFromPreference(1), MeasurementSystem::Imperial);
-    EXPECT_EQ(measurementSystemFromPreference(-3), MeasurementSystem::Imperial);
 }
 
 TEST(UnitFormatter, NumbersAndDatesFollowTheLocale) {

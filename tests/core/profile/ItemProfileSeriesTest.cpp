@@ -63,12 +63,6 @@ TEST(ItemProfileSeries, DistancesTimesAndValuesOfAHandMadeTrack) {
     expectValues(series->values(ProfileQuantity::HeartRate), {90, NaN, 95, NaN});
     expectValues(series->values(ProfileQuantity::Cadence), {60, NaN, NaN, NaN});
     expectValues(series->values(ProfileQuantity::Temperature), {20.5, NaN, NaN, NaN});
-
-    // Speed and course belong to version 2 only.
-    EXPECT_TRUE(std::isnan(reader->read(track.itemPoints()[0]->XMLElements()).speed));
-    const TrackPointExtensionValues second = reader->read(track.itemPoints()[2]->XMLElements());
-    EXPECT_EQ(second.speed, 3);
-    EXPECT_EQ(second.course, 270);
 }
 
 TEST(ProfileReadout, ShowsThePointsValuesWithTheGradientsSign) {

@@ -66,7 +66,7 @@ const std::vector<DragCase> kDrags = {
     {"alt", false, true, 2, 4, {{0, 2}}, {{1, 1}, {4, 1}}},
 };
 
-TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStep) {
+TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStepOrCancels) {
     m_preferences.setTrackSelectionChangesAreUndoable(true);
     for (const DragCase& c : kDrags) {
         SCOPED_TRACE(c.name);
@@ -85,9 +85,8 @@ TEST_F(ProfileSelectionDragTest, SelectsWithTheMapsModifiersAsOneUndoStep) {
     drag(kDrags[0]);
     EXPECT_EQ(rangesOf(second()), kDrags[0].second);
     EXPECT_FALSE(m_document.undoManager().canUndo());
-}
 
-TEST_F(ProfileSelectionDragTest, CancellingRestoresTheSelectionAndLeavesNoStep) {
+    // A cancelled drag restores the selection and leaves no step.
     m_preferences.setTrackSelectionChangesAreUndoable(true);
     selectSomething();
     int notifications = 0;
