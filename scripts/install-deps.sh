@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-dev
   gpsbabel hyperfine time python3 python3-gpxpy xvfb xauth
   fonts-dejavu-core
-  desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin xdotool
+  desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin xdotool dbus-daemon
 )
 
 missing=()

@@ -13,6 +13,8 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # An editor whose window never showed is not in pids: it would keep the test's output open.
+  pkill -f -- "$work/" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -27,6 +29,12 @@ export XDG_CURRENT_DESKTOP=GNOME
 unset DESKTOP_SESSION WAYLAND_DISPLAY QT_QPA_PLATFORM
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking --no-first-run"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+# A desktop session has a message bus of its own. Without one, the editor's accessibility
+# bridge goes looking for a bus and can wait on it before the first window shows.
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
+pids+=("$(cat "$work/bus.pid")")
+DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME/Wend" "$XDG_CONFIG_DIRS"
 update-mime-database "$prefix/share/mime"
 update-desktop-database "$prefix/share/applications"
@@ -67,7 +75,8 @@ window_of() {
 }
 
 gio open "$work/first.gpx"
-first=$(window_of first.gpx) || { echo "FAIL: no window for first.gpx"; exit 1; }
+first=$(window_of first.gpx) ||
+  { echo "FAIL: no window for first.gpx; running: $(pgrep -af -- "$work/" || echo nothing)"; exit 1; }
 editor=$(xdotool getwindowpid "$first")
 pids+=("$editor")
 
