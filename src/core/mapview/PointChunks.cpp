@@ -60,20 +60,18 @@ void PointChunks::Skips::keepEnds(const std::vector<IndexRange>& ranges) {
                 outside[point / kPoints] = 0;
 }
 
-PointChunks::Skips PointChunks::outsideOf(const ViewCullRegion& region, double worldSize, double dx,
-                                          double dy, double height) const {
+PointChunks::Skips PointChunks::outsideOf(const ViewCullRegion& region,
+                                          const ScreenTransform& screen) const {
     Skips skips;
     skips.chunks = this;
     skips.outside.resize(m_chunks.size());
     for (std::size_t c = 0; c < m_chunks.size(); ++c) {
         const Chunk& chunk = m_chunks[c];
-        // The same arithmetic as the points' own, which keeps their order: the corners bound
-        // every point exactly.
-        skips.outside[c] =
-            !chunk.bounded ||
-            !region.mayContainSegment(
-                {chunk.minX * worldSize - dx, height - (chunk.minY * worldSize - dy)},
-                {chunk.maxX * worldSize - dx, height - (chunk.maxY * worldSize - dy)});
+        // The points' own transform, which keeps their order: the corners bound every point
+        // exactly.
+        skips.outside[c] = !chunk.bounded ||
+                           !region.mayContainSegment(screen({chunk.minX, chunk.minY}),
+                                                     screen({chunk.maxX, chunk.maxY}));
     }
     return skips;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/mapview/MapViewTypes.h"
+#include "core/mapview/ScreenTransform.h"
 #include "core/mapview/ViewCullRegion.h"
 #include "core/model/IndexRange.h"
 
@@ -35,10 +36,8 @@ public:
     std::size_t count() const { return m_chunks.size(); }
     // The last point of the chunk that has a position; -1 for none.
     std::ptrdiff_t lastPositioned(std::size_t chunk) const { return m_chunks[chunk].ownLast; }
-    // The chunks whose points cannot meet the region in screen coordinates, where a unit
-    // position u lies at (u.x * worldSize - dx, height - (u.y * worldSize - dy)).
-    Skips outsideOf(const ViewCullRegion& region, double worldSize, double dx, double dy,
-                    double height) const;
+    // The chunks whose points cannot meet the region once placed on the screen.
+    Skips outsideOf(const ViewCullRegion& region, const ScreenTransform& screen) const;
 
 private:
     struct Chunk {

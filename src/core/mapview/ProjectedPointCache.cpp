@@ -1,5 +1,7 @@
 #include "core/mapview/ProjectedPointCache.h"
 
+#include "core/mapview/ScreenTransform.h"
+
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
@@ -14,19 +16,6 @@ bool samePoints(const PointList& a, const PointList& b) {
                                               });
 }
 
-// Where a unit position lies on the screen of a view of the given size centred on `center`
-// (world pixels of a world `worldSize` wide).
-struct ScreenTransform {
-    double worldSize, dx, dy, height;
-
-    ScreenTransform(const MapViewGeometry& geometry, ViewPoint center)
-        : worldSize(static_cast<double>(geometry.currentWorldSize())),
-          dx(center.x - geometry.viewSize().width / 2), dy(center.y - geometry.viewSize().height / 2),
-          height(geometry.viewSize().height) {}
-    ViewPoint operator()(ViewPoint unit) const {
-        return {unit.x * worldSize - dx, height - (unit.y * worldSize - dy)};
-    }
-};
 } // namespace
 
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
@@ -79,7 +68,7 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
 PointChunks::Skips ProjectedPointCache::chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
                                                       ViewPoint center, const ViewCullRegion& region) {
     const ScreenTransform screen(geometry, center);
-    return currentEntry(item).chunks.outsideOf(region, screen.worldSize, screen.dx, screen.dy, screen.height);
+    return currentEntry(item).chunks.outsideOf(region, screen);
 }
 
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
