@@ -204,14 +204,8 @@ TEST_F(GPSViewTest, WheelAndPinchZoomAroundThePointer) {
     EXPECT_NEAR(after.x(), pointer.x(), 2);
     EXPECT_NEAR(after.y(), pointer.y(), 4);
 
-    // Small steps add up; trackpad scrolling (a scroll phase) never zooms.
-    sendWheel(view, pointer, 6);
-    EXPECT_EQ(view->zoomLevel(), kZoom + 1);
-    sendWheel(view, pointer, 6);
-    EXPECT_EQ(view->zoomLevel(), kZoom + 2);
+    // Trackpad scrolling (a scroll phase) never zooms; how amounts add up is the core's.
     sendWheel(view, pointer, 600, Qt::ScrollUpdate);
-    EXPECT_EQ(view->zoomLevel(), kZoom + 2);
-    sendWheel(view, pointer, -120);
     EXPECT_EQ(view->zoomLevel(), kZoom + 1);
 
     QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,

@@ -119,16 +119,6 @@ TEST_F(PointListViewTest, TheDateControlIsConfirmedOrDismissed) {
     EXPECT_EQ(m_document.undoManager().undoActionName(), "Edit Timestamp");
 }
 
-// Which rows a preview has is the core's; the table follows it.
-TEST_F(PointListViewTest, ADialogsPreviewShowsItsRows) {
-    m_document.setTempItems(ItemList{makeTrack(2, 20.0)});
-    EXPECT_EQ(model().rowCount(), 2);
-    const int latitude = PointListModel::columnOf(PointListColumn::Latitude);
-    EXPECT_FALSE(model().flags(model().index(0, latitude)) & Qt::ItemIsEditable);
-    m_document.setTempItems(std::nullopt);
-    EXPECT_EQ(model().rowCount(), 7);
-}
-
 // The list in a document window, as the user reaches it.
 TEST(PointListWindowTest, TheMenuShowsTheListWhoseRowsAndMapFollowEachOther) {
     test::AppTestEnvironment env;
