@@ -4,7 +4,8 @@
 #   fuzz/run.sh BUILD_DIR [SECONDS]
 #
 # SECONDS is the time for the GPX reader (default 600); the keyed archive fuzzer runs
-# FUZZ_ARCHIVE_SECONDS (default a third of it). Working corpora grow in fuzz/corpus-run/,
+# FUZZ_ARCHIVE_SECONDS (default a third of it), the map tools' point index FUZZ_INDEX_SECONDS
+# (default the same as the archive's). Working corpora grow in fuzz/corpus-run/,
 # crashing inputs land in fuzz/artifacts/. Exit status 1 when a target found a problem.
 # WEND_FUZZ_LENIENT_REPAIRED=1 lets the reader fuzzer go on past files written from repaired
 # input that need repair again (known faults, see tests/core/formats/fuzz-regressions/).
@@ -16,18 +17,21 @@ build="${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS]}"
 build="$(cd "$build" && pwd)"
 seconds="${2:-600}"
 archive_seconds="${FUZZ_ARCHIVE_SECONDS:-$(( seconds / 3 > 30 ? seconds / 3 : 30 ))}"
+index_seconds="${FUZZ_INDEX_SECONDS:-$archive_seconds}"
 seeds="${WEND_SHARED_DIR:-$repo/../shared}/corpus/gpx"
 
 reader="$build/fuzz/fuzz_gpx_reader"
 archive="$build/fuzz/fuzz_keyed_archive"
+index="$build/fuzz/fuzz_item_point_index"
 seedmaker="$build/fuzz/wend-fuzz-archive-seeds"
-for f in "$reader" "$archive" "$seedmaker"; do
+for f in "$reader" "$archive" "$index" "$seedmaker"; do
   [ -x "$f" ] || { echo "fuzz/run.sh: $f is missing (build with make fuzz)" >&2; exit 2; }
 done
 
 work="$here/corpus-run"
 artifacts="$here/artifacts"
-mkdir -p "$work/gpx-reader" "$work/keyed-archive" "$artifacts/gpx-reader" "$artifacts/keyed-archive"
+mkdir -p "$work/gpx-reader" "$work/keyed-archive" "$work/item-point-index" \
+  "$artifacts/gpx-reader" "$artifacts/keyed-archive" "$artifacts/item-point-index"
 
 if [ -d "$seeds" ]; then
   cp -n "$seeds"/* "$work/gpx-reader/" 2>/dev/null || true
@@ -54,6 +58,7 @@ run() { # name binary seconds extra-options...
 
 run gpx-reader "$reader" "$seconds" -dict="$here/gpx.dict"
 run keyed-archive "$archive" "$archive_seconds"
+run item-point-index "$index" "$index_seconds"
 
 if [ $status -ne 0 ]; then
   echo "fuzz/run.sh: a target reported a problem; the input is in $artifacts" >&2
