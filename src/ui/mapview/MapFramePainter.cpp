@@ -20,6 +20,10 @@ constexpr int kMaxLabelImages = 2000;
 // Device pixels of outlines kept around the view, stroked ahead while a pan lasts: a sweep
 // moves up to some 250 points a frame.
 constexpr int kAheadMargin = 256;
+// Device pixels of a band's depth: a band is painted in time for the frame after next.
+constexpr int kBandThickness = 96;
+// Bands started together, when the last ones are taken.
+constexpr int kBandsAhead = 3;
 // Pieces of a region stroked one by one (each walks the paths' chunks); more are stroked as one.
 constexpr int kMaxStrokedPieces = 6;
 
@@ -190,13 +194,17 @@ void MapFramePainter::strokeOutlines(const QRegion& region, std::span<const Path
     m_outlinesValid += pieces;
 }
 
-void MapFramePainter::takeBandAhead(const MapFrame& frame) {
-    const auto painted = m_ahead.takePainted();
+void MapFramePainter::takeBandsAhead(const MapFrame& frame) {
+    while (const auto painted = m_ahead.takePainted())
+        takeBand(*painted, frame);
+}
+
+void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const MapFrame& frame) {
     // Paths of another build may join the kept ones inexactly, which only a pan allows.
-    if (!painted || painted->band.epoch != m_outlinesEpoch ||
-        (painted->band.pathsGeneration != frame.pathsGeneration && !frame.panning))
+    if (painted.band.epoch != m_outlinesEpoch ||
+        (painted.band.pathsGeneration != frame.pathsGeneration && !frame.panning))
         return;
-    const QRect target = painted->band.rect.translated(m_outlinesScroll);
+    const QRect target = painted.band.rect.translated(m_outlinesScroll);
     const QRegion fresh = (QRegion(target) & QRegion(m_outlines.rect())) - m_outlinesValid;
     if (fresh.isEmpty())
         return;
@@ -204,11 +212,11 @@ void MapFramePainter::takeBandAhead(const MapFrame& frame) {
         const auto bytes = static_cast<std::size_t>(piece.width()) * sizeof(QRgb);
         for (int y = piece.top(); y <= piece.bottom(); ++y)
             std::memcpy(m_outlines.scanLine(y) + piece.left() * sizeof(QRgb),
-                        painted->image.constScanLine(y - target.top()) + (piece.left() - target.left()) * sizeof(QRgb),
+                        painted.image.constScanLine(y - target.top()) + (piece.left() - target.left()) * sizeof(QRgb),
                         bytes);
     }
     m_outlinesValid += fresh;
-    if (painted->band.pathsGeneration != frame.pathsGeneration)
+    if (painted.band.pathsGeneration != frame.pathsGeneration)
         m_outlinesInexact = true;
 }
 
@@ -222,36 +230,52 @@ void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes, const
                                 static_cast<int>(std::ceil(reach.top() * ratio))),
                          QPoint(static_cast<int>(std::floor(reach.right() * ratio)) - 1,
                                 static_cast<int>(std::floor(reach.bottom() * ratio)) - 1));
-    const QRegion missing = (QRegion(m_outlines.rect()) & QRegion(complete)) - m_outlinesValid;
-    if (m_ahead.busy() || missing.isEmpty())
+    QRegion missing = (QRegion(m_outlines.rect()) & QRegion(complete)) - m_outlinesValid;
+    if (m_ahead.busy())
         return;
-    // The side of the margin the view moves towards first: the image moves the other way.
+    // The parts of the margin the view moves towards first, nearest the view first: the image
+    // moves the other way. Bands are thin, so the next frames find the nearest ones painted.
     const int w = m_outlines.width(), h = m_outlines.height(), m = kAheadMargin;
+    const int aheadX = -m_lastScroll.x(), aheadY = -m_lastScroll.y();
     const struct {
         QRect rect;
         int towards;
-    } sides[] = {{QRect(w - m, 0, m, h), -m_lastScroll.x()},
-                 {QRect(0, 0, m, h), m_lastScroll.x()},
-                 {QRect(m, h - m, w - 2 * m, m), -m_lastScroll.y()},
-                 {QRect(m, 0, w - 2 * m, m), m_lastScroll.y()}};
-    QRect band;
-    int best = INT_MIN;
-    for (const auto& side : sides) {
-        const QRect part = (missing & QRegion(side.rect)).boundingRect();
-        if (!part.isEmpty() && side.towards > best) {
-            band = part;
-            best = side.towards;
+        Qt::Edge nearEdge;
+    } parts[] = {{QRect(w - m, m, m, h - 2 * m), aheadX, Qt::LeftEdge},
+                 {QRect(0, m, m, h - 2 * m), -aheadX, Qt::RightEdge},
+                 {QRect(m, h - m, w - 2 * m, m), aheadY, Qt::TopEdge},
+                 {QRect(m, 0, w - 2 * m, m), -aheadY, Qt::BottomEdge},
+                 {QRect(w - m, h - m, m, m), aheadX + aheadY, Qt::LeftEdge},
+                 {QRect(0, h - m, m, m), -aheadX + aheadY, Qt::RightEdge},
+                 {QRect(w - m, 0, m, m), aheadX - aheadY, Qt::LeftEdge},
+                 {QRect(0, 0, m, m), -aheadX - aheadY, Qt::RightEdge}};
+    for (int count = 0; count < kBandsAhead && !missing.isEmpty(); ++count) {
+        QRect band;
+        int best = INT_MIN;
+        for (const auto& part : parts) {
+            QRect found = (missing & QRegion(part.rect)).boundingRect();
+            if (found.isEmpty() || part.towards <= best)
+                continue;
+            switch (part.nearEdge) {
+            case Qt::LeftEdge: found.setRight(std::min(found.right(), found.left() + kBandThickness - 1)); break;
+            case Qt::RightEdge: found.setLeft(std::max(found.left(), found.right() - kBandThickness + 1)); break;
+            case Qt::TopEdge: found.setBottom(std::min(found.bottom(), found.top() + kBandThickness - 1)); break;
+            case Qt::BottomEdge: found.setTop(std::max(found.top(), found.bottom() - kBandThickness + 1)); break;
+            }
+            band = found;
+            best = part.towards;
         }
+        missing -= band;
+        const QRectF logical(QPointF(band.topLeft()) / ratio, QSizeF(band.size()) / ratio);
+        OutlineBandPainter::Band ahead;
+        ahead.rect = band.translated(-m_outlinesScroll);
+        ahead.ratio = ratio;
+        ahead.transform = toImage * QTransform::fromTranslate(-logical.x(), -logical.y());
+        ahead.strokes = strokesIn(strokes, toImage.inverted().mapRect(logical));
+        ahead.epoch = m_outlinesEpoch;
+        ahead.pathsGeneration = frame.pathsGeneration;
+        m_ahead.start(std::move(ahead));
     }
-    const QRectF logical(QPointF(band.topLeft()) / ratio, QSizeF(band.size()) / ratio);
-    OutlineBandPainter::Band ahead;
-    ahead.rect = band.translated(-m_outlinesScroll);
-    ahead.ratio = ratio;
-    ahead.transform = toImage * QTransform::fromTranslate(-logical.x(), -logical.y());
-    ahead.strokes = strokesIn(strokes, toImage.inverted().mapRect(logical));
-    ahead.epoch = m_outlinesEpoch;
-    ahead.pathsGeneration = frame.pathsGeneration;
-    m_ahead.start(std::move(ahead));
 }
 
 void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal ratio) {
@@ -259,7 +283,7 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
     const QSize size = pixels + QSize(2 * kAheadMargin, 2 * kAheadMargin);
     const QRect view(QPoint(kAheadMargin, kAheadMargin), pixels);
     if (outlinesMatch(frame, size, ratio)) {
-        takeBandAhead(frame);
+        takeBandsAhead(frame);
         return;
     }
     // Only the view moved: the image is scrolled by whole device pixels and only what it
@@ -303,7 +327,7 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
     m_outlinesGeneration = frame.outlinesGeneration;
     m_outlinesPosition = position;
 
-    takeBandAhead(frame);
+    takeBandsAhead(frame);
     const QTransform toImage =
         QTransform::fromTranslate(kAheadMargin / ratio + misplaced.x(), kAheadMargin / ratio + misplaced.y());
     const QRegion missing = QRegion(view) - m_outlinesValid;

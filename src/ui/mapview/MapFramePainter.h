@@ -40,8 +40,8 @@ public:
     // the view moved, the image is scrolled and only the strips it uncovers are stroked.
     void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible, QSizeF viewSize = {});
 
-    // Waits until the band of outlines stroked ahead of a pan is painted (it is taken by the
-    // next paint).
+    // Waits until the bands of outlines stroked ahead of a pan are painted (the next paint
+    // takes them).
     void finishStrokesAhead() { m_ahead.wait(); }
 
     // A kept image scrolled with the view may lie up to half a device pixel from its exact
@@ -75,8 +75,9 @@ private:
     // strokes' coordinates to the image's logical ones.
     void strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
                         const QTransform& toImage);
-    // Copies in a band painted ahead where the image still lacks it, if it fits the image.
-    void takeBandAhead(const MapFrame& frame);
+    // Copies in the bands painted ahead where the image still lacks them, if they fit it.
+    void takeBandsAhead(const MapFrame& frame);
+    void takeBand(const OutlineBandPainter::Painted& painted, const MapFrame& frame);
     void strokeBandAhead(std::span<const PathStroke> strokes, const QTransform& toImage,
                          const MapFrame& frame);
     void paintLabel(QPainter& painter, const WaypointLabel& label);

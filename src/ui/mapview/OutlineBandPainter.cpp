@@ -1,7 +1,6 @@
 #include "ui/mapview/OutlineBandPainter.h"
 
 #include <QPainter>
-#include <utility>
 
 namespace wend {
 
@@ -28,10 +27,6 @@ void OutlineBandPainter::drawStrokes(QPainter& painter, std::span<const Stroke> 
     painter.setWorldTransform(base);
 }
 
-bool OutlineBandPainter::covers(const QRect& rect) const {
-    return m_current && m_current->band.rect.intersects(rect);
-}
-
 void OutlineBandPainter::paint(Job& job) {
     const Band& band = job.band;
     job.image = QImage(band.rect.size(), QImage::Format_ARGB32_Premultiplied);
@@ -44,10 +39,9 @@ void OutlineBandPainter::paint(Job& job) {
 }
 
 void OutlineBandPainter::start(Band band) {
-    cancel();
     auto job = std::make_shared<Job>();
     job->band = std::move(band);
-    m_current = job;
+    m_jobs.push_back(job);
     m_pool.start([job] {
         paint(*job);
         job->band.strokes.clear();
@@ -56,18 +50,17 @@ void OutlineBandPainter::start(Band band) {
 }
 
 std::optional<OutlineBandPainter::Painted> OutlineBandPainter::takePainted() {
-    if (!m_current || !m_current->done.load(std::memory_order_acquire))
+    if (m_jobs.empty() || !m_jobs.front()->done.load(std::memory_order_acquire))
         return std::nullopt;
-    const std::shared_ptr<Job> job = std::exchange(m_current, nullptr);
-    if (job->cancelled.load(std::memory_order_relaxed))
-        return std::nullopt;
+    const std::shared_ptr<Job> job = std::move(m_jobs.front());
+    m_jobs.pop_front();
     return Painted{std::move(job->band), std::move(job->image)};
 }
 
 void OutlineBandPainter::cancel() {
-    if (m_current)
-        m_current->cancelled.store(true, std::memory_order_relaxed);
-    m_current = nullptr;
+    for (const auto& job : m_jobs)
+        job->cancelled.store(true, std::memory_order_relaxed);
+    m_jobs.clear();
 }
 
 void OutlineBandPainter::wait() {

@@ -9,6 +9,7 @@
 #include <QTransform>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
@@ -21,7 +22,8 @@ namespace wend {
 // Strokes bands of the outlines on a thread of its own while the map pans, so that the frame
 // which uncovers a band finds it painted. A band carries its own copies of what it strokes
 // (Qt paths and pens, shared by value), never the renderer's paths, which a rebuild may replace
-// meanwhile; whoever takes the finished image decides whether it still fits. One band at a time.
+// meanwhile; whoever takes the finished image decides whether it still fits. Bands are painted
+// one after another, in the order they were started.
 class OutlineBandPainter {
 public:
     // One path stroked with its pen, moved by `offset` (logical points).
@@ -56,16 +58,15 @@ public:
     static void drawStrokes(QPainter& painter, std::span<const Stroke> strokes,
                             const std::atomic<bool>* cancelled = nullptr);
 
-    // A band is under way or painted and not yet taken.
-    bool busy() const { return m_current != nullptr; }
-    bool covers(const QRect& rect) const;
+    // Bands are under way or painted and not yet taken.
+    bool busy() const { return !m_jobs.empty(); }
     void start(Band band);
-    // The band once it is painted (taking it frees the painter for the next); nothing while it
-    // is under way, or when it was cancelled.
+    // The first band started, once it is painted; nothing while it is under way.
     std::optional<Painted> takePainted();
-    // The band under way is no longer wanted: it stops at its next stroke and is never handed out.
+    // The bands under way are no longer wanted: they stop at their next stroke and are never
+    // handed out.
     void cancel();
-    // Waits until the band under way is painted.
+    // Waits until the bands under way are painted.
     void wait();
 
 private:
@@ -78,7 +79,7 @@ private:
     static void paint(Job& job);
 
     QThreadPool m_pool;
-    std::shared_ptr<Job> m_current;
+    std::deque<std::shared_ptr<Job>> m_jobs;
 };
 
 } // namespace wend
