@@ -148,23 +148,17 @@ bool MapFramePainter::dropInexactOutlines() {
 
 void MapFramePainter::scrollOutlines(QPoint shift) {
     const int width = m_outlines.width(), height = m_outlines.height();
-    const auto rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
     auto row = [&](int y) { return reinterpret_cast<QRgb*>(m_outlines.scanLine(y)); };
-    // Rows are copied in the order that reads each source row before it is overwritten.
+    // Rows are copied in the order that reads each source row before it is overwritten; what
+    // the move uncovers leaves the valid region and is cleared once it is stroked.
     const int dx = shift.x(), dy = shift.y();
     const int kept = width - std::abs(dx);
     for (int k = 0; k < height; ++k) {
         const int y = dy > 0 ? height - 1 - k : k;
         const int from = y - dy;
-        QRgb* target = row(y);
-        if (from < 0 || from >= height) {
-            std::memset(target, 0, rowBytes);
-            continue;
-        }
-        std::memmove(target + std::max(dx, 0), row(from) + std::max(-dx, 0),
-                     static_cast<std::size_t>(kept) * sizeof(QRgb));
-        // The columns uncovered on the side the view moved away from.
-        std::memset(target + (dx > 0 ? 0 : kept), 0, static_cast<std::size_t>(std::abs(dx)) * sizeof(QRgb));
+        if (from >= 0 && from < height)
+            std::memmove(row(y) + std::max(dx, 0), row(from) + std::max(-dx, 0),
+                         static_cast<std::size_t>(kept) * sizeof(QRgb));
     }
 }
 
@@ -176,16 +170,14 @@ void MapFramePainter::strokeOutlines(const QRegion& region, std::span<const Path
     auto logical = [ratio](const QRect& r) {
         return QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio);
     };
-    // A region torn into many pieces (bands taken in around it) is cleared and stroked as one.
-    const bool whole = region.rectCount() > kMaxStrokedPieces;
-    if (whole) {
-        layer.setCompositionMode(QPainter::CompositionMode_Clear);
-        layer.fillRect(logical(region.boundingRect()), Qt::transparent);
-        layer.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
-    const QRegion pieces = whole ? QRegion(region.boundingRect()) : region;
+    // A region torn into many pieces (bands taken in around it) is stroked as one.
+    const QRegion pieces =
+        region.rectCount() > kMaxStrokedPieces ? QRegion(region.boundingRect()) : region;
     const QTransform fromImage = toImage.inverted();
     for (const QRect& piece : pieces) {
+        for (int y = piece.top(); y <= piece.bottom(); ++y)
+            std::memset(m_outlines.scanLine(y) + piece.left() * sizeof(QRgb), 0,
+                        static_cast<std::size_t>(piece.width()) * sizeof(QRgb));
         layer.resetTransform();
         layer.setClipRect(logical(piece));
         layer.setWorldTransform(toImage);
@@ -311,9 +303,12 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
             m_lastScroll = {dx, dy};
         m_outlinesInexact = inexact;
     } else {
-        m_outlines = QImage(size, QImage::Format_ARGB32_Premultiplied);
-        m_outlines.setDevicePixelRatio(ratio);
-        m_outlines.fill(Qt::transparent);
+        // Pixels outside the valid region are cleared where they are stroked, so an image of
+        // the same size is kept as it is.
+        if (m_outlines.size() != size || m_outlines.devicePixelRatio() != ratio) {
+            m_outlines = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            m_outlines.setDevicePixelRatio(ratio);
+        }
         m_outlinesValid = QRegion();
         m_outlinesScroll = {};
         ++m_outlinesEpoch;

@@ -69,10 +69,10 @@ private:
     // Brings the kept image of the outlines up to the frame: kept, scrolled and completed, or
     // painted whole; then, while a pan lasts, has the next band around the view stroked ahead.
     void updateOutlines(const MapFrame& frame, QSize pixels, qreal ratio);
-    // Moves the image's pixels by the shift (device pixels) and clears what it uncovers.
+    // Moves the image's pixels by the shift (device pixels).
     void scrollOutlines(QPoint shift);
-    // Strokes the image's pixels of `region` (device pixels), each once; `toImage` takes the
-    // strokes' coordinates to the image's logical ones.
+    // Clears and strokes the image's pixels of `region` (device pixels), each once; `toImage`
+    // takes the strokes' coordinates to the image's logical ones.
     void strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
                         const QTransform& toImage);
     // Copies in the bands painted ahead where the image still lacks them, if they fit it.
