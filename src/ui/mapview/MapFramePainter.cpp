@@ -6,8 +6,8 @@
 #include <QPen>
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace wend {
@@ -101,29 +101,32 @@ const ViewPathIndex& MapFramePainter::indexFor(const ViewPath* path) {
 
 bool MapFramePainter::outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const {
     if (m_outlines.size() != pixels || m_outlines.devicePixelRatio() != ratio ||
-        m_outlinesPaths != frame.pathsGeneration || m_outlineStrokes.size() != frame.cacheableStrokes)
+        m_outlinesPaths != frame.pathsGeneration ||
+        m_outlineStrokes.size() != frame.cacheableStrokes)
         return false;
     for (std::size_t i = 0; i < frame.cacheableStrokes; ++i) {
         const PathStroke& a = m_outlineStrokes[i];
         const PathStroke& b = frame.strokes[i];
-        if (a.path != b.path || !(a.offset == b.offset) || !(a.color == b.color) || a.width != b.width)
+        if (a.path != b.path || !(a.offset == b.offset) || !(a.color == b.color) ||
+            a.width != b.width)
             return false;
     }
     return true;
 }
 
-std::vector<OutlineBandPainter::Stroke> MapFramePainter::strokesIn(std::span<const PathStroke> strokes,
-                                                                  const QRectF& visible) {
+std::vector<OutlineBandPainter::Stroke>
+MapFramePainter::strokesIn(std::span<const PathStroke> strokes, const QRectF& visible) {
     std::vector<OutlineBandPainter::Stroke> result;
     for (const PathStroke& stroke : strokes) {
         if (!stroke.path)
             continue;
         // Round joins and caps reach half the width from the course; one more for the
         // antialiased edge.
-        const auto parts = indexFor(stroke.path).visibleParts(
-            {visible.x() - stroke.offset.x, visible.y() - stroke.offset.y, visible.width(),
-             visible.height()},
-            stroke.width / 2 + 1);
+        const auto parts =
+            indexFor(stroke.path)
+                .visibleParts({visible.x() - stroke.offset.x, visible.y() - stroke.offset.y,
+                               visible.width(), visible.height()},
+                              stroke.width / 2 + 1);
         if (parts.runs.empty() && parts.dots.empty())
             continue;
         result.push_back({painterPath(parts), roundPen(qColor(stroke.color), stroke.width),
@@ -204,7 +207,8 @@ void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const
         const auto bytes = static_cast<std::size_t>(piece.width()) * sizeof(QRgb);
         for (int y = piece.top(); y <= piece.bottom(); ++y)
             std::memcpy(m_outlines.scanLine(y) + piece.left() * sizeof(QRgb),
-                        painted.image.constScanLine(y - target.top()) + (piece.left() - target.left()) * sizeof(QRgb),
+                        painted.image.constScanLine(y - target.top()) +
+                            (piece.left() - target.left()) * sizeof(QRgb),
                         bytes);
     }
     m_outlinesValid += fresh;
@@ -212,8 +216,10 @@ void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const
         m_outlinesInexact = true;
 }
 
-void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes, const QTransform& toImage,
-                                      const MapFrame& frame) {
+void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes,
+                                      const QTransform& toImage, const MapFrame& frame) {
+    if (m_ahead.busy())
+        return;
     // Beyond the region the caches hold, the paths lack what lies there.
     const qreal ratio = m_outlines.devicePixelRatio();
     const ViewRect& extent = frame.outlinesExtent;
@@ -223,8 +229,6 @@ void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes, const
                          QPoint(static_cast<int>(std::floor(reach.right() * ratio)) - 1,
                                 static_cast<int>(std::floor(reach.bottom() * ratio)) - 1));
     QRegion missing = (QRegion(m_outlines.rect()) & QRegion(complete)) - m_outlinesValid;
-    if (m_ahead.busy())
-        return;
     // The parts of the margin the view moves towards first, nearest the view first: the image
     // moves the other way. Bands are thin, so the next frames find the nearest ones painted.
     const int w = m_outlines.width(), h = m_outlines.height(), m = kAheadMargin;
@@ -249,10 +253,18 @@ void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes, const
             if (found.isEmpty() || part.towards <= best)
                 continue;
             switch (part.nearEdge) {
-            case Qt::LeftEdge: found.setRight(std::min(found.right(), found.left() + kBandThickness - 1)); break;
-            case Qt::RightEdge: found.setLeft(std::max(found.left(), found.right() - kBandThickness + 1)); break;
-            case Qt::TopEdge: found.setBottom(std::min(found.bottom(), found.top() + kBandThickness - 1)); break;
-            case Qt::BottomEdge: found.setTop(std::max(found.top(), found.bottom() - kBandThickness + 1)); break;
+            case Qt::LeftEdge:
+                found.setRight(std::min(found.right(), found.left() + kBandThickness - 1));
+                break;
+            case Qt::RightEdge:
+                found.setLeft(std::max(found.left(), found.right() - kBandThickness + 1));
+                break;
+            case Qt::TopEdge:
+                found.setBottom(std::min(found.bottom(), found.top() + kBandThickness - 1));
+                break;
+            case Qt::BottomEdge:
+                found.setTop(std::max(found.top(), found.bottom() - kBandThickness + 1));
+                break;
             }
             band = found;
             best = part.towards;
@@ -291,7 +303,8 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
     QPointF misplaced(frame.viewPosition.x - position.x, frame.viewPosition.y - position.y);
     constexpr double kExact = 1e-3;
     const bool inexact = m_outlinesInexact || m_outlinesPaths != frame.pathsGeneration ||
-                         std::abs(misplaced.x()) * ratio > kExact || std::abs(misplaced.y()) * ratio > kExact;
+                         std::abs(misplaced.x()) * ratio > kExact ||
+                         std::abs(misplaced.y()) * ratio > kExact;
     if (m_outlines.size() == size && m_outlines.devicePixelRatio() == ratio &&
         m_outlinesGeneration == frame.outlinesGeneration && std::abs(dx) < size.width() &&
         std::abs(dy) < size.height() && (frame.panning || !inexact)) {
@@ -323,8 +336,8 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
     m_outlinesPosition = position;
 
     takeBandsAhead(frame);
-    const QTransform toImage =
-        QTransform::fromTranslate(kAheadMargin / ratio + misplaced.x(), kAheadMargin / ratio + misplaced.y());
+    const QTransform toImage = QTransform::fromTranslate(kAheadMargin / ratio + misplaced.x(),
+                                                         kAheadMargin / ratio + misplaced.y());
     const QRegion missing = QRegion(view) - m_outlinesValid;
     if (!missing.isEmpty())
         strokeOutlines(missing, strokes, toImage);

@@ -38,7 +38,8 @@ public:
     // the items' outlines are kept as an image while the frames bring the same ones (a drag
     // that changes selections or moves a few points repaints only what changes); when only
     // the view moved, the image is scrolled and only the strips it uncovers are stroked.
-    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible, QSizeF viewSize = {});
+    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
+               QSizeF viewSize = {});
 
     // Waits until the bands of outlines stroked ahead of a pan are painted (the next paint
     // takes them).
@@ -63,8 +64,9 @@ private:
     const ViewPathIndex& indexFor(const ViewPath* path);
     // The parts of the strokes that can show in `visible`, as Qt paths with their pens.
     std::vector<OutlineBandPainter::Stroke> strokesIn(std::span<const PathStroke> strokes,
-                                                     const QRectF& visible);
-    void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes, const QRectF& visible);
+                                                      const QRectF& visible);
+    void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes,
+                      const QRectF& visible);
     bool outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const;
     // Brings the kept image of the outlines up to the frame: kept, scrolled and completed, or
     // painted whole; then, while a pan lasts, has the next band around the view stroked ahead.

@@ -20,7 +20,8 @@ void OutlineBandPainter::drawStrokes(QPainter& painter, std::span<const Stroke> 
     for (const Stroke& stroke : strokes) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             break;
-        painter.setWorldTransform(QTransform::fromTranslate(stroke.offset.x(), stroke.offset.y()) * base);
+        painter.setWorldTransform(QTransform::fromTranslate(stroke.offset.x(), stroke.offset.y()) *
+                                  base);
         painter.setPen(stroke.pen);
         painter.drawPath(stroke.path);
     }
