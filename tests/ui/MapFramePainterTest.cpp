@@ -15,12 +15,13 @@
 namespace wend {
 namespace {
 
-// A zigzag over some 3000 points of the screen at zoom 12, its points far enough apart that
-// none is thinned out, so every build of the caches strokes the same course.
-GPSItemPtr zigzag() {
+// A zigzag eastwards from the longitude, some 30 points of the screen a segment at zoom 12 (300
+// points span some 800): far enough apart that none is thinned out, so every build of the
+// caches strokes the same course.
+GPSItemPtr zigzag(double fromLongitude = 6.9, int count = 300) {
     PointList points;
-    for (int i = 0; i < 300; ++i)
-        points.push_back(GPSPoint::pointWithLongitude(6.9 + 0.0009 * i, 46.0 + (i % 2 ? 0.004 : -0.004) + 0.0001 * (i % 7),
+    for (int i = 0; i < count; ++i)
+        points.push_back(GPSPoint::pointWithLongitude(fromLongitude + 0.0009 * i, 46.0 + (i % 2 ? 0.004 : -0.004) + 0.0001 * (i % 7),
                                                       GPSPoint::NaN, std::nullopt));
     auto item = GPSItem::item();
     item->setItemType(GPSItemType::Track);
@@ -49,17 +50,21 @@ int largestDifference(const QImage& a, const QImage& b) {
     return largest;
 }
 
-// A pan scrolls the kept image of the outlines and strokes only the strips it uncovers. Across
-// the map a move by whole pixels is exact: the result must look as if the outlines were stroked
-// whole, also where a strip meets what was kept, after the caches were rebuilt for a centre
-// beyond their region, and at ratio 2. A move along the meridians is not whole on the Mercator
-// map; once the pan ends the outlines must look stroked whole again.
+// A pan scrolls the kept image of the outlines, takes in the bands stroked ahead around the view
+// and strokes only what is still missing. Across the map a move by whole pixels is exact: the
+// result must look as if the outlines were stroked whole, also where a strip or band meets
+// what was kept, after the caches were rebuilt for a centre beyond their region, and at ratio
+// 2. A move along the meridians is not whole on the Mercator map; once the pan ends the
+// outlines must look stroked whole again. A band stroked before the colour changed is dropped,
+// and none reaches beyond the region the caches held when it was stroked.
 TEST(MapFramePainter, ScrolledOutlinesLookStrokedWhole) {
-    const ItemList items{zigzag()};
+    // The second lies beside the view at first, beyond every stroke the view needs.
+    const ItemList items{zigzag(), zigzag(6.78, 40)};
     const UnitFormatter formatter;
     const QSize size(400, 300);
     constexpr int kAntialiasing = 8;
     for (const qreal ratio : {1.0, 2.0}) {
+        items[0]->setItemColor(ItemColor::itemColorFromString("DarkRed"));
         MapViewGeometry geometry;
         geometry.setViewSize(size.width(), size.height());
         geometry.setZoomLevel(12);
@@ -69,10 +74,15 @@ TEST(MapFramePainter, ScrolledOutlinesLookStrokedWhole) {
         paintFrame(kept, renderer.prepareFrame(items, geometry, formatter), size, ratio);
         const struct {
             double dx, dy;
-        } moves[] = {{37, 0}, {-120, 45}, {-3, 0}, {0, 90}, {-700, 0}, {-5, -2}, {250, -130}, {-41, 0}};
+            const char* color = nullptr;
+        } moves[] = {{37, 0},   {-120, 45},  {-3, 0},  {0, 90},          {-700, 0}, {-380, 0}, {-200, 0},
+                     {-5, -2},  {250, -130}, {-41, 0}, {60, 0, "Olive"}, {-90, 0}};
         for (const auto& move : moves) {
             SCOPED_TRACE("ratio " + std::to_string(ratio) + ", move " + std::to_string(move.dx) + " " +
                          std::to_string(move.dy));
+            kept.finishStrokesAhead();
+            if (move.color)
+                items[0]->setItemColor(ItemColor::itemColorFromString(move.color));
             geometry.beginPan();
             geometry.dragPan(move.dx, move.dy);
             if (renderer.needsRecache(items, geometry))

@@ -63,6 +63,9 @@ struct MapFrame {
     // The view's top-left corner in world pixels of the current zoom (y growing downwards):
     // the outlines moved by the difference between two frames' positions.
     ViewPoint viewPosition;
+    // Where the outlines are complete (screen coordinates): the region the caches hold. A
+    // painter may stroke them ahead of a pan only within it.
+    ViewRect outlinesExtent;
     // A pan is under way: the outlines may be scrolled to within half a device pixel of their
     // place until it ends (a move along the meridians is not whole on the Mercator map).
     bool panning = false;

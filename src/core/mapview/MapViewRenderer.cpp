@@ -337,13 +337,22 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
     const ViewRect screen{-kStrokePadding, -kStrokePadding, size.width + 2 * kStrokePadding,
                           size.height + 2 * kStrokePadding};
 
-    auto addStroke = [&](const ViewPath& path, ViewPoint offset, RGBAColor color, double width) {
+    // The outlines (and arrows kept with them) of every item in the region the caches hold, so
+    // a painter may stroke them ahead of a pan; the rest only where they can show.
+    const double margin = cullMargin(m_builtViewSize);
+    frame.outlinesExtent = {shift.x - margin, shift.y - margin, m_builtViewSize.width + 2 * margin,
+                            m_builtViewSize.height + 2 * margin};
+    const ViewRect held{frame.outlinesExtent.x - kStrokePadding, frame.outlinesExtent.y - kStrokePadding,
+                        frame.outlinesExtent.width + 2 * kStrokePadding,
+                        frame.outlinesExtent.height + 2 * kStrokePadding};
+    auto addStroke = [&](const ViewPath& path, ViewPoint offset, RGBAColor color, double width,
+                         const ViewRect& within) {
         if (path.isEmpty())
             return;
         ViewRect bounds = path.bounds();
         bounds.x += offset.x;
         bounds.y += offset.y;
-        if (rectsMeet(bounds, screen))
+        if (rectsMeet(bounds, within))
             frame.strokes.push_back({&path, offset, color, width});
     };
     // How far a cache's moved stretches are shown from where they were built: the move of
@@ -390,15 +399,15 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
                 if (pass != Pass::Highlights) {
                     const RGBAColor outline = withAlpha(color.shadowed(kBaseOutlineShadow), opacity);
                     const RGBAColor inner = withAlpha(color.rgba(), opacity);
-                    auto both = [&](const ViewPath& path, ViewPoint at) {
-                        addStroke(path, at, outline, kBaseOutlineWidth);
-                        addStroke(path, at, inner, kBaseWidth);
+                    auto both = [&](const ViewPath& path, ViewPoint at, const ViewRect& within) {
+                        addStroke(path, at, outline, kBaseOutlineWidth, within);
+                        addStroke(path, at, inner, kBaseWidth, within);
                     };
                     if (pass == Pass::Outlines) {
-                        both(cache.completePath(), offset);
+                        both(cache.completePath(), offset, held);
                     } else {
-                        both(cache.movedPath(), movedOffset);
-                        both(connectors.first, connectorOffset);
+                        both(cache.movedPath(), movedOffset, screen);
+                        both(connectors.first, connectorOffset, screen);
                     }
                 } else {
                     const ItemColor selectionColor = item.itemSelectionColor();
@@ -408,12 +417,12 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
                     for (const auto& [path, at] : {std::pair{&cache.selectedPath(), offset},
                                                    std::pair{&cache.movedSelectedPath(), movedOffset},
                                                    std::pair{&connectors.second, connectorOffset}}) {
-                        addStroke(*path, at, outline, kSelectionOutlineWidth);
-                        addStroke(*path, at, inner, kSelectionWidth);
+                        addStroke(*path, at, outline, kSelectionOutlineWidth, screen);
+                        addStroke(*path, at, inner, kSelectionWidth, screen);
                     }
                     const std::size_t before = frame.strokes.size();
                     addStroke(cache.arrowPath(), offset,
-                              withAlpha(color.shadowed(kArrowShadow), opacity), kArrowWidth);
+                              withAlpha(color.shadowed(kArrowShadow), opacity), kArrowWidth, held);
                     arrowStrokes += frame.strokes.size() - before;
                 }
             }

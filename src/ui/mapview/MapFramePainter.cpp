@@ -6,8 +6,8 @@
 #include <QPen>
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace wend {
@@ -17,6 +17,15 @@ namespace {
 constexpr double kDotLength = 1e-3;
 // Converted label images kept before the cache starts afresh.
 constexpr int kMaxLabelImages = 2000;
+// Device pixels of outlines kept around the view, stroked ahead while a pan lasts: a sweep
+// moves up to some 250 points a frame.
+constexpr int kAheadMargin = 256;
+// Device pixels of a band's depth: a band is painted in time for the frame after next.
+constexpr int kBandThickness = 96;
+// Bands started together, when the last ones are taken.
+constexpr int kBandsAhead = 3;
+// Pieces of a region stroked one by one (each walks the paths' chunks); more are stroked as one.
+constexpr int kMaxStrokedPieces = 6;
 
 QPen roundPen(const QColor& color, double width) {
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -92,127 +101,248 @@ const ViewPathIndex& MapFramePainter::indexFor(const ViewPath* path) {
 
 bool MapFramePainter::outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const {
     if (m_outlines.size() != pixels || m_outlines.devicePixelRatio() != ratio ||
-        m_outlinesPaths != frame.pathsGeneration || m_outlineStrokes.size() != frame.cacheableStrokes)
+        m_outlinesPaths != frame.pathsGeneration ||
+        m_outlineStrokes.size() != frame.cacheableStrokes)
         return false;
     for (std::size_t i = 0; i < frame.cacheableStrokes; ++i) {
         const PathStroke& a = m_outlineStrokes[i];
         const PathStroke& b = frame.strokes[i];
-        if (a.path != b.path || !(a.offset == b.offset) || !(a.color == b.color) || a.width != b.width)
+        if (a.path != b.path || !(a.offset == b.offset) || !(a.color == b.color) ||
+            a.width != b.width)
             return false;
     }
     return true;
 }
 
-void MapFramePainter::paintStrokes(QPainter& painter, std::span<const PathStroke> strokes,
-                                   const QRectF& visible) {
-    const QTransform base = painter.worldTransform();
-    painter.setBrush(Qt::NoBrush);
+std::vector<OutlineBandPainter::Stroke>
+MapFramePainter::strokesIn(std::span<const PathStroke> strokes, const QRectF& visible) {
+    std::vector<OutlineBandPainter::Stroke> result;
     for (const PathStroke& stroke : strokes) {
         if (!stroke.path)
             continue;
         // Round joins and caps reach half the width from the course; one more for the
         // antialiased edge.
-        const auto parts = indexFor(stroke.path).visibleParts(
-            {visible.x() - stroke.offset.x, visible.y() - stroke.offset.y, visible.width(),
-             visible.height()},
-            stroke.width / 2 + 1);
+        const auto parts =
+            indexFor(stroke.path)
+                .visibleParts({visible.x() - stroke.offset.x, visible.y() - stroke.offset.y,
+                               visible.width(), visible.height()},
+                              stroke.width / 2 + 1);
         if (parts.runs.empty() && parts.dots.empty())
             continue;
-        painter.setWorldTransform(QTransform::fromTranslate(stroke.offset.x, stroke.offset.y) *
-                                  base);
-        painter.setPen(roundPen(qColor(stroke.color), stroke.width));
-        painter.drawPath(painterPath(parts));
+        result.push_back({painterPath(parts), roundPen(qColor(stroke.color), stroke.width),
+                          QPointF(stroke.offset.x, stroke.offset.y)});
     }
-    painter.setWorldTransform(base);
+    return result;
+}
+
+void MapFramePainter::paintStrokes(QPainter& painter, std::span<const PathStroke> strokes,
+                                   const QRectF& visible) {
+    OutlineBandPainter::drawStrokes(painter, strokesIn(strokes, visible));
 }
 
 bool MapFramePainter::dropInexactOutlines() {
     if (!m_outlinesInexact)
         return false;
     m_outlines = QImage();
+    m_ahead.cancel();
     m_outlinesInexact = false;
     return true;
 }
 
 void MapFramePainter::scrollOutlines(QPoint shift) {
     const int width = m_outlines.width(), height = m_outlines.height();
-    const auto rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
     auto row = [&](int y) { return reinterpret_cast<QRgb*>(m_outlines.scanLine(y)); };
-    // Rows are copied in the order that reads each source row before it is overwritten.
+    // Rows are copied in the order that reads each source row before it is overwritten; what
+    // the move uncovers leaves the valid region and is cleared once it is stroked.
     const int dx = shift.x(), dy = shift.y();
     const int kept = width - std::abs(dx);
     for (int k = 0; k < height; ++k) {
         const int y = dy > 0 ? height - 1 - k : k;
         const int from = y - dy;
-        QRgb* target = row(y);
-        if (from < 0 || from >= height) {
-            std::memset(target, 0, rowBytes);
-            continue;
-        }
-        std::memmove(target + std::max(dx, 0), row(from) + std::max(-dx, 0),
-                     static_cast<std::size_t>(kept) * sizeof(QRgb));
-        // The columns uncovered on the side the view moved away from.
-        std::memset(target + (dx > 0 ? 0 : kept), 0, static_cast<std::size_t>(std::abs(dx)) * sizeof(QRgb));
+        if (from >= 0 && from < height)
+            std::memmove(row(y) + std::max(dx, 0), row(from) + std::max(-dx, 0),
+                         static_cast<std::size_t>(kept) * sizeof(QRgb));
     }
 }
 
-void MapFramePainter::updateOutlines(const MapFrame& frame, QSizeF viewSize, QSize pixels, qreal ratio) {
-    const std::span<const PathStroke> strokes(frame.strokes.data(), frame.cacheableStrokes);
-    auto remember = [&](ViewPoint position) {
-        m_outlineStrokes.assign(strokes.begin(), strokes.end());
-        m_outlinesPaths = frame.pathsGeneration;
-        m_outlinesGeneration = frame.outlinesGeneration;
-        m_outlinesPosition = position;
+void MapFramePainter::strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
+                                     const QTransform& toImage) {
+    const qreal ratio = m_outlines.devicePixelRatio();
+    QPainter layer(&m_outlines);
+    layer.setRenderHint(QPainter::Antialiasing);
+    auto logical = [ratio](const QRect& r) {
+        return QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio);
     };
-    if (outlinesMatch(frame, pixels, ratio))
+    // A region torn into many pieces (bands taken in around it) is stroked as one.
+    const QRegion pieces =
+        region.rectCount() > kMaxStrokedPieces ? QRegion(region.boundingRect()) : region;
+    const QTransform fromImage = toImage.inverted();
+    for (const QRect& piece : pieces) {
+        for (int y = piece.top(); y <= piece.bottom(); ++y)
+            std::memset(m_outlines.scanLine(y) + piece.left() * sizeof(QRgb), 0,
+                        static_cast<std::size_t>(piece.width()) * sizeof(QRgb));
+        layer.resetTransform();
+        layer.setClipRect(logical(piece));
+        layer.setWorldTransform(toImage);
+        paintStrokes(layer, strokes, fromImage.mapRect(logical(piece)));
+    }
+    m_outlinesValid += pieces;
+}
+
+void MapFramePainter::takeBandsAhead(const MapFrame& frame) {
+    while (const auto painted = m_ahead.takePainted())
+        takeBand(*painted, frame);
+}
+
+void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const MapFrame& frame) {
+    // Paths of another build may join the kept ones inexactly, which only a pan allows.
+    if (painted.band.epoch != m_outlinesEpoch ||
+        (painted.band.pathsGeneration != frame.pathsGeneration && !frame.panning))
         return;
-    // Only the view moved: the image is scrolled by whole device pixels and only the strips it
-    // uncovers are stroked (clipped, so no pixel is painted twice). A move by a fraction of a
-    // pixel (a pan along the meridians on the Mercator map), or a rebuild of the caches whose
-    // paths were thinned from other starts, leaves the image up to half a device pixel from its
-    // exact place: that is taken only while a pan lasts, and the strips are stroked where the
-    // image is.
+    const QRect target = painted.band.rect.translated(m_outlinesScroll);
+    const QRegion fresh = (QRegion(target) & QRegion(m_outlines.rect())) - m_outlinesValid;
+    if (fresh.isEmpty())
+        return;
+    for (const QRect& piece : fresh) {
+        const auto bytes = static_cast<std::size_t>(piece.width()) * sizeof(QRgb);
+        for (int y = piece.top(); y <= piece.bottom(); ++y)
+            std::memcpy(m_outlines.scanLine(y) + piece.left() * sizeof(QRgb),
+                        painted.image.constScanLine(y - target.top()) +
+                            (piece.left() - target.left()) * sizeof(QRgb),
+                        bytes);
+    }
+    m_outlinesValid += fresh;
+    if (painted.band.pathsGeneration != frame.pathsGeneration)
+        m_outlinesInexact = true;
+}
+
+void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes,
+                                      const QTransform& toImage, const MapFrame& frame) {
+    if (m_ahead.busy())
+        return;
+    // Beyond the region the caches hold, the paths lack what lies there.
+    const qreal ratio = m_outlines.devicePixelRatio();
+    const ViewRect& extent = frame.outlinesExtent;
+    const QRectF reach = toImage.mapRect(QRectF(extent.x, extent.y, extent.width, extent.height));
+    const QRect complete(QPoint(static_cast<int>(std::ceil(reach.left() * ratio)),
+                                static_cast<int>(std::ceil(reach.top() * ratio))),
+                         QPoint(static_cast<int>(std::floor(reach.right() * ratio)) - 1,
+                                static_cast<int>(std::floor(reach.bottom() * ratio)) - 1));
+    QRegion missing = (QRegion(m_outlines.rect()) & QRegion(complete)) - m_outlinesValid;
+    // The parts of the margin the view moves towards first, nearest the view first: the image
+    // moves the other way. Bands are thin, so the next frames find the nearest ones painted.
+    const int w = m_outlines.width(), h = m_outlines.height(), m = kAheadMargin;
+    const int aheadX = -m_lastScroll.x(), aheadY = -m_lastScroll.y();
+    const struct {
+        QRect rect;
+        int towards;
+        Qt::Edge nearEdge;
+    } parts[] = {{QRect(w - m, m, m, h - 2 * m), aheadX, Qt::LeftEdge},
+                 {QRect(0, m, m, h - 2 * m), -aheadX, Qt::RightEdge},
+                 {QRect(m, h - m, w - 2 * m, m), aheadY, Qt::TopEdge},
+                 {QRect(m, 0, w - 2 * m, m), -aheadY, Qt::BottomEdge},
+                 {QRect(w - m, h - m, m, m), aheadX + aheadY, Qt::LeftEdge},
+                 {QRect(0, h - m, m, m), -aheadX + aheadY, Qt::RightEdge},
+                 {QRect(w - m, 0, m, m), aheadX - aheadY, Qt::LeftEdge},
+                 {QRect(0, 0, m, m), -aheadX - aheadY, Qt::RightEdge}};
+    for (int count = 0; count < kBandsAhead && !missing.isEmpty(); ++count) {
+        QRect band;
+        int best = INT_MIN;
+        for (const auto& part : parts) {
+            QRect found = (missing & QRegion(part.rect)).boundingRect();
+            if (found.isEmpty() || part.towards <= best)
+                continue;
+            switch (part.nearEdge) {
+            case Qt::LeftEdge:
+                found.setRight(std::min(found.right(), found.left() + kBandThickness - 1));
+                break;
+            case Qt::RightEdge:
+                found.setLeft(std::max(found.left(), found.right() - kBandThickness + 1));
+                break;
+            case Qt::TopEdge:
+                found.setBottom(std::min(found.bottom(), found.top() + kBandThickness - 1));
+                break;
+            case Qt::BottomEdge:
+                found.setTop(std::max(found.top(), found.bottom() - kBandThickness + 1));
+                break;
+            }
+            band = found;
+            best = part.towards;
+        }
+        missing -= band;
+        const QRectF logical(QPointF(band.topLeft()) / ratio, QSizeF(band.size()) / ratio);
+        OutlineBandPainter::Band ahead;
+        ahead.rect = band.translated(-m_outlinesScroll);
+        ahead.ratio = ratio;
+        ahead.transform = toImage * QTransform::fromTranslate(-logical.x(), -logical.y());
+        ahead.strokes = strokesIn(strokes, toImage.inverted().mapRect(logical));
+        ahead.epoch = m_outlinesEpoch;
+        ahead.pathsGeneration = frame.pathsGeneration;
+        m_ahead.start(std::move(ahead));
+    }
+}
+
+void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal ratio) {
+    const std::span<const PathStroke> strokes(frame.strokes.data(), frame.cacheableStrokes);
+    const QSize size = pixels + QSize(2 * kAheadMargin, 2 * kAheadMargin);
+    const QRect view(QPoint(kAheadMargin, kAheadMargin), pixels);
+    if (outlinesMatch(frame, size, ratio)) {
+        takeBandsAhead(frame);
+        return;
+    }
+    // Only the view moved: the image is scrolled by whole device pixels and only what it
+    // lacks of the view is stroked (clipped, so no pixel is painted twice). A move by a
+    // fraction of a pixel (a pan along the meridians on the Mercator map), or a rebuild of the
+    // caches whose paths were thinned from other starts, leaves the image up to half a device
+    // pixel from its exact place: that is taken only while a pan lasts, and the missing parts
+    // are stroked where the image is.
     const double sx = (m_outlinesPosition.x - frame.viewPosition.x) * ratio;
     const double sy = (m_outlinesPosition.y - frame.viewPosition.y) * ratio;
     const int dx = static_cast<int>(std::lround(sx)), dy = static_cast<int>(std::lround(sy));
-    const ViewPoint position{m_outlinesPosition.x - dx / ratio, m_outlinesPosition.y - dy / ratio};
-    const QPointF misplaced(frame.viewPosition.x - position.x, frame.viewPosition.y - position.y);
+    ViewPoint position{m_outlinesPosition.x - dx / ratio, m_outlinesPosition.y - dy / ratio};
+    QPointF misplaced(frame.viewPosition.x - position.x, frame.viewPosition.y - position.y);
     constexpr double kExact = 1e-3;
     const bool inexact = m_outlinesInexact || m_outlinesPaths != frame.pathsGeneration ||
-                         std::abs(misplaced.x()) * ratio > kExact || std::abs(misplaced.y()) * ratio > kExact;
-    if (m_outlines.size() == pixels && m_outlines.devicePixelRatio() == ratio &&
-        m_outlinesGeneration == frame.outlinesGeneration && std::abs(dx) < pixels.width() &&
-        std::abs(dy) < pixels.height() && (frame.panning || !inexact)) {
+                         std::abs(misplaced.x()) * ratio > kExact ||
+                         std::abs(misplaced.y()) * ratio > kExact;
+    if (m_outlines.size() == size && m_outlines.devicePixelRatio() == ratio &&
+        m_outlinesGeneration == frame.outlinesGeneration && std::abs(dx) < size.width() &&
+        std::abs(dy) < size.height() && (frame.panning || !inexact)) {
         scrollOutlines({dx, dy});
-        const int w = pixels.width(), h = pixels.height();
-        // A band of columns over the whole height, then a band of rows beside it.
-        const QRect columns = dx > 0 ? QRect(0, 0, dx, h) : QRect(w + dx, 0, -dx, h);
-        const int rowsLeft = dx > 0 ? dx : 0;
-        const QRect rows = dy > 0 ? QRect(rowsLeft, 0, w - std::abs(dx), dy)
-                                  : QRect(rowsLeft, h + dy, w - std::abs(dx), -dy);
-        QPainter layer(&m_outlines);
-        layer.setRenderHint(QPainter::Antialiasing);
-        for (const QRect& strip : {columns, rows}) {
-            if (strip.isEmpty())
-                continue;
-            const QRectF logical(QPointF(strip.topLeft()) / ratio, QSizeF(strip.size()) / ratio);
-            layer.resetTransform();
-            layer.setClipRect(logical);
-            layer.translate(misplaced);
-            paintStrokes(layer, strokes, logical.translated(-misplaced));
-        }
+        m_outlinesValid.translate(dx, dy);
+        m_outlinesValid &= m_outlines.rect();
+        m_outlinesScroll += QPoint(dx, dy);
+        if (dx != 0 || dy != 0)
+            m_lastScroll = {dx, dy};
         m_outlinesInexact = inexact;
-        remember(position);
-        return;
+    } else {
+        // Pixels outside the valid region are cleared where they are stroked, so an image of
+        // the same size is kept as it is.
+        if (m_outlines.size() != size || m_outlines.devicePixelRatio() != ratio) {
+            m_outlines = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            m_outlines.setDevicePixelRatio(ratio);
+        }
+        m_outlinesValid = QRegion();
+        m_outlinesScroll = {};
+        ++m_outlinesEpoch;
+        m_ahead.cancel();
+        m_outlinesInexact = false;
+        position = frame.viewPosition;
+        misplaced = {};
     }
-    m_outlines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    m_outlines.setDevicePixelRatio(ratio);
-    m_outlines.fill(Qt::transparent);
-    QPainter layer(&m_outlines);
-    layer.setRenderHint(QPainter::Antialiasing);
-    paintStrokes(layer, strokes, QRectF(QPointF(), viewSize));
-    m_outlinesInexact = false;
-    remember(frame.viewPosition);
+    m_outlineStrokes.assign(strokes.begin(), strokes.end());
+    m_outlinesPaths = frame.pathsGeneration;
+    m_outlinesGeneration = frame.outlinesGeneration;
+    m_outlinesPosition = position;
+
+    takeBandsAhead(frame);
+    const QTransform toImage = QTransform::fromTranslate(kAheadMargin / ratio + misplaced.x(),
+                                                         kAheadMargin / ratio + misplaced.y());
+    const QRegion missing = QRegion(view) - m_outlinesValid;
+    if (!missing.isEmpty())
+        strokeOutlines(missing, strokes, toImage);
+    if (frame.panning)
+        strokeBandAhead(strokes, toImage, frame);
 }
 
 void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
@@ -225,8 +355,10 @@ void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRec
     if (frame.cacheableStrokes > 0 && !viewSize.isEmpty()) {
         const qreal ratio = painter.device()->devicePixelRatioF();
         const QSize pixels = (viewSize * ratio).toSize();
-        updateOutlines(frame, viewSize, pixels, ratio);
-        painter.drawImage(visible, m_outlines, QRectF(visible.topLeft() * ratio, visible.size() * ratio));
+        updateOutlines(frame, pixels, ratio);
+        painter.drawImage(visible, m_outlines,
+                          QRectF(visible.topLeft() * ratio + QPointF(kAheadMargin, kAheadMargin),
+                                 visible.size() * ratio));
         strokes = strokes.subspan(frame.cacheableStrokes);
     }
     paintStrokes(painter, strokes, visible);

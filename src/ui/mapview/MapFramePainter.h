@@ -2,12 +2,14 @@
 
 #include "core/mapview/MapFrame.h"
 #include "core/mapview/ViewPathIndex.h"
+#include "ui/mapview/OutlineBandPainter.h"
 
 #include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QPainterPath>
+#include <QRegion>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -36,7 +38,12 @@ public:
     // the items' outlines are kept as an image while the frames bring the same ones (a drag
     // that changes selections or moves a few points repaints only what changes); when only
     // the view moved, the image is scrolled and only the strips it uncovers are stroked.
-    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible, QSizeF viewSize = {});
+    void paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
+               QSizeF viewSize = {});
+
+    // Waits until the bands of outlines stroked ahead of a pan are painted (the next paint
+    // takes them).
+    void finishStrokesAhead() { m_ahead.wait(); }
 
     // A kept image scrolled with the view may lie up to half a device pixel from its exact
     // place, or join strokes of two cache builds whose points were thinned from different
@@ -55,18 +62,40 @@ public:
 
 private:
     const ViewPathIndex& indexFor(const ViewPath* path);
-    void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes, const QRectF& visible);
+    // The parts of the strokes that can show in `visible`, as Qt paths with their pens.
+    std::vector<OutlineBandPainter::Stroke> strokesIn(std::span<const PathStroke> strokes,
+                                                      const QRectF& visible);
+    void paintStrokes(QPainter& painter, std::span<const PathStroke> strokes,
+                      const QRectF& visible);
     bool outlinesMatch(const MapFrame& frame, QSize pixels, qreal ratio) const;
     // Brings the kept image of the outlines up to the frame: kept, scrolled and completed, or
-    // painted whole.
-    void updateOutlines(const MapFrame& frame, QSizeF viewSize, QSize pixels, qreal ratio);
-    // Moves the image's pixels by the shift (device pixels) and clears what it uncovers.
+    // painted whole; then, while a pan lasts, has the next band around the view stroked ahead.
+    void updateOutlines(const MapFrame& frame, QSize pixels, qreal ratio);
+    // Moves the image's pixels by the shift (device pixels).
     void scrollOutlines(QPoint shift);
+    // Clears and strokes the image's pixels of `region` (device pixels), each once; `toImage`
+    // takes the strokes' coordinates to the image's logical ones.
+    void strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
+                        const QTransform& toImage);
+    // Copies in the bands painted ahead where the image still lacks them, if they fit it.
+    void takeBandsAhead(const MapFrame& frame);
+    void takeBand(const OutlineBandPainter::Painted& painted, const MapFrame& frame);
+    void strokeBandAhead(std::span<const PathStroke> strokes, const QTransform& toImage,
+                         const MapFrame& frame);
     void paintLabel(QPainter& painter, const WaypointLabel& label);
     void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
 
     std::unordered_map<const ViewPath*, ViewPathIndex> m_paths;
+    // The outlines of the view and of a margin around it, where a pan's next frames find them
+    // stroked ahead; `m_outlinesValid` holds the pixels painted for the current outlines.
     QImage m_outlines;
+    QRegion m_outlinesValid;
+    // Bumped whenever the image is painted afresh: a band painted for an older one is dropped.
+    std::uint64_t m_outlinesEpoch = 0;
+    // The image's scroll since it was painted afresh: bands are placed on that grid.
+    QPoint m_outlinesScroll;
+    QPoint m_lastScroll;
+    OutlineBandPainter m_ahead;
     std::vector<PathStroke> m_outlineStrokes;
     std::uint64_t m_outlinesPaths = 0;
     std::uint64_t m_outlinesGeneration = 0;
