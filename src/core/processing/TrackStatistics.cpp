@@ -40,6 +40,29 @@ std::array<double, TrackStatistics::kFigureCount> figuresOf(const TrackStatistic
             s.maxClimbingGradient,  s.averageDescendingGradient,
             s.maxDescendingGradient};
 }
+
+// Calls segment(index, current, reference, distance, timeDelta, gradient) for each counted
+// segment that ends before `end`, in order: the pass and a single point's details count the
+// same segments.
+template <typename Segment>
+void forEachCountedSegment(const PointList& points, std::size_t end, Segment&& segment) {
+    const GPSPoint* reference = points.front().get();
+    for (std::size_t i = 1; i < end; ++i) {
+        const GPSPoint* current = points[i].get();
+        const auto& time = current->time();
+        const auto& referenceTime = reference->time();
+        if (time && referenceTime && *time == *referenceTime)
+            continue;
+        if (current->longitude() == reference->longitude() &&
+            current->latitude() == reference->latitude())
+            continue;
+        double timeDelta = 0.0;
+        double gradient = 0.0;
+        const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
+        segment(i, *current, *reference, d, timeDelta, gradient);
+        reference = current;
+    }
+}
 } // namespace
 
 const std::array<std::string_view, TrackStatistics::kFigureCount>& TrackStatistics::keys() {
@@ -65,8 +88,7 @@ TrackStatistics::entries() const {
 }
 
 std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
-                                                               bool ignoreOutliers,
-                                                               DerivedValues derivedValues) {
+                                                               bool ignoreOutliers) {
     const PointList& points = item.itemPoints();
     if (points.empty())
         return std::nullopt;
@@ -90,30 +112,12 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
     double distance = 0.0;
     double ascended = 0.0;
     double descended = 0.0;
-    const GPSPoint* reference = points.front().get();
-    elevations.addSample(reference->elevation());
-
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        GPSPoint* current = points[i].get();
-        const auto& time = current->time();
-        const auto& referenceTime = reference->time();
-        if (time && referenceTime && *time == *referenceTime)
-            continue;
-        if (current->longitude() == reference->longitude() &&
-            current->latitude() == reference->latitude())
-            continue;
-
-        double timeDelta = 0.0;
-        double gradient = 0.0;
-        const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
+    elevations.addSample(points.front()->elevation());
+    forEachCountedSegment(points, points.size(), [&](std::size_t, const GPSPoint& current,
+                                                     const GPSPoint& reference, double d,
+                                                     double timeDelta, double gradient) {
         const double speed = d / timeDelta;
-        if (derivedValues == DerivedValues::Store) {
-            current->setDistance(distance + d);
-            current->setSpeed(speed);
-            current->setGradient(gradient);
-        }
-
-        const double elevation = current->elevation();
+        const double elevation = current.elevation();
         if (std::isnan(speed))
             speeds.invalidate();
         if (std::isnan(elevation))
@@ -125,17 +129,15 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         elevations.addSample(elevation);
         if (gradient > 0) {
             climbingGradients.addSample(gradient);
-            ascended += elevation - reference->elevation();
+            ascended += elevation - reference.elevation();
         } else if (gradient < 0) {
             descendingGradients.addSample(gradient);
-            descended += reference->elevation() - elevation;
+            descended += reference.elevation() - elevation;
         }
         if (speed > kMinimumMovingSpeed)
             speeds.addSample(speed);
-
         distance += d;
-        reference = current;
-    }
+    });
 
     TrackStatistics s;
     s.totalDistance = distance;
@@ -153,6 +155,21 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         descendingGradients.calculateMeanDiscardingOutliers(ignoreOutliers);
     s.maxDescendingGradient = descendingGradients.calculateMinDiscardingOutliers(ignoreOutliers);
     return s;
+}
+
+PointDerivedValues derivedValuesOfPoint(const GPSItem& item, std::size_t index) {
+    const PointList& points = item.itemPoints();
+    PointDerivedValues values;
+    if (index >= points.size())
+        return values;
+    double distance = 0.0;
+    forEachCountedSegment(points, index + 1, [&](std::size_t i, const GPSPoint&, const GPSPoint&,
+                                                 double d, double timeDelta, double gradient) {
+        distance += d;
+        if (i == index)
+            values = {distance, d / timeDelta, gradient};
+    });
+    return values;
 }
 
 } // namespace wend

@@ -31,6 +31,7 @@ class GPSViewDocumentDelegate;
 class PointListView;
 class ProfilePane;
 class StatisticsPane;
+class WholeItemStatistics;
 class TracksList;
 class TracksListView;
 class WendDocument;
@@ -217,6 +218,7 @@ private:
     std::unique_ptr<GPSViewDocumentDelegate> m_gpsViewDelegate;
     TracksListView* m_tracksListView = nullptr;
     StatisticsPane* m_statisticsPane = nullptr;
+    WholeItemStatistics* m_wholeItemStatistics = nullptr;
     ProfilePane* m_profilePane = nullptr;
     // The profile's height while open, remembered across closing it and across sessions.
     int m_profileHeight = 0;
