@@ -193,20 +193,23 @@ void StatisticsPane::bringUpToDate() {
         return;
     }
     const std::size_t backgroundPoints = WholeItemStatistics::backgroundPoints();
+    if (!m_document->hasSelection()) {
+        // Whole items: the tracks list shows figures of the same walk, and one walk serves
+        // both. Decided before a snapshot copies any point list.
+        const std::size_t missing = m_wholeItems->pointsWithoutFigures();
+        if (missing > 0 && (missing >= backgroundPoints || m_wholeItems->isComputing())) {
+            m_waitsForWholeItems = true;
+            if (!m_showsFigures)
+                showRows({StatisticsRow{{}, std::string(kComputingText)}});
+            m_wholeItems->request();
+            return;
+        }
+    }
     auto snapshot = std::make_shared<StatisticsSnapshot>(
         *m_document, m_formatter, m_wholeItems->known(),
         std::max(kPointsPerComputation, backgroundPoints));
     // Fewer points than the limit: every item was taken.
     const bool atOnce = snapshot->pointsToWalk() < backgroundPoints;
-    if (snapshot->coversWholeItems() && snapshot->pointsToWalk() > 0 &&
-        (!atOnce || m_wholeItems->isComputing())) {
-        // The tracks list shows figures of the same walk: one walk serves both.
-        m_waitsForWholeItems = true;
-        if (!m_showsFigures)
-            showRows({StatisticsRow{{}, std::string(kComputingText)}});
-        m_wholeItems->request();
-        return;
-    }
     if (atOnce) {
         snapshot->compute();
         m_wholeItems->addKnown(snapshot->knownFigures());

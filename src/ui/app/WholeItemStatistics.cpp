@@ -44,6 +44,16 @@ void WholeItemStatistics::addKnown(const StatisticsSnapshot::KnownFigures& known
             m_known.byPointsRevision.insert_or_assign(revision, statistics);
 }
 
+std::size_t WholeItemStatistics::pointsWithoutFigures() const {
+    const bool ignoreOutliers = m_document.preferences().ignoreOutliersWhenCalculatingStatistics();
+    std::size_t points = 0;
+    for (const auto& item : m_document.items())
+        if (ignoreOutliers != m_known.ignoreOutliers ||
+            !m_known.byPointsRevision.contains(item->pointsRevision()))
+            points += item->itemPoints().size();
+    return points;
+}
+
 void WholeItemStatistics::request() {
     m_requested = true;
     if (m_computing || m_held)

@@ -41,6 +41,8 @@ public:
     // Figures found elsewhere on this thread (a computation of few points done at once).
     void addKnown(const StatisticsSnapshot::KnownFigures& known);
     bool isComputing() const { return m_computing; }
+    // The points of the items whose figures are not known for the preferences' outlier choice.
+    std::size_t pointsWithoutFigures() const;
 
 public slots:
     // Starts walking the items whose figures are missing, unless a walk is under way (which
