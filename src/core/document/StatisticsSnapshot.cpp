@@ -9,11 +9,13 @@ namespace wend {
 namespace {
 
 // The derived values of the one point selected, counted from the start of its own item.
-PointDerivedValues derivedValuesOfSelectedPoint(const WendDocument& document) {
+PointDerivedValues derivedValuesOfSelectedPoint(const WendDocument& document,
+                                                DerivedValuesWalk* walk) {
     for (const auto& item : document.selectedItems())
         for (const auto& range : item->itemSelection().ranges())
             if (range.location < item->itemPoints().size())
-                return derivedValuesOfPoint(*item, range.location);
+                return walk ? walk->valuesOf(*item, range.location)
+                            : derivedValuesOfPoint(*item, range.location);
     return {};
 }
 
@@ -21,7 +23,7 @@ PointDerivedValues derivedValuesOfSelectedPoint(const WendDocument& document) {
 
 StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatter formatter,
                                        const KnownFigures& known, std::size_t walkLimit,
-                                       Scope scope)
+                                       Scope scope, DerivedValuesWalk* pointWalk)
     : m_document(&document), m_statisticsRevision(document.statisticsRevision()),
       m_formatter(std::move(formatter)) {
     const Preferences& preferences = document.preferences();
@@ -35,11 +37,11 @@ StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatt
     const bool wholeItems = m_wholeItems;
     const ItemList& items = wholeItems ? document.items() : stretches;
     // Nothing to walk: the message, or a single point's details (a walk along its own item up
-    // to it, short next to the pass over every point).
+    // to it, at most DerivedValuesWalk::kStride points with a walk kept from before).
     if (items.empty() || (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)) {
         m_rows = StatisticsRows::selectionStatisticsForTracks(
             items, m_formatter, m_ignoreOutliers,
-            wholeItems ? PointDerivedValues() : derivedValuesOfSelectedPoint(document));
+            wholeItems ? PointDerivedValues() : derivedValuesOfSelectedPoint(document, pointWalk));
         return;
     }
     const bool knownApply = known.ignoreOutliers == m_ignoreOutliers;

@@ -39,11 +39,12 @@ public:
 
     // On the document's thread: the rows for the scope's items, with the measurement system and
     // the outlier choice of the document's preferences. Whole items are taken in order until
-    // they hold walkLimit points; those after are left for later.
+    // they hold walkLimit points; those after are left for later. A single point's details
+    // come from pointWalk when given (kept by the caller from one snapshot to the next).
     StatisticsSnapshot(const WendDocument& document, UnitFormatter formatter,
                        const KnownFigures& known,
                        std::size_t walkLimit = std::numeric_limits<std::size_t>::max(),
-                       Scope scope = Scope::Shown);
+                       Scope scope = Scope::Shown, DerivedValuesWalk* pointWalk = nullptr);
 
     // The points compute() walks; 0 when the rows are there already.
     std::size_t pointsToWalk() const { return m_pointsToWalk; }

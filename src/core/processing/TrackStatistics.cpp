@@ -41,13 +41,14 @@ std::array<double, TrackStatistics::kFigureCount> figuresOf(const TrackStatistic
             s.maxDescendingGradient};
 }
 
-// Calls segment(index, current, reference, distance, timeDelta, gradient) for each counted
-// segment that ends before `end`, in order: the pass and a single point's details count the
-// same segments.
+// Moves the walk on to `end`, calling segment(index, current, reference, distance, timeDelta,
+// gradient) for each counted segment on the way, after adding its distance to the state's: the
+// pass and a single point's details count the same segments.
 template <typename Segment>
-void forEachCountedSegment(const PointList& points, std::size_t end, Segment&& segment) {
-    const GPSPoint* reference = points.front().get();
-    for (std::size_t i = 1; i < end; ++i) {
+void walkCountedSegments(const PointList& points, DerivedValuesWalk::State& state, std::size_t end,
+                         Segment&& segment) {
+    const GPSPoint* reference = points[state.reference].get();
+    for (std::size_t i = state.next; i < end; ++i) {
         const GPSPoint* current = points[i].get();
         const auto& time = current->time();
         const auto& referenceTime = reference->time();
@@ -59,9 +60,12 @@ void forEachCountedSegment(const PointList& points, std::size_t end, Segment&& s
         double timeDelta = 0.0;
         double gradient = 0.0;
         const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
+        state.distance += d;
         segment(i, *current, *reference, d, timeDelta, gradient);
         reference = current;
+        state.reference = i;
     }
+    state.next = std::max(state.next, end);
 }
 } // namespace
 
@@ -109,11 +113,11 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
             duration = TrackStatistics::NaN;
     }
 
-    double distance = 0.0;
+    DerivedValuesWalk::State walk;
     double ascended = 0.0;
     double descended = 0.0;
     elevations.addSample(points.front()->elevation());
-    forEachCountedSegment(points, points.size(), [&](std::size_t, const GPSPoint& current,
+    walkCountedSegments(points, walk, points.size(), [&](std::size_t, const GPSPoint& current,
                                                      const GPSPoint& reference, double d,
                                                      double timeDelta, double gradient) {
         const double speed = d / timeDelta;
@@ -136,11 +140,10 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         }
         if (speed > kMinimumMovingSpeed)
             speeds.addSample(speed);
-        distance += d;
     });
 
     TrackStatistics s;
-    s.totalDistance = distance;
+    s.totalDistance = walk.distance;
     s.totalDuration = duration;
     s.averageSpeed = speeds.calculateMeanDiscardingOutliers(ignoreOutliers);
     s.maxSpeed = speeds.calculateMaxDiscardingOutliers(ignoreOutliers);
@@ -158,17 +161,32 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
 }
 
 PointDerivedValues derivedValuesOfPoint(const GPSItem& item, std::size_t index) {
+    return DerivedValuesWalk().valuesOf(item, index);
+}
+
+PointDerivedValues DerivedValuesWalk::valuesOf(const GPSItem& item, std::size_t index) {
     const PointList& points = item.itemPoints();
-    PointDerivedValues values;
     if (index >= points.size())
-        return values;
-    double distance = 0.0;
-    forEachCountedSegment(points, index + 1, [&](std::size_t i, const GPSPoint&, const GPSPoint&,
-                                                 double d, double timeDelta, double gradient) {
-        distance += d;
-        if (i == index)
-            values = {distance, d / timeDelta, gradient};
-    });
+        return {};
+    if (&item != m_item || item.pointsRevision() != m_pointsRevision) {
+        m_item = &item;
+        m_pointsRevision = item.pointsRevision();
+        m_kept.assign(1, State());
+    }
+    const auto none = [](std::size_t, const GPSPoint&, const GPSPoint&, double, double, double) {};
+    while (m_kept.size() <= index / kStride) {
+        State state = m_kept.back();
+        walkCountedSegments(points, state, m_kept.size() * kStride, none);
+        m_kept.push_back(state);
+    }
+    State state = m_kept[index / kStride];
+    PointDerivedValues values;
+    walkCountedSegments(points, state, index + 1,
+                        [&](std::size_t i, const GPSPoint&, const GPSPoint&, double d,
+                            double timeDelta, double gradient) {
+                            if (i == index)
+                                values = {state.distance, d / timeDelta, gradient};
+                        });
     return values;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace wend {
 
@@ -85,5 +87,28 @@ struct PointDerivedValues {
 
 // The derived values of the item's point at index, from a walk over the points up to it.
 PointDerivedValues derivedValuesOfPoint(const GPSItem& item, std::size_t index);
+
+// The derived values of point after point of one item: the walk along the item is kept every
+// kStride points, so that after one walk as far as the farthest point asked for each point
+// costs a walk over at most kStride points. It starts again when asked about another item or
+// when the item's points changed.
+class DerivedValuesWalk {
+public:
+    static constexpr std::size_t kStride = 4096;
+
+    // Where a walk stands: the next point to look at, the last counted one, the distance so far.
+    struct State {
+        std::size_t next = 1;
+        std::size_t reference = 0;
+        double distance = 0.0;
+    };
+
+    PointDerivedValues valuesOf(const GPSItem& item, std::size_t index);
+
+private:
+    const GPSItem* m_item = nullptr; // only compared, never followed
+    std::uint64_t m_pointsRevision = 0;
+    std::vector<State> m_kept; // the state at point k * kStride (the first: at point 1)
+};
 
 } // namespace wend

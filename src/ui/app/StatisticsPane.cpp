@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace wend {
@@ -207,7 +208,8 @@ void StatisticsPane::bringUpToDate() {
     }
     auto snapshot = std::make_shared<StatisticsSnapshot>(
         *m_document, m_formatter, m_wholeItems->known(),
-        std::max(kPointsPerComputation, backgroundPoints));
+        std::max(kPointsPerComputation, backgroundPoints), StatisticsSnapshot::Scope::Shown,
+        &m_pointWalk);
     // Fewer points than the limit: every item was taken.
     const bool atOnce = snapshot->pointsToWalk() < backgroundPoints;
     if (atOnce) {
@@ -322,7 +324,9 @@ bool StatisticsPane::copyStatistics() {
         return false;
     if (m_document && (m_stale || m_computing)) {
         // Copied now, not when the other thread is done.
-        StatisticsSnapshot snapshot(*m_document, m_formatter, m_wholeItems->known());
+        StatisticsSnapshot snapshot(*m_document, m_formatter, m_wholeItems->known(),
+                                    std::numeric_limits<std::size_t>::max(),
+                                    StatisticsSnapshot::Scope::Shown, &m_pointWalk);
         snapshot.compute();
         m_wholeItems->addKnown(snapshot.knownFigures());
         m_stale = false;

@@ -129,6 +129,7 @@ private:
     WholeItemStatistics* m_wholeItems = nullptr;
     std::unique_ptr<WholeItemStatistics> m_ownWholeItems; // without a window's
     bool m_waitsForWholeItems = false; // the figures shown wait for m_wholeItems' walk
+    DerivedValuesWalk m_pointWalk; // along the item of the single point shown
     QThreadPool m_computation;
     QToolButton* m_indicatorButton = nullptr;
     QWidget* m_statisticsTable = nullptr;

@@ -100,6 +100,26 @@ TEST(TrackStatistics, PointsAtTheSameTimeOrPlaceAreNotCounted) {
     for (std::size_t index : {0, 2, 3, 5})
         EXPECT_TRUE(std::isnan(derivedValuesOfPoint(*track, index).distance)) << index;
 }
+// Point after point along a long track, the kept walk gives what a walk from the start gives,
+// and starts again when the points change.
+TEST(TrackStatistics, DerivedValuesOfPointAfterPointAlongALongTrack) {
+    PointList points;
+    for (int i = 0; i < 10000; ++i)
+        points.push_back(pointAt(100.0 * i, 50, 10.0 * i));
+    auto track = trackWith(points);
+    DerivedValuesWalk walk;
+    for (std::size_t index : {9999, 4096, 4095, 1, 8193}) {
+        SCOPED_TRACE(index);
+        const auto values = walk.valuesOf(*track, index);
+        EXPECT_NEAR(values.distance, 100.0 * static_cast<double>(index), 1e-3);
+        EXPECT_NEAR(values.speed, 10, 1e-6);
+    }
+    EXPECT_TRUE(std::isnan(walk.valuesOf(*track, 0).distance));
+    points.insert(points.begin(), pointAt(-1000, 50, -100));
+    track->setItemPoints(points);
+    EXPECT_NEAR(walk.valuesOf(*track, 4097).distance, 1000 + 409600, 1e-3);
+}
+
 TEST(TrackStatistics, OutlierRejectionDropsASpeedSpikeButNotItsDistance) {
     // 5 m/s for 2000 s with one point thrown 500 m off the line and back.
     PointList points;
