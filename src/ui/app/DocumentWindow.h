@@ -31,10 +31,10 @@ class GPSViewDocumentDelegate;
 class PointListView;
 class ProfilePane;
 class StatisticsPane;
-class WholeItemStatistics;
 class TracksList;
 class TracksListView;
 class WendDocument;
+class WholeItemStatistics;
 
 // The window of one document: the web map with the editing view exactly over it, the tracks
 // list beside them and the statistics pane below, a toolbar with the editing tools and the map
