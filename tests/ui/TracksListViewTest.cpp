@@ -53,6 +53,10 @@ QAction* actionNamed(QMenu& menu, const QString& text) {
 // (TracksList); the view forwards the user's gestures and follows the document.
 class TracksListViewTest : public CommandTest {
 protected:
+    ~TracksListViewTest() override {
+        WholeItemStatistics::setBackgroundPoints(WholeItemStatistics::kDefaultBackgroundPoints);
+    }
+
     void loadTracks(int count) {
         ItemList items;
         for (int i = 0; i < count; ++i)
@@ -126,6 +130,16 @@ TEST_F(TracksListViewTest, RowSelectionReachesTheItemsAndComesBack) {
 
     // A reload of the rows keeps what the document has selected.
     document.postTrackDataChangedNotification();
+    EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0, 2}));
+
+    // Figures of many points come from the other thread: the last ones show until they arrive.
+    WholeItemStatistics::setBackgroundPoints(1);
+    const TracksListModel& model = *list.tracksListModel();
+    const double whole = model.rowAt(3)->distance;
+    document.permanentItems()[3]->replaceItemPoints(2, 1, {});
+    document.postTrackDataChangedNotification();
+    EXPECT_EQ(model.rowAt(3)->distance, whole);
+    QTRY_VERIFY_WITH_TIMEOUT(model.rowAt(3)->distance < whole, 5000);
     EXPECT_EQ(list.selectedRows(), (std::vector<std::size_t>{0, 2}));
 
     // Double-clicking a row asks the window to fit the selection into the map.

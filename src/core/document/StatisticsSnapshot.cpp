@@ -6,8 +6,24 @@
 
 namespace wend {
 
+namespace {
+
+// The derived values of the one point selected, counted from the start of its own item.
+PointDerivedValues derivedValuesOfSelectedPoint(const WendDocument& document,
+                                                DerivedValuesWalk* walk) {
+    for (const auto& item : document.selectedItems())
+        for (const auto& range : item->itemSelection().ranges())
+            if (range.location < item->itemPoints().size())
+                return walk ? walk->valuesOf(*item, range.location)
+                            : derivedValuesOfPoint(*item, range.location);
+    return {};
+}
+
+} // namespace
+
 StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatter formatter,
-                                       const KnownFigures& known, std::size_t walkLimit)
+                                       const KnownFigures& known, std::size_t walkLimit,
+                                       Scope scope, DerivedValuesWalk* pointWalk)
     : m_document(&document), m_statisticsRevision(document.statisticsRevision()),
       m_formatter(std::move(formatter)) {
     const Preferences& preferences = document.preferences();
@@ -15,13 +31,17 @@ StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatt
         measurementSystemFromPreference(preferences.measurementSystem()));
     m_ignoreOutliers = preferences.ignoreOutliersWhenCalculatingStatistics();
 
-    const ItemList stretches = document.itemsForSelectedPoints();
-    const bool wholeItems = stretches.empty();
+    const ItemList stretches =
+        scope == Scope::WholeItems ? ItemList() : document.itemsForSelectedPoints();
+    m_wholeItems = stretches.empty();
+    const bool wholeItems = m_wholeItems;
     const ItemList& items = wholeItems ? document.items() : stretches;
-    // Nothing to walk: the message, or a single point's details, which read the derived values
-    // the points hold and so are read here, on the thread that stores them.
+    // Nothing to walk: the message, or a single point's details (a walk along its own item up
+    // to it, at most DerivedValuesWalk::kStride points with a walk kept from before).
     if (items.empty() || (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)) {
-        m_rows = StatisticsRows::selectionStatisticsForTracks(items, m_formatter, m_ignoreOutliers);
+        m_rows = StatisticsRows::selectionStatisticsForTracks(
+            items, m_formatter, m_ignoreOutliers,
+            wholeItems ? PointDerivedValues() : derivedValuesOfSelectedPoint(document, pointWalk));
         return;
     }
     const bool knownApply = known.ignoreOutliers == m_ignoreOutliers;
@@ -56,8 +76,7 @@ void StatisticsSnapshot::compute() {
     for (Entry& entry : m_entries) {
         if (entry.item && !entry.known) {
             entry.part = StatisticsItemPart::ofItem(
-                *entry.item, basicStatisticsIgnoringOutliers(*entry.item, m_ignoreOutliers,
-                                                             DerivedValues::Leave));
+                *entry.item, basicStatisticsIgnoringOutliers(*entry.item, m_ignoreOutliers));
             entry.known = true;
         }
         parts.push_back(entry.part);

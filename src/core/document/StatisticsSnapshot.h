@@ -33,14 +33,23 @@ public:
         std::unordered_map<std::uint64_t, std::optional<TrackStatistics>> byPointsRevision;
     };
 
-    // On the document's thread: what the pane shows for the document's itemsForStatistics(),
-    // with the measurement system and the outlier choice of its preferences. Whole items are
-    // taken in order until they hold walkLimit points; those after are left for later.
+    // Shown: the document's itemsForStatistics(), what the pane shows. WholeItems: every item,
+    // whatever is selected (the figures the tracks list and the pane share).
+    enum class Scope { Shown, WholeItems };
+
+    // On the document's thread: the rows for the scope's items, with the measurement system and
+    // the outlier choice of the document's preferences. Whole items are taken in order until
+    // they hold walkLimit points; those after are left for later. A single point's details
+    // come from pointWalk when given (kept by the caller from one snapshot to the next).
     StatisticsSnapshot(const WendDocument& document, UnitFormatter formatter,
-                       const KnownFigures& known, std::size_t walkLimit = std::numeric_limits<std::size_t>::max());
+                       const KnownFigures& known,
+                       std::size_t walkLimit = std::numeric_limits<std::size_t>::max(),
+                       Scope scope = Scope::Shown, DerivedValuesWalk* pointWalk = nullptr);
 
     // The points compute() walks; 0 when the rows are there already.
     std::size_t pointsToWalk() const { return m_pointsToWalk; }
+    // Whether its items are the document's whole items (not selected stretches).
+    bool coversWholeItems() const { return m_wholeItems; }
     // On any thread, once: the figures of the items taken and, unless items were left for
     // later, the rows, equal to StatisticsRows::selectionStatisticsForTracks' for the document
     // at the moment of the snapshot.
@@ -66,6 +75,7 @@ private:
     std::uint64_t m_statisticsRevision = 0;
     UnitFormatter m_formatter;
     bool m_ignoreOutliers = false;
+    bool m_wholeItems = true;
     std::vector<Entry> m_entries;
     std::size_t m_pointsToWalk = 0;
     std::vector<StatisticsRow> m_rows;

@@ -72,7 +72,7 @@ TracksListRow TracksList::row(std::size_t index) const {
     return item ? rowForItem(*item) : TracksListRow{};
 }
 
-std::vector<TracksListRow> TracksList::rows() const {
+std::vector<TracksListRow> TracksList::rows(Figures figures) const {
     const ItemList& items = m_document.permanentItems();
     std::unordered_set<const GPSItem*> present;
     for (const auto& item : items)
@@ -80,25 +80,56 @@ std::vector<TracksListRow> TracksList::rows() const {
     std::erase_if(m_figures, [&](const auto& entry) { return !present.contains(entry.first); });
     std::vector<TracksListRow> result;
     for (const auto& item : items)
-        result.push_back(rowForItem(*item));
+        result.push_back(rowForItem(*item, figures));
     return result;
 }
 
-const TracksList::ItemFigures& TracksList::figuresOf(const GPSItem& item) const {
-    const bool ignoreOutliers = m_document.preferences().ignoreOutliersWhenCalculatingStatistics();
-    ItemFigures& figures = m_figures[&item];
+bool TracksList::hasFiguresFor(const GPSItem& item) const {
+    const auto found = m_figures.find(&item);
     // Revisions are never reused, also not by an item made where a removed one was.
-    if (figures.pointsRevision == item.pointsRevision() && figures.ignoreOutliers == ignoreOutliers)
-        return figures;
-    figures = {item.pointsRevision(), ignoreOutliers, 0, std::numeric_limits<double>::quiet_NaN()};
-    if (auto statistics = basicStatisticsIgnoringOutliers(item, ignoreOutliers)) {
+    return found != m_figures.end() && found->second.pointsRevision == item.pointsRevision();
+}
+
+std::size_t TracksList::pointsWithoutFigures() const {
+    std::size_t points = 0;
+    for (const auto& item : m_document.permanentItems())
+        if (item->itemType() != GPSItemType::Waypoint && !hasFiguresFor(*item))
+            points += item->itemPoints().size();
+    return points;
+}
+
+void TracksList::addKnownFigures(const StatisticsSnapshot::KnownFigures& known) {
+    for (const auto& item : m_document.permanentItems()) {
+        const auto found = known.byPointsRevision.find(item->pointsRevision());
+        if (found == known.byPointsRevision.end())
+            continue;
+        ItemFigures& figures = m_figures[item.get()];
+        figures = {item->pointsRevision(), 0, std::numeric_limits<double>::quiet_NaN()};
+        if (const auto& statistics = found->second) {
+            figures.distance = statistics->totalDistance;
+            figures.duration = statistics->totalDuration;
+        }
+    }
+}
+
+const TracksList::ItemFigures* TracksList::figuresOf(const GPSItem& item, Figures wanted) const {
+    if (hasFiguresFor(item))
+        return &m_figures[&item];
+    if (wanted == Figures::KnownOnly) {
+        const auto found = m_figures.find(&item);
+        return found != m_figures.end() ? &found->second : nullptr;
+    }
+    ItemFigures& figures = m_figures[&item];
+    figures = {item.pointsRevision(), 0, std::numeric_limits<double>::quiet_NaN()};
+    // The outlier choice changes neither figure.
+    if (auto statistics = basicStatisticsIgnoringOutliers(item, false)) {
         figures.distance = statistics->totalDistance;
         figures.duration = statistics->totalDuration;
     }
-    return figures;
+    return &figures;
 }
 
-TracksListRow TracksList::rowForItem(const GPSItem& item) const {
+TracksListRow TracksList::rowForItem(const GPSItem& item, Figures figures) const {
     UnitFormatter formatter = m_formatter;
     formatter.setMeasurementSystem(
         measurementSystemFromPreference(m_document.preferences().measurementSystem()));
@@ -112,11 +143,12 @@ TracksListRow TracksList::rowForItem(const GPSItem& item) const {
     row.pointCountText = std::to_string(row.pointCount);
     row.visible = item.visible();
     if (item.itemType() != GPSItemType::Waypoint) {
-        const ItemFigures& figures = figuresOf(item);
-        row.distance = figures.distance;
-        row.duration = figures.duration;
-        row.distanceText = formatter.distanceStringForMetres(row.distance);
-        row.durationText = UnitFormatter::timeIntervalStringForTimeInterval(row.duration);
+        if (const ItemFigures* known = figuresOf(item, figures)) {
+            row.distance = known->distance;
+            row.duration = known->duration;
+            row.distanceText = formatter.distanceStringForMetres(row.distance);
+            row.durationText = UnitFormatter::timeIntervalStringForTimeInterval(row.duration);
+        }
     }
     return row;
 }

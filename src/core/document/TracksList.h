@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/StatisticsSnapshot.h"
 #include "core/model/GPSItem.h"
 #include "core/processing/UnitFormatter.h"
 
@@ -81,13 +82,23 @@ public:
     WendDocument& document() const { return m_document; }
 
     // ---- rows -------------------------------------------------------------------------
+    // ComputeMissing walks the points of each item whose figures are not known for its points
+    // as they are; KnownOnly shows the figures last known for the item instead (none for an
+    // item never walked), for the figures to come from a walk on another thread.
+    enum class Figures { ComputeMissing, KnownOnly };
+
     std::size_t rowCount() const;
     // An item's distance and duration are computed again only when its points changed since
     // they were last read (a walk over its points): an edit of one track of many costs the
     // walk over that track only.
     TracksListRow row(std::size_t index) const;
-    std::vector<TracksListRow> rows() const;
-    TracksListRow rowForItem(const GPSItem& item) const;
+    std::vector<TracksListRow> rows(Figures figures = Figures::ComputeMissing) const;
+    TracksListRow rowForItem(const GPSItem& item,
+                             Figures figures = Figures::ComputeMissing) const;
+    // The points of the items whose figures are not known for their points as they are.
+    std::size_t pointsWithoutFigures() const;
+    // Takes the figures of the items whose points are still those the figures were found for.
+    void addKnownFigures(const StatisticsSnapshot::KnownFigures& known);
     GPSItemPtr itemAtRow(std::size_t index) const;
 
     // ---- selection --------------------------------------------------------------------
@@ -140,16 +151,18 @@ public:
     }
 
 private:
-    // The figures of one item, kept while its points and the outlier preference stay.
+    // The figures of one item, kept while its points stay (the outlier preference changes
+    // neither the distance nor the duration).
     struct ItemFigures {
         std::uint64_t pointsRevision = 0;
-        bool ignoreOutliers = false;
         double distance = 0;
         double duration = std::numeric_limits<double>::quiet_NaN();
     };
 
     ItemList itemsAtRows(const IndexList& rows) const;
-    const ItemFigures& figuresOf(const GPSItem& item) const;
+    bool hasFiguresFor(const GPSItem& item) const;
+    // Nothing for an item never walked, with KnownOnly.
+    const ItemFigures* figuresOf(const GPSItem& item, Figures figures) const;
 
     WendDocument& m_document;
     UnitFormatter m_formatter;

@@ -150,7 +150,8 @@ std::string StatisticsRow::text() const {
 
 std::vector<StatisticsRow>
 StatisticsRows::selectionStatisticsForTracks(const ItemList& items, const UnitFormatter& formatter,
-                                             bool ignoreOutliers) {
+                                             bool ignoreOutliers,
+                                             const PointDerivedValues& singlePointValues) {
     std::vector<StatisticsRow> rows;
     if (items.empty()) {
         rows.push_back({std::string(), std::string(kNoStatisticsText)});
@@ -158,25 +159,27 @@ StatisticsRows::selectionStatisticsForTracks(const ItemList& items, const UnitFo
     }
     const AddStat addStat = addingTo(rows);
     if (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)
-        generateStatisticsForSinglePoint(*items.front()->itemPoints().front(), formatter, addStat);
+        generateStatisticsForSinglePoint(*items.front()->itemPoints().front(), singlePointValues,
+                                         formatter, addStat);
     else
         generateStatisticsForMultiplePoints(items, formatter, ignoreOutliers, addStat);
     return rows;
 }
 
 void StatisticsRows::generateStatisticsForSinglePoint(const GPSPoint& point,
+                                                      const PointDerivedValues& derived,
                                                       const UnitFormatter& formatter,
                                                       const AddStat& addStat) {
     addStat("Time", formatter.timeStringForTime(point.time()));
     addStat("Location",
             fixedSixDigits(point.latitude()) + ", " + fixedSixDigits(point.longitude()));
-    if (!std::isnan(point.distance()))
-        addStat("Distance From Origin", formatter.distanceStringForMetres(point.distance()));
-    if (!std::isnan(point.speed()))
-        addStat("Speed", formatter.speedStringForMetresPerSec(point.speed()));
+    if (!std::isnan(derived.distance))
+        addStat("Distance From Origin", formatter.distanceStringForMetres(derived.distance));
+    if (!std::isnan(derived.speed))
+        addStat("Speed", formatter.speedStringForMetresPerSec(derived.speed));
     addStat("Elevation", formatter.elevationStringForMetres(point.elevation()));
-    if (!std::isnan(point.gradient()))
-        addStat("Gradient", UnitFormatter::gradientStringForGradient(point.gradient()));
+    if (!std::isnan(derived.gradient))
+        addStat("Gradient", UnitFormatter::gradientStringForGradient(derived.gradient));
 }
 
 void StatisticsRows::generateStatisticsForMultiplePoints(const ItemList& items,

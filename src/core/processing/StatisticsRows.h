@@ -47,16 +47,16 @@ public:
     // Receives every row before filtering; a value of "Unknown" is not shown.
     using AddStat = std::function<void(std::string_view label, std::string value)>;
 
-    // No items: the single message row. One item holding one point: that point's rows.
-    // Otherwise the combined rows. Running it refreshes the derived values of the items'
-    // points (the statistics pass), as the combined figures need them.
-    static std::vector<StatisticsRow> selectionStatisticsForTracks(const ItemList& items,
-                                                                   const UnitFormatter& formatter,
-                                                                   bool ignoreOutliers);
+    // No items: the single message row. One item holding one point: that point's rows, with
+    // the derived values it has in its own track. Otherwise the combined rows.
+    static std::vector<StatisticsRow>
+    selectionStatisticsForTracks(const ItemList& items, const UnitFormatter& formatter,
+                                 bool ignoreOutliers,
+                                 const PointDerivedValues& singlePointValues = {});
 
-    // "Time", "Location", "Distance From Origin", "Speed", "Elevation", "Gradient". The
-    // derived values are the ones the last statistics pass over the point's track stored.
+    // "Time", "Location", "Distance From Origin", "Speed", "Elevation", "Gradient".
     static void generateStatisticsForSinglePoint(const GPSPoint& point,
+                                                 const PointDerivedValues& derived,
                                                  const UnitFormatter& formatter,
                                                  const AddStat& addStat);
     // "Number of Points" to "Maximum Descending Gradient", from the statistics pass of each

@@ -40,6 +40,33 @@ std::array<double, TrackStatistics::kFigureCount> figuresOf(const TrackStatistic
             s.maxClimbingGradient,  s.averageDescendingGradient,
             s.maxDescendingGradient};
 }
+
+// Moves the walk on to `end`, calling segment(index, current, reference, distance, timeDelta,
+// gradient) for each counted segment on the way, after adding its distance to the state's: the
+// pass and a single point's details count the same segments.
+template <typename Segment>
+void walkCountedSegments(const PointList& points, DerivedValuesWalk::State& state, std::size_t end,
+                         Segment&& segment) {
+    const GPSPoint* reference = points[state.reference].get();
+    for (std::size_t i = state.next; i < end; ++i) {
+        const GPSPoint* current = points[i].get();
+        const auto& time = current->time();
+        const auto& referenceTime = reference->time();
+        if (time && referenceTime && *time == *referenceTime)
+            continue;
+        if (current->longitude() == reference->longitude() &&
+            current->latitude() == reference->latitude())
+            continue;
+        double timeDelta = 0.0;
+        double gradient = 0.0;
+        const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
+        state.distance += d;
+        segment(i, *current, *reference, d, timeDelta, gradient);
+        reference = current;
+        state.reference = i;
+    }
+    state.next = std::max(state.next, end);
+}
 } // namespace
 
 const std::array<std::string_view, TrackStatistics::kFigureCount>& TrackStatistics::keys() {
@@ -65,8 +92,7 @@ TrackStatistics::entries() const {
 }
 
 std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
-                                                               bool ignoreOutliers,
-                                                               DerivedValues derivedValues) {
+                                                               bool ignoreOutliers) {
     const PointList& points = item.itemPoints();
     if (points.empty())
         return std::nullopt;
@@ -87,33 +113,15 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
             duration = TrackStatistics::NaN;
     }
 
-    double distance = 0.0;
+    DerivedValuesWalk::State walk;
     double ascended = 0.0;
     double descended = 0.0;
-    const GPSPoint* reference = points.front().get();
-    elevations.addSample(reference->elevation());
-
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        GPSPoint* current = points[i].get();
-        const auto& time = current->time();
-        const auto& referenceTime = reference->time();
-        if (time && referenceTime && *time == *referenceTime)
-            continue;
-        if (current->longitude() == reference->longitude() &&
-            current->latitude() == reference->latitude())
-            continue;
-
-        double timeDelta = 0.0;
-        double gradient = 0.0;
-        const double d = current->distanceFromPoint(reference, &timeDelta, &gradient);
+    elevations.addSample(points.front()->elevation());
+    walkCountedSegments(points, walk, points.size(), [&](std::size_t, const GPSPoint& current,
+                                                     const GPSPoint& reference, double d,
+                                                     double timeDelta, double gradient) {
         const double speed = d / timeDelta;
-        if (derivedValues == DerivedValues::Store) {
-            current->setDistance(distance + d);
-            current->setSpeed(speed);
-            current->setGradient(gradient);
-        }
-
-        const double elevation = current->elevation();
+        const double elevation = current.elevation();
         if (std::isnan(speed))
             speeds.invalidate();
         if (std::isnan(elevation))
@@ -125,20 +133,17 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         elevations.addSample(elevation);
         if (gradient > 0) {
             climbingGradients.addSample(gradient);
-            ascended += elevation - reference->elevation();
+            ascended += elevation - reference.elevation();
         } else if (gradient < 0) {
             descendingGradients.addSample(gradient);
-            descended += reference->elevation() - elevation;
+            descended += reference.elevation() - elevation;
         }
         if (speed > kMinimumMovingSpeed)
             speeds.addSample(speed);
-
-        distance += d;
-        reference = current;
-    }
+    });
 
     TrackStatistics s;
-    s.totalDistance = distance;
+    s.totalDistance = walk.distance;
     s.totalDuration = duration;
     s.averageSpeed = speeds.calculateMeanDiscardingOutliers(ignoreOutliers);
     s.maxSpeed = speeds.calculateMaxDiscardingOutliers(ignoreOutliers);
@@ -153,6 +158,36 @@ std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& it
         descendingGradients.calculateMeanDiscardingOutliers(ignoreOutliers);
     s.maxDescendingGradient = descendingGradients.calculateMinDiscardingOutliers(ignoreOutliers);
     return s;
+}
+
+PointDerivedValues derivedValuesOfPoint(const GPSItem& item, std::size_t index) {
+    return DerivedValuesWalk().valuesOf(item, index);
+}
+
+PointDerivedValues DerivedValuesWalk::valuesOf(const GPSItem& item, std::size_t index) {
+    const PointList& points = item.itemPoints();
+    if (index >= points.size())
+        return {};
+    if (&item != m_item || item.pointsRevision() != m_pointsRevision) {
+        m_item = &item;
+        m_pointsRevision = item.pointsRevision();
+        m_kept.assign(1, State());
+    }
+    const auto none = [](std::size_t, const GPSPoint&, const GPSPoint&, double, double, double) {};
+    while (m_kept.size() <= index / kStride) {
+        State state = m_kept.back();
+        walkCountedSegments(points, state, m_kept.size() * kStride, none);
+        m_kept.push_back(state);
+    }
+    State state = m_kept[index / kStride];
+    PointDerivedValues values;
+    walkCountedSegments(points, state, index + 1,
+                        [&](std::size_t i, const GPSPoint&, const GPSPoint&, double d,
+                            double timeDelta, double gradient) {
+                            if (i == index)
+                                values = {state.distance, d / timeDelta, gradient};
+                        });
+    return values;
 }
 
 } // namespace wend

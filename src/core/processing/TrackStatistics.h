@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace wend {
 
@@ -66,18 +68,47 @@ struct TrackStatistics {
     std::array<std::pair<std::string_view, double>, kFigureCount> entries() const;
 };
 
-// Whether the statistics pass stores its derived values in the points it walks.
-enum class DerivedValues { Store, Leave };
-
-// The statistics pass of one item: one walk over its points. Besides the figures it stores in
-// every counted point its distance from the first point along the counted segments, and the
-// speed and gradient of the segment that ends there; those derived values are a cache and
-// nothing else of the item or its points changes. Points with the same time or the same
-// position as the previous counted point are not counted. Nothing when the item has no
+// The statistics pass of one item: one walk over its points, which it only reads (so it may run
+// on another thread while this one reads the same points). Points with the same time or the
+// same position as the previous counted point are not counted. Nothing when the item has no
 // points. ignoreOutliers drops outliers from the mean, minimum and maximum figures only.
-// With DerivedValues::Leave the pass only reads the points, so it may run on another thread
-// while this one stores derived values or reads them.
-std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(
-    const GPSItem& item, bool ignoreOutliers, DerivedValues derivedValues = DerivedValues::Store);
+std::optional<TrackStatistics> basicStatisticsIgnoringOutliers(const GPSItem& item,
+                                                               bool ignoreOutliers);
+
+// What a single point's details show besides its own values: its distance from the item's
+// first point along the counted segments, and the speed and gradient of the segment that ends
+// there. NaN where the point ends no counted segment (the first point, or one at the same time
+// or place as the point counted before it).
+struct PointDerivedValues {
+    double distance = TrackStatistics::NaN;
+    double speed = TrackStatistics::NaN;
+    double gradient = TrackStatistics::NaN;
+};
+
+// The derived values of the item's point at index, from a walk over the points up to it.
+PointDerivedValues derivedValuesOfPoint(const GPSItem& item, std::size_t index);
+
+// The derived values of point after point of one item: the walk along the item is kept every
+// kStride points, so that after one walk as far as the farthest point asked for each point
+// costs a walk over at most kStride points. It starts again when asked about another item or
+// when the item's points changed.
+class DerivedValuesWalk {
+public:
+    static constexpr std::size_t kStride = 4096;
+
+    // Where a walk stands: the next point to look at, the last counted one, the distance so far.
+    struct State {
+        std::size_t next = 1;
+        std::size_t reference = 0;
+        double distance = 0.0;
+    };
+
+    PointDerivedValues valuesOf(const GPSItem& item, std::size_t index);
+
+private:
+    const GPSItem* m_item = nullptr; // only compared, never followed
+    std::uint64_t m_pointsRevision = 0;
+    std::vector<State> m_kept; // the state at point k * kStride (the first: at point 1)
+};
 
 } // namespace wend

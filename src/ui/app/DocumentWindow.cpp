@@ -13,6 +13,7 @@
 #include "ui/app/StatisticsPane.h"
 #include "ui/app/TracksListModel.h"
 #include "ui/app/TracksListView.h"
+#include "ui/app/WholeItemStatistics.h"
 #include "ui/dialogs/EditWaypointDialog.h"
 #include "ui/mapview/GMapView.h"
 #include "ui/mapview/GPSView.h"
@@ -160,7 +161,9 @@ void DocumentWindow::buildPanes() {
             m_gpsView->setZoomLevel(static_cast<int>(zoomLevel));
     });
 
-    m_tracksListView = new TracksListView(*m_document);
+    // The tracks list and the statistics pane share the walks over whole items.
+    m_wholeItemStatistics = new WholeItemStatistics(*m_document, this);
+    m_tracksListView = new TracksListView(*m_document, m_wholeItemStatistics);
     m_tracksListView->setObjectName(QStringLiteral("tracksList"));
     m_tracksListView->setClipboard(&m_clipboard);
     m_tracksListView->setMinimumWidth(static_cast<int>(TracksList::constrainMinCoordinate(0)));
@@ -170,7 +173,7 @@ void DocumentWindow::buildPanes() {
     m_statisticsPane = new StatisticsPane;
     m_statisticsPane->setObjectName(QStringLiteral("statisticsPane"));
     m_statisticsPane->setClipboard(&m_clipboard);
-    m_statisticsPane->setDocument(m_document.get());
+    m_statisticsPane->setDocument(m_document.get(), m_wholeItemStatistics);
     connect(m_statisticsPane, &StatisticsPane::expandedChanged, this,
             [this] { validateActions(); });
 
@@ -240,6 +243,7 @@ void DocumentWindow::connectMapTools() {
     for (const bool throttled : {true, false}) {
         connect(m_gpsView, throttled ? &GPSView::toolDragStarted : &GPSView::toolDragEnded, this,
                 [this, throttled] {
+                    m_wholeItemStatistics->setHeld(throttled);
                     m_statisticsPane->setRefreshThrottled(throttled);
                     m_profilePane->setRefreshThrottled(throttled);
                     m_pointListView->setRefreshThrottled(throttled);

@@ -34,6 +34,7 @@ class StatisticsPane;
 class TracksList;
 class TracksListView;
 class WendDocument;
+class WholeItemStatistics;
 
 // The window of one document: the web map with the editing view exactly over it, the tracks
 // list beside them and the statistics pane below, a toolbar with the editing tools and the map
@@ -217,6 +218,7 @@ private:
     std::unique_ptr<GPSViewDocumentDelegate> m_gpsViewDelegate;
     TracksListView* m_tracksListView = nullptr;
     StatisticsPane* m_statisticsPane = nullptr;
+    WholeItemStatistics* m_wholeItemStatistics = nullptr;
     ProfilePane* m_profilePane = nullptr;
     // The profile's height while open, remembered across closing it and across sessions.
     int m_profileHeight = 0;

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace wend {
 
@@ -66,8 +68,6 @@ private:
     const std::vector<StatisticsRow>& m_rows;
 };
 
-std::size_t g_backgroundPoints = StatisticsPane::kDefaultBackgroundPoints;
-
 } // namespace
 
 QColor StatisticsPane::backgroundColor() {
@@ -114,7 +114,7 @@ StatisticsPane::~StatisticsPane() {
 }
 
 void StatisticsPane::setBackgroundPoints(std::size_t points) {
-    g_backgroundPoints = points;
+    WholeItemStatistics::setBackgroundPoints(points);
 }
 
 int StatisticsPane::paneHeightFor(std::size_t rowCount, bool expanded) {
@@ -123,8 +123,23 @@ int StatisticsPane::paneHeightFor(std::size_t rowCount, bool expanded) {
     return static_cast<int>(rowCount) * kRowHeight + kExpandedExtraHeight;
 }
 
-void StatisticsPane::setDocument(WendDocument* document) {
+void StatisticsPane::setDocument(WendDocument* document, WholeItemStatistics* wholeItems) {
     m_document = document;
+    if (m_wholeItems)
+        disconnect(m_wholeItems, nullptr, this, nullptr);
+    m_waitsForWholeItems = false;
+    m_ownWholeItems.reset();
+    m_wholeItems = wholeItems;
+    if (document && !wholeItems) {
+        m_ownWholeItems = std::make_unique<WholeItemStatistics>(*document);
+        m_wholeItems = m_ownWholeItems.get();
+    }
+    if (m_wholeItems) {
+        connect(m_wholeItems, &WholeItemStatistics::figuresChanged, this, [this] {
+            if (std::exchange(m_waitsForWholeItems, false))
+                refresh();
+        });
+    }
     setExpanded(false);
     if (document) {
         std::weak_ptr<char> alive = m_alive;
@@ -145,6 +160,8 @@ void StatisticsPane::setUnitFormatter(UnitFormatter formatter) {
 
 void StatisticsPane::setRefreshThrottled(bool throttled) {
     m_refreshThrottle->setThrottled(throttled);
+    if (m_ownWholeItems)
+        m_ownWholeItems->setHeld(throttled);
     if (throttled)
         return;
     if (auto held = std::move(m_heldSnapshot)) {
@@ -176,12 +193,28 @@ void StatisticsPane::bringUpToDate() {
         generateStatisticsForTracks(ItemList());
         return;
     }
+    const std::size_t backgroundPoints = WholeItemStatistics::backgroundPoints();
+    if (!m_document->hasSelection()) {
+        // Whole items: the tracks list shows figures of the same walk, and one walk serves
+        // both. Decided before a snapshot copies any point list.
+        const std::size_t missing = m_wholeItems->pointsWithoutFigures();
+        if (missing > 0 && (missing >= backgroundPoints || m_wholeItems->isComputing())) {
+            m_waitsForWholeItems = true;
+            if (!m_showsFigures)
+                showRows({StatisticsRow{{}, std::string(kComputingText)}});
+            m_wholeItems->request();
+            return;
+        }
+    }
     auto snapshot = std::make_shared<StatisticsSnapshot>(
-        *m_document, m_formatter, m_knownFigures,
-        std::max(kPointsPerComputation, g_backgroundPoints));
+        *m_document, m_formatter, m_wholeItems->known(),
+        std::max(kPointsPerComputation, backgroundPoints), StatisticsSnapshot::Scope::Shown,
+        &m_pointWalk);
     // Fewer points than the limit: every item was taken.
-    if (snapshot->pointsToWalk() < g_backgroundPoints) {
+    const bool atOnce = snapshot->pointsToWalk() < backgroundPoints;
+    if (atOnce) {
         snapshot->compute();
+        m_wholeItems->addKnown(snapshot->knownFigures());
         showRows(snapshot->rows());
         return;
     }
@@ -211,9 +244,6 @@ void StatisticsPane::startComputing(std::shared_ptr<StatisticsSnapshot> snapshot
 
 void StatisticsPane::finishComputing(const StatisticsSnapshot& snapshot) {
     m_computing = false;
-    // The items' figures hold while their points do, whatever else changed.
-    if (auto known = snapshot.knownFigures(); !known.byPointsRevision.empty())
-        m_knownFigures = std::move(known);
     const bool current = !m_stale && m_document && snapshot.isCurrentFor(*m_document);
     if (current && snapshot.hasRows()) {
         showRows(snapshot.rows());
@@ -294,8 +324,11 @@ bool StatisticsPane::copyStatistics() {
         return false;
     if (m_document && (m_stale || m_computing)) {
         // Copied now, not when the other thread is done.
-        StatisticsSnapshot snapshot(*m_document, m_formatter, m_knownFigures);
+        StatisticsSnapshot snapshot(*m_document, m_formatter, m_wholeItems->known(),
+                                    std::numeric_limits<std::size_t>::max(),
+                                    StatisticsSnapshot::Scope::Shown, &m_pointWalk);
         snapshot.compute();
+        m_wholeItems->addKnown(snapshot.knownFigures());
         m_stale = false;
         showRows(snapshot.rows());
     }

@@ -7,6 +7,7 @@
 #include "core/processing/StatisticsRows.h"
 #include "core/processing/UnitFormatter.h"
 #include "ui/app/PaneRefreshThrottle.h"
+#include "ui/app/WholeItemStatistics.h"
 #endif
 
 #include <QThreadPool>
@@ -50,10 +51,10 @@ public:
     static constexpr int kExpandedExtraHeight = 48;
     static constexpr int kHeaderHeight = 35;
     // Figures that walk fewer points than this are computed at once, on the window's thread.
-    static constexpr std::size_t kDefaultBackgroundPoints = 50'000;
-    // One computation on the other thread walks whole items until it holds this many points;
-    // the next one goes on with the items after them.
-    static constexpr std::size_t kPointsPerComputation = 250'000;
+    static constexpr std::size_t kDefaultBackgroundPoints = WholeItemStatistics::kDefaultBackgroundPoints;
+    // One computation on the other thread walks selected stretches until they hold this many
+    // points; the next one goes on with the stretches after them.
+    static constexpr std::size_t kPointsPerComputation = WholeItemStatistics::kPointsPerComputation;
     static constexpr std::string_view kComputingText = "Computing…";
     // Red 210, green 215, blue 225, darkened 3 % towards black.
     static QColor backgroundColor();
@@ -65,8 +66,10 @@ public:
     static void setBackgroundPoints(std::size_t points);
 
     // Shows this document's statistics from now on (null: none). Collapses the pane, then
-    // expands it when the preference ShowStatisticsView is on (neither is stored).
-    void setDocument(WendDocument* document);
+    // expands it when the preference ShowStatisticsView is on (neither is stored). The figures
+    // of whole items come from wholeItems (the window's, shared with its tracks list), or from
+    // a walk of the pane's own without one.
+    void setDocument(WendDocument* document, WholeItemStatistics* wholeItems = nullptr);
     WendDocument* document() const { return m_document; }
     // Where copyStatistics writes (the window's clipboard); without one nothing is copied.
     void setClipboard(Clipboard* clipboard) { m_clipboard = clipboard; }
@@ -106,7 +109,7 @@ protected:
 
 private:
     // Computes the figures when changes came since they were last computed, or starts their
-    // computation on the other thread.
+    // computation on the other thread (whole items: waits for m_wholeItems).
     void bringUpToDate();
     void startComputing(std::shared_ptr<StatisticsSnapshot> snapshot);
     void finishComputing(const StatisticsSnapshot& snapshot);
@@ -123,7 +126,10 @@ private:
     bool m_showsFigures = false; // the lines are figures, not a message
     // A snapshot whose computation waits for the end of a drag.
     std::shared_ptr<StatisticsSnapshot> m_heldSnapshot;
-    StatisticsSnapshot::KnownFigures m_knownFigures;
+    WholeItemStatistics* m_wholeItems = nullptr;
+    std::unique_ptr<WholeItemStatistics> m_ownWholeItems; // without a window's
+    bool m_waitsForWholeItems = false; // the figures shown wait for m_wholeItems' walk
+    DerivedValuesWalk m_pointWalk; // along the item of the single point shown
     QThreadPool m_computation;
     QToolButton* m_indicatorButton = nullptr;
     QWidget* m_statisticsTable = nullptr;

@@ -22,8 +22,14 @@ bool sameCheapFields(const TracksListRow& a, const TracksListRow& b) {
 
 } // namespace
 
-TracksListModel::TracksListModel(WendDocument& document, QObject* parent)
-    : QAbstractTableModel(parent), m_tracksList(document) {
+TracksListModel::TracksListModel(WendDocument& document, WholeItemStatistics* wholeItems,
+                                 QObject* parent)
+    : QAbstractTableModel(parent), m_tracksList(document),
+      m_wholeItems(wholeItems ? wholeItems : new WholeItemStatistics(document, this)) {
+    connect(m_wholeItems, &WholeItemStatistics::figuresChanged, this, [this] {
+        m_tracksList.addKnownFigures(m_wholeItems->known());
+        reload();
+    });
     std::weak_ptr<char> alive = m_alive;
     document.trackDataDidChange().connect([this, alive] {
         if (!alive.expired())
@@ -33,7 +39,7 @@ TracksListModel::TracksListModel(WendDocument& document, QObject* parent)
         if (!alive.expired())
             refreshNamesAndColors();
     });
-    m_rows = m_tracksList.rows();
+    m_rows = currentRows();
 }
 
 TracksListModel::~TracksListModel() = default;
@@ -197,7 +203,7 @@ void TracksListModel::reload() {
     // A preview shows temporary items on the map; the list keeps showing the document's own.
     if (document().tempItems())
         return;
-    std::vector<TracksListRow> rows = m_tracksList.rows();
+    std::vector<TracksListRow> rows = currentRows();
     if (rows.size() == m_rows.size()) {
         m_rows = std::move(rows);
         if (!m_rows.empty())
@@ -208,6 +214,13 @@ void TracksListModel::reload() {
         endResetModel();
     }
     emit rowsReloaded();
+}
+
+std::vector<TracksListRow> TracksListModel::currentRows() {
+    if (m_tracksList.pointsWithoutFigures() < WholeItemStatistics::backgroundPoints())
+        return m_tracksList.rows();
+    m_wholeItems->request();
+    return m_tracksList.rows(TracksList::Figures::KnownOnly);
 }
 
 void TracksListModel::refreshNamesAndColors() {
@@ -228,7 +241,7 @@ void TracksListModel::refreshNamesAndColors() {
         fresh.visible = item->visible();
         if (fresh.type != item->itemType()) {
             // A type change alters which figures the row shows.
-            fresh = m_tracksList.rowForItem(*item);
+            fresh = m_tracksList.rowForItem(*item, TracksList::Figures::KnownOnly);
         }
         if (sameCheapFields(row, fresh))
             continue;

@@ -3,6 +3,7 @@
 // moc cannot parse the standard library's C++20 headers these pull in.
 #ifndef Q_MOC_RUN
 #include "core/document/TracksList.h"
+#include "ui/app/WholeItemStatistics.h"
 #endif
 
 #include <QAbstractTableModel>
@@ -19,6 +20,8 @@ class WendDocument;
 // colour, name (editable), type, points, distance and duration. The texts come from the
 // core's TracksList and are read once per change of the track data; names, colours and types
 // (which change without that notification, by renaming) are refreshed on every redisplay.
+// The distance and duration of many points come from a walk on another thread: until they
+// arrive a row shows its item's last figures, or none.
 //
 // The model connects to the document's notifications for its lifetime; it never touches the
 // document from its destructor, so it may outlive it as long as nothing asks it for data then.
@@ -27,7 +30,10 @@ class TracksListModel : public QAbstractTableModel {
 public:
     static QString dragMimeType() { return QString::fromLatin1(TracksList::kDragType); }
 
-    explicit TracksListModel(WendDocument& document, QObject* parent = nullptr);
+    // The figures of many points come from wholeItems (the window's, shared with its statistics
+    // pane), or from a walk of the model's own without one.
+    explicit TracksListModel(WendDocument& document, WholeItemStatistics* wholeItems = nullptr,
+                             QObject* parent = nullptr);
     ~TracksListModel() override;
 
     WendDocument& document() const { return m_tracksList.document(); }
@@ -73,7 +79,12 @@ signals:
     void rowsReloaded();
 
 private:
+    // Walks at once only when few points lack their figures; otherwise asks for the walk on
+    // the other thread and shows the figures known meanwhile.
+    std::vector<TracksListRow> currentRows();
+
     TracksList m_tracksList;
+    WholeItemStatistics* m_wholeItems = nullptr;
     std::vector<TracksListRow> m_rows;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };

@@ -86,8 +86,10 @@ void applyMenuState(QAction* action, MenuItemState state, const QIcon& mixedIcon
 
 } // namespace
 
-TracksListView::TracksListView(WendDocument& document, QWidget* parent) : QTableView(parent) {
-    m_model = new TracksListModel(document, this);
+TracksListView::TracksListView(WendDocument& document, WholeItemStatistics* wholeItems,
+                               QWidget* parent)
+    : QTableView(parent) {
+    m_model = new TracksListModel(document, wholeItems, this);
     setModel(m_model);
     setItemDelegateForColumn(TracksList::ColorColumn, new SwatchDelegate(this));
 

@@ -18,6 +18,7 @@ namespace wend {
 
 class Clipboard;
 class TracksListModel;
+class WholeItemStatistics;
 class WendDocument;
 
 // The tracks list beside the map: one row per item, whole-item row selection shared with the
@@ -30,7 +31,9 @@ class WendDocument;
 class TracksListView : public QTableView {
     Q_OBJECT
 public:
-    explicit TracksListView(WendDocument& document, QWidget* parent = nullptr);
+    // wholeItems: see TracksListModel.
+    explicit TracksListView(WendDocument& document, WholeItemStatistics* wholeItems = nullptr,
+                            QWidget* parent = nullptr);
     ~TracksListView() override;
 
     TracksListModel* tracksListModel() const { return m_model; }

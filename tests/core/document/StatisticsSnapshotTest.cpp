@@ -62,7 +62,6 @@ TEST_F(StatisticsSnapshotTest, RowsEqualThoseComputedAtOnce) {
          [&] { preferences.setIgnoreOutliersWhenCalculatingStatistics(false); }, 1000},
         {"selected stretches", [&] { selectRanges(first, {IndexRange{2, 9}, IndexRange{20, 4}}); },
          1},
-        {"a single selected point", [&] { selectRanges(first, {IndexRange{5, 0}}); }, 1000},
         {"nothing", [&] { load({}); }, 1000},
     };
     for (const Case& c : cases) {
@@ -71,6 +70,27 @@ TEST_F(StatisticsSnapshotTest, RowsEqualThoseComputedAtOnce) {
         const auto rows = computedRows(c.walkLimit);
         EXPECT_EQ(rows, synchronousRows());
     }
+}
+
+// A single point's details count from the start of its own track as its points are now.
+TEST_F(StatisticsSnapshotTest, ASinglePointCountsFromTheStartOfItsOwnTrack) {
+    auto steps = makeTrackOf100MetreSteps("Steps", 10);
+    load({first, steps});
+    selectRanges(steps, {IndexRange{6, 0}});
+    auto shown = [&](std::string_view label) {
+        for (const auto& row : computedRows(1000))
+            if (row.label == label)
+                return row.value;
+        return std::string("none");
+    };
+    EXPECT_EQ(shown("Distance From Origin"), "600 m");
+    EXPECT_EQ(shown("Speed"), "6 km/h");
+    const double back = -steps->itemPoints()[1]->longitude();
+    document.updateItemPoint(steps->itemPoints()[0].get(),
+                             [&](GPSItem&, GPSPoint& point) { point.setLongitude(back); });
+    EXPECT_EQ(shown("Distance From Origin"), "700 m");
+    selectRanges(steps, {IndexRange{0, 0}});
+    EXPECT_EQ(shown("Distance From Origin"), "none") << "the first point ends no segment";
 }
 
 // A snapshot is current while the document stays as it was; any change of the items, the

@@ -77,6 +77,24 @@ TEST_F(TracksListTest, FiguresFollowEveryChangeOfThePoints) {
     track->pointsDidChangeInPlace();
     EXPECT_GT(list.row(0).distance, whole + 500);
     EXPECT_EQ(list.rows().size(), 2u);
+
+    // Figures walked elsewhere, of whole items whatever is selected: until they come the rows
+    // show the last figures known, none for an item never walked.
+    track->itemPoints()[2]->setLongitude(track->itemPoints()[2]->longitude() - 0.01);
+    track->pointsDidChangeInPlace();
+    document.insertItem(makeTrack("New", 3), 2);
+    selectRanges(track, {IndexRange{0, 1}});
+    EXPECT_EQ(list.pointsWithoutFigures(), 6u);
+    auto rows = list.rows(TracksList::Figures::KnownOnly);
+    EXPECT_GT(rows[0].distance, whole + 500);
+    EXPECT_EQ(rows[2].distanceText, "");
+    StatisticsSnapshot walk(document, UnitFormatter(), {}, 100, StatisticsSnapshot::Scope::WholeItems);
+    walk.compute();
+    list.addKnownFigures(walk.knownFigures());
+    EXPECT_EQ(list.pointsWithoutFigures(), 0u);
+    rows = list.rows(TracksList::Figures::KnownOnly);
+    EXPECT_DOUBLE_EQ(rows[0].distance, whole);
+    EXPECT_EQ(rows[2].distance, list.row(1).distance) << "the same points";
 }
 
 TEST_F(TracksListTest, RenamingARowIsUndoableWithoutANameOfItsOwn) {

@@ -58,11 +58,11 @@ TEST(StatisticsRows, SinglePointShowsOnlyWhatItHas) {
     auto bare = trackWith({GPSPoint::pointWithLongitude(-0.5, -1.25, kNoElevation, std::nullopt)});
     rows = StatisticsRows::selectionStatisticsForTracks({bare}, english(), true);
     EXPECT_EQ(rows, (std::vector<StatisticsRow>{{"Location", "-1.250000, -0.500000"}}));
-    // A point of a track shows what the last pass over the whole track stored in it.
+    // A point of a track shows the values it has in its own track.
     auto track = trackWith({pointAt(0, 100, 0), pointAt(1000, 180, 100), pointAt(2000, 180, 200)});
-    StatisticsRows::selectionStatisticsForTracks({track}, english(), true);
     auto stretch = trackWith({track->itemPoints()[1]});
-    rows = StatisticsRows::selectionStatisticsForTracks({stretch}, english(), true);
+    rows = StatisticsRows::selectionStatisticsForTracks({stretch}, english(), true,
+                                                        derivedValuesOfPoint(*track, 1));
     EXPECT_EQ(labelsOf(rows), (std::vector<std::string>{"Time", "Location", "Distance From Origin",
                                                         "Speed", "Elevation", "Gradient"}));
     EXPECT_EQ(valuesOf(rows)["Distance From Origin"], "1 km");

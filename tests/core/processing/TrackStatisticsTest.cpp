@@ -2,6 +2,7 @@
 
 #include "AlgorithmFixtures.h"
 
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -80,29 +81,45 @@ TEST(TrackStatistics, FiguresOfSmallTracks) {
 }
 
 TEST(TrackStatistics, PointsAtTheSameTimeOrPlaceAreNotCounted) {
-    auto sameTime = pointAt(50, 50, 10);
-    auto samePlace = pointAt(100, 80, 20);
-    for (const auto& p : {sameTime, samePlace}) {
-        p->setDistance(-1);
-        p->setSpeed(-1);
-        p->setGradient(-1);
-    }
-    auto track = trackWith(
-        {pointAt(0, 50, 0), pointAt(100, 50, 10), sameTime, samePlace, pointAt(300, 50, 30)});
-    track->itemPoints()[0]->setDistance(7);
+    auto track = trackWith({pointAt(0, 50, 0), pointAt(100, 50, 10), pointAt(50, 50, 10),
+                            pointAt(100, 80, 20), pointAt(300, 50, 30)});
     const auto s = basicStatisticsIgnoringOutliers(*track, false);
     ASSERT_TRUE(s);
     // 100 m, then 200 m measured from the second point over 20 s.
     EXPECT_NEAR(s->totalDistance, 300, 1e-6);
-    EXPECT_NEAR(track->itemPoints()[4]->speed(), 10, 1e-7);
-    EXPECT_NEAR(track->itemPoints()[4]->distance(), 300, 1e-6);
     // The skipped elevation of 80 m left no trace.
     EXPECT_EQ(s->maximumElevation, 50);
     EXPECT_EQ(s->distanceAscended, 0);
-    for (const auto& p : {sameTime, samePlace})
-        EXPECT_EQ(p->distance() + p->speed() + p->gradient(), -3);
-    EXPECT_EQ(track->itemPoints()[0]->distance(), 7.0); // the first point's are never written
+    // A single point's values count the same segments; the first point and the skipped ones
+    // end none.
+    const auto last = derivedValuesOfPoint(*track, 4);
+    EXPECT_NEAR(last.distance, 300, 1e-6);
+    EXPECT_NEAR(last.speed, 10, 1e-7);
+    EXPECT_EQ(last.gradient, 0);
+    EXPECT_NEAR(derivedValuesOfPoint(*track, 1).distance, 100, 1e-6);
+    for (std::size_t index : {0, 2, 3, 5})
+        EXPECT_TRUE(std::isnan(derivedValuesOfPoint(*track, index).distance)) << index;
 }
+// Point after point along a long track, the kept walk gives what a walk from the start gives,
+// and starts again when the points change.
+TEST(TrackStatistics, DerivedValuesOfPointAfterPointAlongALongTrack) {
+    PointList points;
+    for (int i = 0; i < 10000; ++i)
+        points.push_back(pointAt(100.0 * i, 50, 10.0 * i));
+    auto track = trackWith(points);
+    DerivedValuesWalk walk;
+    for (std::size_t index : {9999, 4096, 4095, 1, 8193}) {
+        SCOPED_TRACE(index);
+        const auto values = walk.valuesOf(*track, index);
+        EXPECT_NEAR(values.distance, 100.0 * static_cast<double>(index), 1e-3);
+        EXPECT_NEAR(values.speed, 10, 1e-6);
+    }
+    EXPECT_TRUE(std::isnan(walk.valuesOf(*track, 0).distance));
+    points.insert(points.begin(), pointAt(-1000, 50, -100));
+    track->setItemPoints(points);
+    EXPECT_NEAR(walk.valuesOf(*track, 4097).distance, 1000 + 409600, 1e-3);
+}
+
 TEST(TrackStatistics, OutlierRejectionDropsASpeedSpikeButNotItsDistance) {
     // 5 m/s for 2000 s with one point thrown 500 m off the line and back.
     PointList points;
