@@ -41,8 +41,8 @@ FAULTS = [
           'track ? "trkpt" : "rtept"', 'track ? "rtept" : "trkpt"'),
     # ---- processing -------------------------------------------------------------------------
     Fault("statistics-ascent-sign", "src/core/processing/TrackStatistics.cpp",
-          "ascended += elevation - reference->elevation();",
-          "ascended += reference->elevation() - elevation;"),
+          "ascended += elevation - reference.elevation();",
+          "ascended += reference.elevation() - elevation;"),
     Fault("statistics-steepest-descent-is-max", "src/core/processing/TrackStatistics.cpp",
           "s.maxDescendingGradient = descendingGradients.calculateMinDiscardingOutliers",
           "s.maxDescendingGradient = descendingGradients.calculateMaxDiscardingOutliers"),
