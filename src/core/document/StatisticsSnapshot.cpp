@@ -34,14 +34,13 @@ StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatt
     const ItemList stretches =
         scope == Scope::WholeItems ? ItemList() : document.itemsForSelectedPoints();
     m_wholeItems = stretches.empty();
-    const bool wholeItems = m_wholeItems;
-    const ItemList& items = wholeItems ? document.items() : stretches;
+    const ItemList& items = m_wholeItems ? document.items() : stretches;
     // Nothing to walk: the message, or a single point's details (a walk along its own item up
     // to it, at most DerivedValuesWalk::kStride points with a walk kept from before).
     if (items.empty() || (items.size() == 1 && items.front() && items.front()->itemPoints().size() == 1)) {
         m_rows = StatisticsRows::selectionStatisticsForTracks(
             items, m_formatter, m_ignoreOutliers,
-            wholeItems ? PointDerivedValues() : derivedValuesOfSelectedPoint(document, pointWalk));
+            m_wholeItems ? PointDerivedValues() : derivedValuesOfSelectedPoint(document, pointWalk));
         return;
     }
     const bool knownApply = known.ignoreOutliers == m_ignoreOutliers;
@@ -49,7 +48,7 @@ StatisticsSnapshot::StatisticsSnapshot(const WendDocument& document, UnitFormatt
         if (!item)
             continue;
         Entry entry;
-        if (!wholeItems) {
+        if (!m_wholeItems) {
             entry.item = item; // made for this snapshot alone
         } else {
             entry.pointsRevision = item->pointsRevision();

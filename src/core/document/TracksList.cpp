@@ -103,12 +103,7 @@ void TracksList::addKnownFigures(const StatisticsSnapshot::KnownFigures& known) 
         const auto found = known.byPointsRevision.find(item->pointsRevision());
         if (found == known.byPointsRevision.end())
             continue;
-        ItemFigures& figures = m_figures[item.get()];
-        figures = {item->pointsRevision(), 0, std::numeric_limits<double>::quiet_NaN()};
-        if (const auto& statistics = found->second) {
-            figures.distance = statistics->totalDistance;
-            figures.duration = statistics->totalDuration;
-        }
+        m_figures[item.get()] = ItemFigures::of(item->pointsRevision(), found->second);
     }
 }
 
@@ -119,13 +114,9 @@ const TracksList::ItemFigures* TracksList::figuresOf(const GPSItem& item, Figure
         const auto found = m_figures.find(&item);
         return found != m_figures.end() ? &found->second : nullptr;
     }
-    ItemFigures& figures = m_figures[&item];
-    figures = {item.pointsRevision(), 0, std::numeric_limits<double>::quiet_NaN()};
     // The outlier choice changes neither figure.
-    if (auto statistics = basicStatisticsIgnoringOutliers(item, false)) {
-        figures.distance = statistics->totalDistance;
-        figures.duration = statistics->totalDuration;
-    }
+    ItemFigures& figures = m_figures[&item];
+    figures = ItemFigures::of(item.pointsRevision(), basicStatisticsIgnoringOutliers(item, false));
     return &figures;
 }
 

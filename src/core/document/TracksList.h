@@ -157,6 +157,14 @@ private:
         std::uint64_t pointsRevision = 0;
         double distance = 0;
         double duration = std::numeric_limits<double>::quiet_NaN();
+
+        // 0 and no duration for an item without points.
+        static ItemFigures of(std::uint64_t pointsRevision,
+                              const std::optional<TrackStatistics>& statistics) {
+            if (!statistics)
+                return {pointsRevision};
+            return {pointsRevision, statistics->totalDistance, statistics->totalDuration};
+        }
     };
 
     ItemList itemsAtRows(const IndexList& rows) const;

@@ -205,10 +205,10 @@ void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
     m_builtViewSize = geometry.viewSize();
     m_builtCenter = geometry.center();
 
-    const double margin = cullMargin(m_builtViewSize) + kStrokePadding;
     const auto [firstCopy, lastCopy] = worldCopies(m_builtViewSize, geometry.currentWorldSize());
     m_cullRegion = ViewCullRegion(
-        {-margin, -margin, m_builtViewSize.width + 2 * margin, m_builtViewSize.height + 2 * margin},
+        ViewRect{0, 0, m_builtViewSize.width, m_builtViewSize.height}.grownBy(
+            cullMargin(m_builtViewSize) + kStrokePadding),
         static_cast<double>(geometry.currentWorldSize()), firstCopy, lastCopy);
 
     for (const auto& item : items) {
@@ -334,17 +334,13 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
     const double worldSize = static_cast<double>(geometry.currentWorldSize());
     const auto [firstCopy, lastCopy] = worldCopies(size, geometry.currentWorldSize());
     const ViewPoint shift = currentOffset(geometry);
-    const ViewRect screen{-kStrokePadding, -kStrokePadding, size.width + 2 * kStrokePadding,
-                          size.height + 2 * kStrokePadding};
+    const ViewRect screen = ViewRect{0, 0, size.width, size.height}.grownBy(kStrokePadding);
 
     // The outlines (and arrows kept with them) of every item in the region the caches hold, so
     // a painter may stroke them ahead of a pan; the rest only where they can show.
-    const double margin = cullMargin(m_builtViewSize);
-    frame.outlinesExtent = {shift.x - margin, shift.y - margin, m_builtViewSize.width + 2 * margin,
-                            m_builtViewSize.height + 2 * margin};
-    const ViewRect held{frame.outlinesExtent.x - kStrokePadding, frame.outlinesExtent.y - kStrokePadding,
-                        frame.outlinesExtent.width + 2 * kStrokePadding,
-                        frame.outlinesExtent.height + 2 * kStrokePadding};
+    frame.outlinesExtent = ViewRect{shift.x, shift.y, m_builtViewSize.width, m_builtViewSize.height}
+                               .grownBy(cullMargin(m_builtViewSize));
+    const ViewRect held = frame.outlinesExtent.grownBy(kStrokePadding);
     auto addStroke = [&](const ViewPath& path, ViewPoint offset, RGBAColor color, double width,
                          const ViewRect& within) {
         if (path.isEmpty())

@@ -41,6 +41,10 @@ struct ViewRect {
     bool contains(ViewPoint p) const {
         return p.x >= x && p.x < maxX() && p.y >= y && p.y < maxY();
     }
+    // The rectangle with `margin` added on every side.
+    ViewRect grownBy(double margin) const {
+        return {x - margin, y - margin, width + 2 * margin, height + 2 * margin};
+    }
     bool operator==(const ViewRect&) const = default;
 };
 
