@@ -375,9 +375,6 @@ std::shared_ptr<GPSPoint> KeyedArchive::decodePoint(const Value& value) {
         point->setLatitude(lat);
         point->setElevation(elev);
         point->setTime(time);
-        point->setDistance(0);
-        point->setSpeed(0);
-        point->setGradient(0);
         return point;
     });
 }

@@ -97,9 +97,6 @@ std::shared_ptr<GPSPoint> GPSPoint::copy() const {
     p->setLatitude(m_latitude);
     p->setElevation(m_elevation);
     p->m_time = m_time;
-    p->m_distance = 0;
-    p->m_speed = 0;
-    p->m_gradient = 0;
     return p;
 }
 

@@ -31,12 +31,6 @@ public:
     void setLatitude(double latitude);
     double elevation() const { return m_elevation; }
     void setElevation(double elevation) { m_elevation = elevation; }
-    double distance() const { return m_distance; }
-    void setDistance(double distance) { m_distance = distance; }
-    double speed() const { return m_speed; }
-    void setSpeed(double speed) { m_speed = speed; }
-    double gradient() const { return m_gradient; }
-    void setGradient(double gradient) { m_gradient = gradient; }
     const std::optional<Instant>& time() const { return m_time; }
     void setTime(std::optional<Instant> time) { m_time = time; }
 
@@ -48,8 +42,7 @@ public:
     double distanceFromPoint(const GPSPoint* other, double* timeDelta = nullptr,
                              double* gradient = nullptr) const;
 
-    // A copy with its own kept elements; the derived values read 0 until the statistics
-    // pass sets them again.
+    // A copy with its own kept elements.
     std::shared_ptr<GPSPoint> copy() const;
     std::string description() const;
 
@@ -61,9 +54,6 @@ private:
     double m_longitude = NaN;
     double m_latitude = NaN;
     double m_elevation = NaN;
-    double m_distance = NaN;
-    double m_speed = NaN;
-    double m_gradient = NaN;
     std::optional<Instant> m_time;
 };
 

@@ -17,12 +17,8 @@ PointList copiedPoints(const PointList& points) {
     return copies;
 }
 
-// The statistics pass caches derived values in the points it walks, so it runs on a
-// throwaway copy: the items handed in stay as they were.
 double totalDistanceOf(const GPSItem& item) {
-    auto scratch = item.copy();
-    scratch->setItemPoints(copiedPoints(item.itemPoints()));
-    const auto statistics = basicStatisticsIgnoringOutliers(*scratch, false);
+    const auto statistics = basicStatisticsIgnoringOutliers(item, false);
     return statistics ? statistics->totalDistance : GPSPoint::NaN;
 }
 

@@ -85,7 +85,6 @@ void expectSameItem(const GPSItem& decoded, const GPSItem& original) {
         const auto& p = decoded.itemPoints()[i];
         EXPECT_TRUE(samePoint(*p, *original.itemPoints()[i])) << p->description();
         EXPECT_NE(p, original.itemPoints()[i]);
-        EXPECT_EQ(p->distance() + p->speed() + p->gradient(), 0.0);
     }
 }
 
