@@ -192,19 +192,29 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
                                          const ViewCullRegion& region,
                                          const std::vector<ViewPoint>& positions,
                                          const std::vector<IndexRange>& moved)
-    : GPSViewDrawingCache(std::move(item), geometry, region, positions, moved, nullptr, std::nullopt) {}
+    : GPSViewDrawingCache(Source::of(std::move(item)), geometry.center(), region, positions, moved, nullptr,
+                          std::nullopt) {}
 
-GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
-                                         const ViewCullRegion& region,
+GPSViewDrawingCache::Source GPSViewDrawingCache::Source::of(GPSItemPtr item) {
+    Source source;
+    if (item) {
+        source.selection = item->itemSelection();
+        source.itemType = item->itemType();
+        source.pointCount = item->itemPoints().size();
+    }
+    source.item = std::move(item);
+    return source;
+}
+
+GPSViewDrawingCache::GPSViewDrawingCache(Source source, WorldPoint center, const ViewCullRegion& region,
                                          const std::vector<ViewPoint>& positions,
                                          const std::vector<IndexRange>& moved,
                                          const PointChunks::Skips* skips, std::optional<ViewPath> arrows)
-    : m_item(std::move(item)), m_cachedCenter(geometry.center()), m_movedRanges(moved) {
+    : m_item(std::move(source.item)), m_cachedCenter(center), m_movedRanges(moved),
+      m_cachedSelection(std::move(source.selection)), m_cachedPointCount(source.pointCount),
+      m_cachedItemType(source.itemType) {
     if (!m_item)
         return;
-    m_cachedSelection = m_item->itemSelection();
-    m_cachedItemType = m_item->itemType();
-    m_cachedPointCount = m_item->itemPoints().size();
     if (positions.empty() || positions.size() != m_cachedPointCount)
         return;
     const auto& selected = m_cachedSelection.ranges();
@@ -217,6 +227,24 @@ GPSViewDrawingCache::GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry&
     }
     m_movedPath = pathForRanges(moved, positions, region, skips);
     m_movedSelectedPath = pathForRanges(intersectionOfRanges(moved, selected), positions, region, skips);
+}
+
+std::unique_ptr<GPSViewDrawingCache>
+GPSViewDrawingCache::fromProjected(Source source, const ProjectedPointCache::Entry& entry,
+                                   const ScreenTransform& screen, WorldPoint center,
+                                   const ViewCullRegion& region, const std::vector<IndexRange>& moved,
+                                   std::vector<ViewPoint>& buffer) {
+    // Only the chunks of points that may meet the region are placed and walked.
+    PointChunks::Skips skips = entry.chunks.outsideOf(region, screen);
+    skips.keepEnds(moved);
+    skips.keepEnds(complementOfRanges(moved, source.pointCount));
+    skips.keepEnds(source.selection.ranges());
+    ProjectedPointCache::screenPositions(entry, screen, buffer, skips);
+    std::optional<ViewPath> arrows;
+    if (moved.empty())
+        arrows = ProjectedPointCache::arrowPath(entry, screen, region, skips);
+    return std::make_unique<GPSViewDrawingCache>(std::move(source), center, region, buffer, moved, &skips,
+                                                 std::move(arrows));
 }
 
 void GPSViewDrawingCache::updateSelection(const std::vector<ViewPoint>& positions,

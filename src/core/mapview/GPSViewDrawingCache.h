@@ -2,11 +2,14 @@
 
 #include "core/mapview/MapViewGeometry.h"
 #include "core/mapview/PointChunks.h"
+#include "core/mapview/ProjectedPointCache.h"
+#include "core/mapview/ScreenTransform.h"
 #include "core/mapview/ViewCullRegion.h"
 #include "core/mapview/ViewPath.h"
 #include "core/model/GPSItem.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,12 +35,32 @@ public:
     GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
                         const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
                         const std::vector<IndexRange>& moved = {});
-    // The same where only the chunks of points the skips do not pass over (and the last
-    // positioned point of each passed over) are placed, with the arrows placed already.
-    GPSViewDrawingCache(GPSItemPtr item, const MapViewGeometry& geometry,
-                        const ViewCullRegion& region, const std::vector<ViewPoint>& positions,
-                        const std::vector<IndexRange>& moved, const PointChunks::Skips* skips,
-                        std::optional<ViewPath> arrows);
+
+    // What a cache is built from, read from the item on the window's thread: a build on
+    // another thread reads neither the item nor its points.
+    struct Source {
+        GPSItemPtr item;
+        Selection selection;
+        GPSItemType itemType = GPSItemType::Track;
+        std::size_t pointCount = 0;
+
+        static Source of(GPSItemPtr item);
+    };
+    // The same for a view centred on `center`, where only the chunks of points the skips do
+    // not pass over (and the last positioned point of each passed over) are placed, with the
+    // arrows placed already (when given).
+    GPSViewDrawingCache(Source source, WorldPoint center, const ViewCullRegion& region,
+                        const std::vector<ViewPoint>& positions, const std::vector<IndexRange>& moved,
+                        const PointChunks::Skips* skips, std::optional<ViewPath> arrows);
+    // A cache from the item's projected points for a view centred on `centerPixels` (world
+    // pixels of the transform's zoom), which is `center`; `buffer` is scratch room for the
+    // screen positions. Reads only the entry and the source, so it may run on any thread.
+    static std::unique_ptr<GPSViewDrawingCache> fromProjected(Source source,
+                                                              const ProjectedPointCache::Entry& entry,
+                                                              const ScreenTransform& screen, WorldPoint center,
+                                                              const ViewCullRegion& region,
+                                                              const std::vector<IndexRange>& moved,
+                                                              std::vector<ViewPoint>& buffer);
 
     const GPSItemPtr& item() const { return m_item; }
     WorldPoint cachedCenter() const { return m_cachedCenter; }

@@ -112,12 +112,22 @@ double MapViewRenderer::calcAvgDistBetweenWaypointsInRect(const ItemList& items,
     return count > 0 ? sum / static_cast<double>(count) : kNoWaypointDistance;
 }
 
-ViewPoint MapViewRenderer::currentOffset(const MapViewGeometry& geometry) const {
+ViewPoint MapViewRenderer::offsetFrom(WorldPoint center, const MapViewGeometry& geometry) {
     const ViewPoint built = MapViewGeometry::projectToWorldPixels(
-        m_builtCenter.lon, m_builtCenter.lat, static_cast<double>(geometry.currentWorldSize()));
+        center.lon, center.lat, static_cast<double>(geometry.currentWorldSize()));
     const ViewPoint now = geometry.centerPositionInPixels();
     // View coordinates grow upwards, screen coordinates downwards.
     return {built.x - now.x, now.y - built.y};
+}
+
+ViewPoint MapViewRenderer::currentOffset(const MapViewGeometry& geometry) const {
+    return offsetFrom(m_builtCenter, geometry);
+}
+
+bool MapViewRenderer::holdsView(WorldPoint center, const MapViewGeometry& geometry) const {
+    const ViewPoint offset = offsetFrom(center, geometry);
+    const double margin = cullMargin(m_builtViewSize);
+    return std::fabs(offset.x) <= margin && std::fabs(offset.y) <= margin;
 }
 
 bool MapViewRenderer::builtForSameView(const ItemList& items, const MapViewGeometry& geometry) const {
@@ -142,9 +152,7 @@ bool MapViewRenderer::needsFullRecache(const ItemList& items, const MapViewGeome
     for (std::size_t i = 0; i < items.size(); ++i)
         if (itemChange(m_itemStates[i], items[i]) == ItemChange::Everything)
             return true;
-    const ViewPoint offset = currentOffset(geometry);
-    const double margin = cullMargin(m_builtViewSize);
-    return std::fabs(offset.x) > margin || std::fabs(offset.y) > margin;
+    return !holdsView(m_builtCenter, geometry);
 }
 
 MapViewRenderer::ItemChange MapViewRenderer::itemChange(const ItemState& state,
@@ -163,10 +171,12 @@ MapViewRenderer::ItemChange MapViewRenderer::itemChange(const ItemState& state,
 }
 
 bool MapViewRenderer::needsRecache(const ItemList& items, const MapViewGeometry& geometry) const {
-    return m_checkPoints || needsFullRecache(items, geometry) || anyItemChanged(items);
+    return m_checkPoints || needsFullRecache(items, geometry) || anyItemChanged(items) ||
+           m_ahead.finished();
 }
 
 void MapViewRenderer::invalidateItem(const GPSItem* item) {
+    m_ahead.cancel();
     m_projectedPoints.forget(item);
     for (ItemState& state : m_itemStates)
         if (state.item.get() == item)
@@ -183,22 +193,79 @@ std::vector<IndexRange> MapViewRenderer::movedRangesOf(const GPSItem* item) cons
 std::unique_ptr<GPSViewDrawingCache> MapViewRenderer::buildCache(const GPSItemPtr& item,
                                                                  const MapViewGeometry& geometry,
                                                                  const std::vector<IndexRange>& moved) {
-    // Only the chunks of points that may meet the region are placed and walked.
-    const ViewPoint center = builtCenterPixels(geometry);
-    PointChunks::Skips skips = m_projectedPoints.chunksOutside(*item, geometry, center, m_cullRegion);
-    skips.keepEnds(moved);
-    skips.keepEnds(GPSViewDrawingCache::complementOfRanges(moved, item->itemPoints().size()));
-    skips.keepEnds(item->itemSelection().ranges());
-    m_projectedPoints.screenPositions(*item, geometry, m_positionsBuffer, center, skips);
-    std::optional<ViewPath> arrows;
-    if (moved.empty())
-        arrows = m_projectedPoints.arrowPath(*item, geometry, center, m_cullRegion, skips);
-    return std::make_unique<GPSViewDrawingCache>(item, geometry, m_cullRegion, m_positionsBuffer, moved,
-                                                 &skips, std::move(arrows));
+    const ProjectedPointCache::Entry& entry =
+        m_projectedPoints.currentEntry(*item, static_cast<double>(geometry.currentWorldSize()));
+    return GPSViewDrawingCache::fromProjected(GPSViewDrawingCache::Source::of(item), entry,
+                                              ScreenTransform(geometry, builtCenterPixels(geometry)),
+                                              m_builtCenter, m_cullRegion, moved, m_positionsBuffer);
+}
+
+bool MapViewRenderer::takeBuildAhead(const ItemList& items, const MapViewGeometry& geometry) {
+    if (!m_ahead.underWay())
+        return false;
+    // Anything but a move of the centre makes the build stale, and what brings the caches up
+    // to date may change the entries it reads.
+    if (!onlyCentreMoved(items, geometry)) {
+        m_ahead.cancel();
+        return false;
+    }
+    if (!m_ahead.finished()) {
+        // While the current caches hold the view, the build is left to finish; once they do
+        // not, it is waited for only if its own caches will.
+        if (!needsFullRecache(items, geometry))
+            return false;
+        if (!holdsView(m_ahead.center(), geometry)) {
+            m_ahead.cancel();
+            return false;
+        }
+    }
+    DrawingCacheBuildAhead::Built built = m_ahead.take();
+    if (!holdsView(built.center, geometry))
+        return false;
+    m_cachedDrawingData = std::move(built.caches);
+    m_builtCenter = built.center;
+    ++m_pathsGeneration;
+    return true;
+}
+
+void MapViewRenderer::startBuildAhead(const MapViewGeometry& geometry) {
+    const ViewPoint now = geometry.centerPositionInPixels();
+    const ViewPoint move{now.x - m_lastCenterPixels.x, now.y - m_lastCenterPixels.y};
+    const bool sameZoom = geometry.zoomLevel() == m_lastZoomLevel;
+    m_lastCenterPixels = now;
+    m_lastZoomLevel = geometry.zoomLevel();
+    const double moved = std::max(std::fabs(move.x), std::fabs(move.y));
+    if (!sameZoom || moved == 0 || m_ahead.underWay() || m_movePreview || !m_valid ||
+        m_cachedDrawingData.empty())
+        return;
+    const ViewPoint built = builtCenterPixels(geometry);
+    const ViewPoint away{now.x - built.x, now.y - built.y};
+    const double margin = cullMargin(m_builtViewSize);
+    if (std::max(std::fabs(away.x), std::fabs(away.y)) < margin / 3 || away.x * move.x + away.y * move.y <= 0)
+        return;
+    const double reach = margin / 2 / moved;
+    const double worldSize = static_cast<double>(geometry.currentWorldSize());
+    // Placed as a build for the wrapped centre would place it, so the caches move with it.
+    const WorldPoint target =
+        MapViewGeometry::unprojectWorldPixels({now.x + move.x * reach, now.y + move.y * reach}, worldSize);
+    DrawingCacheBuildAhead::Request request{
+        {}, {}, ScreenTransform(geometry, MapViewGeometry::projectToWorldPixels(target.lon, target.lat, worldSize)),
+        target, m_cullRegion};
+    for (const ItemState& state : m_itemStates) {
+        if (state.cache < 0)
+            continue;
+        const ProjectedPointCache::Entry* entry = m_projectedPoints.entryOf(state.item.get());
+        if (!entry)
+            return;
+        request.sources.push_back({state.item, state.selection, state.itemType, state.pointCount});
+        request.entries.push_back(entry);
+    }
+    m_ahead.start(std::move(request));
 }
 
 void MapViewRenderer::recacheTrackDrawingData(const ItemList& items,
                                               const MapViewGeometry& geometry) {
+    m_ahead.cancel();
     m_cachedDrawingData.clear();
     m_itemStates.clear();
     m_builtZoomLevel = geometry.zoomLevel();
@@ -318,7 +385,8 @@ void MapViewRenderer::placeConnectors(const MapViewGeometry& geometry) {
 MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeometry& geometry,
                                        const UnitFormatter& formatter) {
     const std::uint64_t pathsBefore = m_pathsGeneration;
-    bool sameLook = false;
+    // Caches built ahead for another centre look the same wherever they overlap.
+    bool sameLook = takeBuildAhead(items, geometry);
     if (needsFullRecache(items, geometry)) {
         sameLook = onlyCentreMoved(items, geometry);
         recacheTrackDrawingData(items, geometry);
@@ -473,6 +541,7 @@ MapFrame MapViewRenderer::prepareFrame(const ItemList& items, const MapViewGeome
     }
 
     frame.scaleBar = MapScaleBar::scaleBarForView(geometry, formatter);
+    startBuildAhead(geometry);
     return frame;
 }
 

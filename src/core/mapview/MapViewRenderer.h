@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mapview/DrawingCacheBuildAhead.h"
 #include "core/mapview/GPSViewDrawingCache.h"
 #include "core/mapview/MapFrame.h"
 #include "core/mapview/MapViewGeometry.h"
@@ -27,7 +28,9 @@ namespace wend {
 // - the item list changed (other items or another order), or an item's point count or type
 //   differs from what its cache was built from,
 // - the centre moved so far that the view would leave the region the caches hold.
-// A smaller move of the centre only shifts the cached paths. Only the one item's cache is
+// A smaller move of the centre only shifts the cached paths. While the view moves away from
+// the caches' centre, the caches for a centre further along its way are built on another
+// thread and taken up once ready, so a pan seldom waits for a rebuild. Only the one item's cache is
 // rebuilt when its points changed in place (invalidateItem) or a move preview starts or ends
 // for it, and only its selected path when its selection alone changed.
 //
@@ -45,6 +48,7 @@ public:
     static constexpr double kMaxLabelWidth = 600;
 
     MapViewRenderer() = default;
+    ~MapViewRenderer() { m_ahead.cancel(); }
     MapViewRenderer(const MapViewRenderer&) = delete;
     MapViewRenderer& operator=(const MapViewRenderer&) = delete;
 
@@ -63,6 +67,8 @@ public:
     }
     // The region the current caches hold, in screen coordinates of their build.
     const ViewCullRegion& cullRegion() const { return m_cullRegion; }
+    // Waits until the caches being built ahead of a pan are ready (the next frame takes them).
+    void finishBuildAhead() { m_ahead.wait(); }
 
     // Rebuilds the caches when they are stale, then describes the frame. The scale bar uses
     // the formatter's measurement system, which the caller sets from the preferences.
@@ -99,6 +105,17 @@ private:
 
     // The caches' shift to today's centre, in screen coordinates.
     ViewPoint currentOffset(const MapViewGeometry& geometry) const;
+    // The shift of caches built for `center` to today's centre, in screen coordinates.
+    static ViewPoint offsetFrom(WorldPoint center, const MapViewGeometry& geometry);
+    // Whether caches built for `center` (at this zoom and size) hold the view.
+    bool holdsView(WorldPoint center, const MapViewGeometry& geometry) const;
+    // Takes up the caches built ahead when they are ready and hold the view, waiting for them
+    // once the current ones no longer do; drops them when anything but the centre changed.
+    // True if it took them.
+    bool takeBuildAhead(const ItemList& items, const MapViewGeometry& geometry);
+    // While the view moves away from the caches' centre, past a third of their margin, starts
+    // building the caches for a centre half a margin further along the move.
+    void startBuildAhead(const MapViewGeometry& geometry);
     bool needsFullRecache(const ItemList& items, const MapViewGeometry& geometry) const;
     // The caches were built for this zoom, view size and number of items.
     bool builtForSameView(const ItemList& items, const MapViewGeometry& geometry) const;
@@ -142,6 +159,11 @@ private:
     int m_builtZoomLevel = 0;
     ViewSize m_builtViewSize;
     WorldPoint m_builtCenter;
+    // The last frame's centre (world pixels) and zoom: the view's move since then.
+    ViewPoint m_lastCenterPixels;
+    int m_lastZoomLevel = -1;
+    // Last, so it stops before what its build reads goes.
+    DrawingCacheBuildAhead m_ahead;
 };
 
 } // namespace wend

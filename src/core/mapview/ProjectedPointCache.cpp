@@ -20,10 +20,26 @@ bool samePoints(const PointList& a, const PointList& b) {
 
 void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                                           std::vector<ViewPoint>& positions) {
-    screenPositions(item, geometry, positions, geometry.centerPositionInPixels());
+    const Entry& entry = entryWithCurrentPoints(item);
+    const ScreenTransform screen(geometry, geometry.centerPositionInPixels());
+    positions.clear();
+    positions.reserve(entry.unitPositions.size());
+    for (const ViewPoint& unit : entry.unitPositions)
+        positions.push_back(screen(unit));
 }
 
-ProjectedPointCache::Entry& ProjectedPointCache::currentEntry(const GPSItem& item) {
+const ProjectedPointCache::Entry& ProjectedPointCache::currentEntry(const GPSItem& item, double worldSize) {
+    Entry& entry = entryWithCurrentPoints(item);
+    entry.arrows.place(entry.unitPositions, worldSize);
+    return entry;
+}
+
+const ProjectedPointCache::Entry* ProjectedPointCache::entryOf(const GPSItem* item) const {
+    auto it = m_entries.find(item);
+    return it == m_entries.end() ? nullptr : &it->second;
+}
+
+ProjectedPointCache::Entry& ProjectedPointCache::entryWithCurrentPoints(const GPSItem& item) {
     const PointList& points = item.itemPoints();
     Entry& entry = m_entries[&item];
     if (samePoints(entry.points, points))
@@ -54,28 +70,9 @@ ProjectedPointCache::Entry& ProjectedPointCache::currentEntry(const GPSItem& ite
     return entry;
 }
 
-
-void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
-                                          std::vector<ViewPoint>& positions, ViewPoint center) {
-    const Entry& entry = currentEntry(item);
-    const ScreenTransform screen(geometry, center);
-    positions.clear();
-    positions.reserve(entry.unitPositions.size());
-    for (const ViewPoint& unit : entry.unitPositions)
-        positions.push_back(screen(unit));
-}
-
-PointChunks::Skips ProjectedPointCache::chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
-                                                      ViewPoint center, const ViewCullRegion& region) {
-    const ScreenTransform screen(geometry, center);
-    return currentEntry(item).chunks.outsideOf(region, screen);
-}
-
-void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
-                                          std::vector<ViewPoint>& positions, ViewPoint center,
+void ProjectedPointCache::screenPositions(const Entry& entry, const ScreenTransform& screen,
+                                          std::vector<ViewPoint>& positions,
                                           const PointChunks::Skips& skips) {
-    const Entry& entry = m_entries.at(&item);
-    const ScreenTransform screen(geometry, center);
     const std::vector<ViewPoint>& unit = entry.unitPositions;
     positions.resize(unit.size());
     for (std::size_t c = 0; c < entry.chunks.count(); ++c) {
@@ -90,12 +87,8 @@ void ProjectedPointCache::screenPositions(const GPSItem& item, const MapViewGeom
     }
 }
 
-ViewPath ProjectedPointCache::arrowPath(const GPSItem& item, const MapViewGeometry& geometry,
-                                        ViewPoint center, const ViewCullRegion& region,
-                                        const PointChunks::Skips& skips) {
-    Entry& entry = m_entries.at(&item);
-    const ScreenTransform screen(geometry, center);
-    entry.arrows.place(entry.unitPositions, screen.worldSize);
+ViewPath ProjectedPointCache::arrowPath(const Entry& entry, const ScreenTransform& screen,
+                                        const ViewCullRegion& region, const PointChunks::Skips& skips) {
     const std::vector<std::uint32_t>& arrows = entry.arrows.points();
     const std::vector<ViewPoint>& unit = entry.unitPositions;
     ViewPath path;

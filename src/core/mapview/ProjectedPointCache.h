@@ -4,6 +4,7 @@
 #include "core/mapview/MapViewGeometry.h"
 #include "core/mapview/MapViewTypes.h"
 #include "core/mapview/PointChunks.h"
+#include "core/mapview/ScreenTransform.h"
 #include "core/mapview/ViewPath.h"
 #include "core/model/GPSItem.h"
 #include "core/model/IndexRange.h"
@@ -21,31 +22,37 @@ namespace wend {
 // place once shared; a changed point is a new object).
 class ProjectedPointCache {
 public:
+    struct Entry {
+        PointList points;
+        std::vector<ViewPoint> unitPositions;
+        PointChunks chunks;
+        ArrowPlacement arrows;
+    };
+
     // The item's points in screen coordinates of the geometry (NaN where a point has no
     // position), written into `positions`.
     void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
                          std::vector<ViewPoint>& positions);
-    // The same for a view centred on `centerPixels` (world pixels at the geometry's zoom).
-    void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
-                         std::vector<ViewPoint>& positions, ViewPoint centerPixels);
-    // The chunks of the item's points that cannot meet the region, for a view centred on
-    // `centerPixels`. This brings the item's entry up to its points; the two calls below use
-    // the entry as it is, with the skips this returned.
-    PointChunks::Skips chunksOutside(const GPSItem& item, const MapViewGeometry& geometry,
-                                     ViewPoint centerPixels, const ViewCullRegion& region);
-    // The same as screenPositions, written (into `positions`, sized to the point count) only
-    // for the chunks the skips keep, and for the last positioned point of every other chunk.
-    void screenPositions(const GPSItem& item, const MapViewGeometry& geometry,
-                         std::vector<ViewPoint>& positions, ViewPoint centerPixels,
-                         const PointChunks::Skips& skips);
-    // The item's direction arrows that stand in the region, for the same view and with the
-    // skips of the same build; their places are chosen once per zoom.
-    ViewPath arrowPath(const GPSItem& item, const MapViewGeometry& geometry, ViewPoint centerPixels,
-                       const ViewCullRegion& region, const PointChunks::Skips& skips);
+    // The item's entry, its unit positions brought up to its points and its arrows placed for
+    // a world `worldSize` points wide. The entry stays as it is until the next call for the
+    // item, forget or retainOnly.
+    const Entry& currentEntry(const GPSItem& item, double worldSize);
+    // The item's entry as it is, without looking at the item; nullptr for none.
+    const Entry* entryOf(const GPSItem* item) const;
+
+    // The entry's positions on the screen, written (into `positions`, sized to the point
+    // count) only for the chunks the skips keep, and for the last positioned point of every
+    // other chunk.
+    static void screenPositions(const Entry& entry, const ScreenTransform& screen,
+                                std::vector<ViewPoint>& positions, const PointChunks::Skips& skips);
+    // The direction arrows that stand in the region, with the skips of the same build; the
+    // entry's arrows must be placed for the transform's zoom.
+    static ViewPath arrowPath(const Entry& entry, const ScreenTransform& screen,
+                              const ViewCullRegion& region, const PointChunks::Skips& skips);
     // Fills only the given stretches of `positions` (sized to the item's point count) from the
-    // entry made by the last screenPositions of the item, which must still be current; the
-    // view's centre is given in world pixels (that of an earlier build, say). False, and
-    // nothing filled, when the item has no current entry.
+    // item's entry, which must still be current; the view's centre is given in world pixels
+    // (that of an earlier build, say). False, and nothing filled, when the item has no
+    // current entry.
     bool screenPositionsOfRanges(const GPSItem& item, ViewPoint centerPixels, const MapViewGeometry& geometry,
                                  const std::vector<IndexRange>& ranges, std::vector<ViewPoint>& positions) const;
     // Whether the item's entry holds exactly its point objects.
@@ -57,15 +64,7 @@ public:
     std::size_t entryCount() const { return m_entries.size(); }
 
 private:
-    struct Entry {
-        PointList points;
-        std::vector<ViewPoint> unitPositions;
-        PointChunks chunks;
-        ArrowPlacement arrows;
-    };
-
-    // The item's entry, its unit positions brought up to its points.
-    Entry& currentEntry(const GPSItem& item);
+    Entry& entryWithCurrentPoints(const GPSItem& item);
 
     std::unordered_map<const GPSItem*, Entry> m_entries;
 };

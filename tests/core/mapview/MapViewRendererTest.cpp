@@ -53,6 +53,23 @@ void expectColor(const RGBAColor& c, const RGBAColor& e) {
         << c.red << " " << c.green << " " << c.blue << " " << c.alpha;
 }
 
+void expectSamePaths(const GPSViewDrawingCache& built, const GPSViewDrawingCache& expected) {
+    for (const auto& [a, b] : {std::pair{&built.completePath(), &expected.completePath()},
+                               std::pair{&built.selectedPath(), &expected.selectedPath()},
+                               std::pair{&built.arrowPath(), &expected.arrowPath()}}) {
+        ASSERT_EQ(a->polylineCount(), b->polylineCount());
+        ASSERT_GT(a->polylineCount(), 0u);
+        for (std::size_t i = 0; i < a->polylineCount(); ++i) {
+            ASSERT_EQ(a->polyline(i).size(), b->polyline(i).size());
+            for (std::size_t k = 0; k < a->polyline(i).size(); ++k) {
+                EXPECT_NEAR(a->polyline(i)[k].x, b->polyline(i)[k].x, 1e-6);
+                EXPECT_NEAR(a->polyline(i)[k].y, b->polyline(i)[k].y, 1e-6);
+            }
+        }
+        EXPECT_EQ(a->dots(), b->dots());
+    }
+}
+
 class MapViewRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { setUp(geometry, 800, 600, 10); }
@@ -381,20 +398,8 @@ TEST_F(MapViewRendererTest, ChunksPassedOverDrawWhatAWalkOverEveryPointDraws) {
         ProjectedPointCache().screenPositions(*track, geometry, positions);
         const GPSViewDrawingCache full(track, geometry, renderer.cullRegion(), positions);
         const GPSViewDrawingCache& built = *renderer.cachedDrawingData()[0];
-        for (const auto& [a, b] : {std::pair{&built.completePath(), &full.completePath()},
-                                   std::pair{&built.selectedPath(), &full.selectedPath()},
-                                   std::pair{&built.arrowPath(), &full.arrowPath()}}) {
-            ASSERT_EQ(a->polylineCount(), b->polylineCount());
-            ASSERT_GT(a->polylineCount(), 1u);
-            for (std::size_t i = 0; i < a->polylineCount(); ++i) {
-                ASSERT_EQ(a->polyline(i).size(), b->polyline(i).size());
-                for (std::size_t k = 0; k < a->polyline(i).size(); ++k) {
-                    EXPECT_NEAR(a->polyline(i)[k].x, b->polyline(i)[k].x, 1e-6);
-                    EXPECT_NEAR(a->polyline(i)[k].y, b->polyline(i)[k].y, 1e-6);
-                }
-            }
-            EXPECT_EQ(a->dots(), b->dots());
-        }
+        EXPECT_GT(built.selectedPath().polylineCount(), 1u);
+        expectSamePaths(built, full);
     };
     expectSameAsFullWalk("built");
     PointList edited = track->itemPoints();
@@ -404,4 +409,44 @@ TEST_F(MapViewRendererTest, ChunksPassedOverDrawWhatAWalkOverEveryPointDraws) {
     select(*track, {{250, 500}});
     renderer.invalidate();
     expectSameAsFullWalk("edited");
+}
+
+// While the view moves away from the caches' centre, the caches for a centre further along
+// are built on another thread. Taken up, they draw what a rebuild there draws; a change of
+// anything but the centre meanwhile drops them.
+TEST_F(MapViewRendererTest, CachesBuiltAheadOfAPanDrawWhatARebuildThereDraws) {
+    std::vector<double> pixels;
+    for (int i = 0; i < 600; ++i)
+        pixels.push_back(10.0 * i + (i % 2) * 2);
+    auto track = equatorTrack(pixels, 10);
+    select(*track, {{50, 100}});
+    const ItemList items{track};
+    auto panTo = [&](double x) {
+        geometry.setCenter(lonForPixels(x, 10), 0);
+        renderer.prepareFrame(items, geometry, formatter());
+    };
+    // East by 100 points a frame: past a third of the 800-point margin a build starts for a
+    // centre half the margin further on.
+    for (double x : {0, 100, 200, 300})
+        panTo(x);
+    renderer.finishBuildAhead();
+    EXPECT_TRUE(renderer.needsRecache(items, geometry));
+    panTo(350);
+    const GPSViewDrawingCache& taken = *renderer.cachedDrawingData()[0];
+    EXPECT_NEAR(taken.cachedCenter().lon, lonForPixels(700, 10), 1e-6);
+    MapViewGeometry there;
+    setUp(there, 800, 600, 10, taken.cachedCenter());
+    MapViewRenderer rebuilt;
+    rebuilt.prepareFrame(items, there, formatter());
+    expectSamePaths(taken, *rebuilt.cachedDrawingData()[0]);
+
+    for (double x : {500, 700, 900, 1000, 1100})
+        panTo(x);
+    renderer.finishBuildAhead();
+    select(*track, {{150, 10}});
+    panTo(1150);
+    EXPECT_NEAR(renderer.cachedDrawingData()[0]->cachedCenter().lon, lonForPixels(700, 10), 1e-6);
+    setUp(there, 800, 600, 10, renderer.cachedDrawingData()[0]->cachedCenter());
+    rebuilt.prepareFrame(items, there, formatter());
+    expectSamePaths(*renderer.cachedDrawingData()[0], *rebuilt.cachedDrawingData()[0]);
 }
