@@ -26,6 +26,38 @@ constexpr int kBandThickness = 96;
 constexpr int kBandsAhead = 3;
 // Pieces of a region stroked one by one (each walks the paths' chunks); more are stroked as one.
 constexpr int kMaxStrokedPieces = 6;
+// Device pixels of a region from which it is stroked on two cores at once: a sweep over a
+// dense stretch uncovers strips that one core strokes in far more than a frame.
+constexpr qint64 kSharedStrokeArea = 40000;
+// Stripes a shared region is cut into at most, and their least depth (device pixels): each
+// stripe strokes whole chunks of the paths around it, so thin ones would stroke much twice.
+constexpr int kSharedStripes = 8;
+constexpr int kMinStripeDepth = 48;
+
+qint64 areaOf(const QRegion& region) {
+    qint64 area = 0;
+    for (const QRect& rect : region)
+        area += qint64(rect.width()) * rect.height();
+    return area;
+}
+
+// The region's pieces cut across their longer sides into stripes of about `area` pixels.
+std::vector<QRect> stripesOf(const QRegion& region, qint64 area) {
+    std::vector<QRect> stripes;
+    for (const QRect& rect : region) {
+        const bool alongX = rect.width() >= rect.height();
+        const int length = alongX ? rect.width() : rect.height();
+        const qint64 pieceArea = qint64(rect.width()) * rect.height();
+        const int count = static_cast<int>(std::clamp<qint64>((pieceArea + area - 1) / area, 1,
+                                                              std::max(1, length / kMinStripeDepth)));
+        for (int k = 0; k < count; ++k) {
+            const int from = length * k / count, to = length * (k + 1) / count;
+            stripes.push_back(alongX ? QRect(rect.left() + from, rect.top(), to - from, rect.height())
+                                     : QRect(rect.left(), rect.top() + from, rect.width(), to - from));
+        }
+    }
+    return stripes;
+}
 
 QPen roundPen(const QColor& color, double width) {
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -165,17 +197,41 @@ void MapFramePainter::scrollOutlines(QPoint shift) {
     }
 }
 
-void MapFramePainter::strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
-                                     const QTransform& toImage) {
+OutlineBandPainter::Band MapFramePainter::bandOf(const QRect& rect, std::span<const PathStroke> strokes,
+                                                const QTransform& toImage, const MapFrame& frame) {
     const qreal ratio = m_outlines.devicePixelRatio();
-    QPainter layer(&m_outlines);
-    layer.setRenderHint(QPainter::Antialiasing);
+    const QRectF logical(QPointF(rect.topLeft()) / ratio, QSizeF(rect.size()) / ratio);
+    OutlineBandPainter::Band band;
+    band.rect = rect.translated(-m_outlinesScroll);
+    band.ratio = ratio;
+    band.transform = toImage * QTransform::fromTranslate(-logical.x(), -logical.y());
+    band.strokes = strokesIn(strokes, toImage.inverted().mapRect(logical));
+    band.epoch = m_outlinesEpoch;
+    band.pathsGeneration = frame.pathsGeneration;
+    return band;
+}
+
+void MapFramePainter::strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
+                                     const QTransform& toImage, const MapFrame& frame) {
+    const qreal ratio = m_outlines.devicePixelRatio();
     auto logical = [ratio](const QRect& r) {
         return QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio);
     };
     // A region torn into many pieces (bands taken in around it) is stroked as one.
     const QRegion pieces =
         region.rectCount() > kMaxStrokedPieces ? QRegion(region.boundingRect()) : region;
+    // A large one is cut into stripes that this thread and the band painter's take in turn
+    // (the bands ahead of a pan give way), so a busy second core costs no waiting.
+    if (const qint64 area = areaOf(pieces); area >= kSharedStrokeArea) {
+        std::vector<OutlineBandPainter::Band> bands;
+        for (const QRect& stripe : stripesOf(pieces, area / kSharedStripes))
+            bands.push_back(bandOf(stripe, strokes, toImage, frame));
+        for (const OutlineBandPainter::Painted& painted : m_ahead.paintShared(std::move(bands)))
+            copyBand(painted);
+        return;
+    }
+    QPainter layer(&m_outlines);
+    layer.setRenderHint(QPainter::Antialiasing);
     const QTransform fromImage = toImage.inverted();
     for (const QRect& piece : pieces) {
         for (int y = piece.top(); y <= piece.bottom(); ++y)
@@ -199,10 +255,15 @@ void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const
     if (painted.band.epoch != m_outlinesEpoch ||
         (painted.band.pathsGeneration != frame.pathsGeneration && !frame.panning))
         return;
+    if (copyBand(painted) && painted.band.pathsGeneration != frame.pathsGeneration)
+        m_outlinesInexact = true;
+}
+
+bool MapFramePainter::copyBand(const OutlineBandPainter::Painted& painted) {
     const QRect target = painted.band.rect.translated(m_outlinesScroll);
     const QRegion fresh = (QRegion(target) & QRegion(m_outlines.rect())) - m_outlinesValid;
     if (fresh.isEmpty())
-        return;
+        return false;
     for (const QRect& piece : fresh) {
         const auto bytes = static_cast<std::size_t>(piece.width()) * sizeof(QRgb);
         for (int y = piece.top(); y <= piece.bottom(); ++y)
@@ -212,8 +273,7 @@ void MapFramePainter::takeBand(const OutlineBandPainter::Painted& painted, const
                         bytes);
     }
     m_outlinesValid += fresh;
-    if (painted.band.pathsGeneration != frame.pathsGeneration)
-        m_outlinesInexact = true;
+    return true;
 }
 
 void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes,
@@ -270,15 +330,7 @@ void MapFramePainter::strokeBandAhead(std::span<const PathStroke> strokes,
             best = part.towards;
         }
         missing -= band;
-        const QRectF logical(QPointF(band.topLeft()) / ratio, QSizeF(band.size()) / ratio);
-        OutlineBandPainter::Band ahead;
-        ahead.rect = band.translated(-m_outlinesScroll);
-        ahead.ratio = ratio;
-        ahead.transform = toImage * QTransform::fromTranslate(-logical.x(), -logical.y());
-        ahead.strokes = strokesIn(strokes, toImage.inverted().mapRect(logical));
-        ahead.epoch = m_outlinesEpoch;
-        ahead.pathsGeneration = frame.pathsGeneration;
-        m_ahead.start(std::move(ahead));
+        m_ahead.start(bandOf(band, strokes, toImage, frame));
     }
 }
 
@@ -340,13 +392,17 @@ void MapFramePainter::updateOutlines(const MapFrame& frame, QSize pixels, qreal 
                                                          kAheadMargin / ratio + misplaced.y());
     const QRegion missing = QRegion(view) - m_outlinesValid;
     if (!missing.isEmpty())
-        strokeOutlines(missing, strokes, toImage);
+        strokeOutlines(missing, strokes, toImage, frame);
     if (frame.panning)
         strokeBandAhead(strokes, toImage, frame);
 }
 
 void MapFramePainter::paint(QPainter& painter, const MapFrame& frame, const QRectF& visible,
                             QSizeF viewSize) {
+    if (frame.pathsGeneration != m_pathsGeneration) {
+        m_paths.clear();
+        m_pathsGeneration = frame.pathsGeneration;
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -25,7 +25,8 @@ namespace wend {
 // are logical points (not cosmetic), so tracks keep their size on every screen.
 //
 // The frame's paths belong to the renderer's caches; their indexes are kept here until
-// clearPathCache, which must run whenever the renderer is about to rebuild its caches. Only
+// clearPathCache, which must run whenever the renderer is about to change its caches, or a
+// frame of other paths (caches built ahead of a pan may be taken up while it is made). Only
 // the parts of a path that can show in the painted rectangle are stroked.
 class MapFramePainter {
 public:
@@ -76,16 +77,22 @@ private:
     // Clears and strokes the image's pixels of `region` (device pixels), each once; `toImage`
     // takes the strokes' coordinates to the image's logical ones.
     void strokeOutlines(const QRegion& region, std::span<const PathStroke> strokes,
-                        const QTransform& toImage);
+                        const QTransform& toImage, const MapFrame& frame);
+    // A band of the image (device pixels) for the band painter to stroke.
+    OutlineBandPainter::Band bandOf(const QRect& rect, std::span<const PathStroke> strokes,
+                                    const QTransform& toImage, const MapFrame& frame);
     // Copies in the bands painted ahead where the image still lacks them, if they fit it.
     void takeBandsAhead(const MapFrame& frame);
     void takeBand(const OutlineBandPainter::Painted& painted, const MapFrame& frame);
+    // Copies a painted band in where the image still lacks it; true if it did.
+    bool copyBand(const OutlineBandPainter::Painted& painted);
     void strokeBandAhead(std::span<const PathStroke> strokes, const QTransform& toImage,
                          const MapFrame& frame);
     void paintLabel(QPainter& painter, const WaypointLabel& label);
     void paintScaleBar(QPainter& painter, const MapScaleBar& bar);
 
     std::unordered_map<const ViewPath*, ViewPathIndex> m_paths;
+    std::uint64_t m_pathsGeneration = 0;
     // The outlines of the view and of a margin around it, where a pan's next frames find them
     // stroked ahead; `m_outlinesValid` holds the pixels painted for the current outlines.
     QImage m_outlines;

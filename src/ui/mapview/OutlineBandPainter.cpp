@@ -68,4 +68,30 @@ void OutlineBandPainter::wait() {
     m_pool.waitForDone();
 }
 
+std::vector<OutlineBandPainter::Painted> OutlineBandPainter::paintShared(std::vector<Band> bands) {
+    cancel();
+    struct Shared {
+        std::vector<std::unique_ptr<Job>> jobs;
+        std::atomic<std::size_t> next{0};
+    };
+    auto shared = std::make_shared<Shared>();
+    for (Band& band : bands) {
+        shared->jobs.push_back(std::make_unique<Job>());
+        shared->jobs.back()->band = std::move(band);
+    }
+    auto work = [shared] {
+        for (std::size_t i; (i = shared->next.fetch_add(1)) < shared->jobs.size();)
+            paint(*shared->jobs[i]);
+    };
+    m_pool.start(work);
+    work();
+    m_pool.waitForDone();
+    std::vector<Painted> painted;
+    for (const auto& job : shared->jobs) {
+        job->band.strokes.clear();
+        painted.push_back({std::move(job->band), std::move(job->image)});
+    }
+    return painted;
+}
+
 } // namespace wend

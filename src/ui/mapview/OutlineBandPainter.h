@@ -68,6 +68,10 @@ public:
     void cancel();
     // Waits until the bands under way are painted.
     void wait();
+    // Paints the bands at once on this thread and the painter's own, each taking the next band
+    // not yet begun, so the work splits by what each core gets done meanwhile; the bands under
+    // way are cancelled first. Returns them painted, in order.
+    std::vector<Painted> paintShared(std::vector<Band> bands);
 
 private:
     struct Job {
