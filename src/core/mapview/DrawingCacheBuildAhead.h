@@ -28,10 +28,7 @@ public:
         WorldPoint center;
         ViewCullRegion region;
     };
-    struct Built {
-        WorldPoint center;
-        std::vector<std::unique_ptr<GPSViewDrawingCache>> caches;
-    };
+    using Caches = std::vector<std::unique_ptr<GPSViewDrawingCache>>;
 
     DrawingCacheBuildAhead() = default;
     DrawingCacheBuildAhead(const DrawingCacheBuildAhead&) = delete;
@@ -43,11 +40,12 @@ public:
     bool underWay() const { return m_request.has_value(); }
     // The build under way has finished: take() will not wait.
     bool finished() const { return underWay() && m_done.load(std::memory_order_acquire); }
+    // The centre the build under way is for.
     WorldPoint center() const { return m_request ? m_request->center : WorldPoint{}; }
     // Waits until the build under way has finished.
     void wait();
-    // Waits for the build under way and hands it out.
-    Built take();
+    // Waits for the build under way and hands out its caches.
+    Caches take();
     // Stops the build under way at its next item and forgets it.
     void cancel();
 
@@ -56,7 +54,7 @@ private:
 
     std::thread m_thread;
     std::optional<Request> m_request;
-    Built m_built;
+    Caches m_built;
     // Scratch room for a track's screen positions, kept between builds: a large track's
     // buffer would otherwise be faulted in afresh each time.
     std::vector<ViewPoint> m_buffer;

@@ -209,21 +209,17 @@ bool MapViewRenderer::takeBuildAhead(const ItemList& items, const MapViewGeometr
         m_ahead.cancel();
         return false;
     }
-    if (!m_ahead.finished()) {
-        // While the current caches hold the view, the build is left to finish; once they do
-        // not, it is waited for only if its own caches will.
-        if (!needsFullRecache(items, geometry))
-            return false;
-        if (!holdsView(m_ahead.center(), geometry)) {
-            m_ahead.cancel();
-            return false;
-        }
-    }
-    DrawingCacheBuildAhead::Built built = m_ahead.take();
-    if (!holdsView(built.center, geometry))
+    // While the current caches hold the view, a build under way is left to finish; once they
+    // do not, it is waited for only if its own caches will.
+    if (!m_ahead.finished() && !needsFullRecache(items, geometry))
         return false;
-    m_cachedDrawingData = std::move(built.caches);
-    m_builtCenter = built.center;
+    const WorldPoint center = m_ahead.center();
+    if (!holdsView(center, geometry)) {
+        m_ahead.cancel();
+        return false;
+    }
+    m_cachedDrawingData = m_ahead.take();
+    m_builtCenter = center;
     ++m_pathsGeneration;
     return true;
 }

@@ -48,7 +48,6 @@ public:
     static constexpr double kMaxLabelWidth = 600;
 
     MapViewRenderer() = default;
-    ~MapViewRenderer() { m_ahead.cancel(); }
     MapViewRenderer(const MapViewRenderer&) = delete;
     MapViewRenderer& operator=(const MapViewRenderer&) = delete;
 

@@ -70,24 +70,22 @@ void OutlineBandPainter::wait() {
 
 std::vector<OutlineBandPainter::Painted> OutlineBandPainter::paintShared(std::vector<Band> bands) {
     cancel();
-    struct Shared {
-        std::vector<std::unique_ptr<Job>> jobs;
-        std::atomic<std::size_t> next{0};
-    };
-    auto shared = std::make_shared<Shared>();
+    std::vector<std::unique_ptr<Job>> jobs;
     for (Band& band : bands) {
-        shared->jobs.push_back(std::make_unique<Job>());
-        shared->jobs.back()->band = std::move(band);
+        jobs.push_back(std::make_unique<Job>());
+        jobs.back()->band = std::move(band);
     }
-    auto work = [shared] {
-        for (std::size_t i; (i = shared->next.fetch_add(1)) < shared->jobs.size();)
-            paint(*shared->jobs[i]);
+    // Both threads are done with the jobs before they go: the pool is waited for below.
+    std::atomic<std::size_t> next{0};
+    auto work = [&jobs, &next] {
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
+            paint(*jobs[i]);
     };
     m_pool.start(work);
     work();
     m_pool.waitForDone();
     std::vector<Painted> painted;
-    for (const auto& job : shared->jobs) {
+    for (const auto& job : jobs) {
         job->band.strokes.clear();
         painted.push_back({std::move(job->band), std::move(job->image)});
     }
